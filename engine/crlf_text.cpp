@@ -1,0 +1,64 @@
+#include "engine/crlf_text.h"
+
+#include <algorithm>
+#include <limits>
+#include <ranges>
+
+#include "engine/word_stepper.h"
+
+namespace lexaro {
+
+namespace {
+
+// Positions are 32-bit; a document beyond that is cut where the reading engine stops looking.
+constexpr auto kMaxLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+
+}  // namespace
+
+CrLfText::CrLfText(std::u16string_view document) {
+    const std::size_t breakCount = static_cast<std::size_t>(
+        std::count_if(document.begin(), document.end(), IsDocumentLineBreak));
+    text_.reserve(std::min(document.size() + breakCount, kMaxLength));
+    breaks_.reserve(breakCount);
+    for (std::size_t i = 0; i < document.size() && text_.size() + 1 < kMaxLength; ++i) {
+        if (IsDocumentLineBreak(document[i])) {
+            breaks_.push_back(static_cast<std::int32_t>(i));
+            text_.append(u"\r\n");
+        } else {
+            text_.push_back(document[i]);
+        }
+    }
+    lastSpace_ = LastSpaceIndex(text_);
+}
+
+std::int32_t CrLfText::length() const noexcept {
+    return static_cast<std::int32_t>(text_.size());
+}
+
+std::int32_t CrLfText::documentLength() const noexcept {
+    return length() - static_cast<std::int32_t>(breaks_.size());
+}
+
+std::int32_t CrLfText::fromDocument(std::int32_t documentPos) const {
+    const std::int32_t pos = std::clamp(documentPos, std::int32_t{0}, documentLength());
+    const auto before = std::lower_bound(breaks_.begin(), breaks_.end(), pos) - breaks_.begin();
+    return pos + static_cast<std::int32_t>(before);
+}
+
+std::int32_t CrLfText::toDocument(std::int32_t textPos) const {
+    const std::int32_t pos = std::clamp(textPos, std::int32_t{0}, length());
+    // The k-th line break's CR stands at breaks_[k] + k in text(); count the CRs before pos.
+    const auto indices = std::views::iota(std::size_t{0}, breaks_.size());
+    const auto firstAtOrAfter = std::ranges::partition_point(
+        indices, [&](std::size_t k) { return breaks_[k] + static_cast<std::int32_t>(k) < pos; });
+    const auto crsBefore = static_cast<std::int32_t>(firstAtOrAfter - indices.begin());
+    if (crsBefore > 0) {
+        const auto k = static_cast<std::size_t>(crsBefore - 1);
+        if (breaks_[k] + crsBefore == pos) {
+            return breaks_[k] + 1;  // between CR and LF: the start of the next line
+        }
+    }
+    return pos - crsBefore;
+}
+
+}  // namespace lexaro
