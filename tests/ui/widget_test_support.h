@@ -1,0 +1,34 @@
+#pragma once
+// Helpers for window tests: find controls by their design names, press keys as a user would.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+#include <string>
+
+namespace lexaro::test {
+
+template <typename T>
+T* Child(const QObject& parent, const char* name) {
+    T* found = parent.findChild<T*>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << "no child named " << name;
+    return found;
+}
+
+// Delivers a key press to `target` through the application, so window-level key handling sees it
+// exactly as it sees a real key.
+inline void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                     const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+inline std::string Str(const QString& s) {
+    return s.toStdString();
+}
+
+}  // namespace lexaro::test

@@ -1,0 +1,422 @@
+#include "ui/main/frmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "engine/pace.h"
+#include "engine/welcome_text.h"
+#include "engine/word_stepper.h"
+#include "ui/main/CrLfTextEdit.h"
+#include "ui/twips.h"
+
+namespace lexaro {
+
+namespace {
+
+constexpr int kClientWidthTwips = 9510;
+constexpr int kClientHeightTwips = 6750;
+
+const QString kModeMain = QStringLiteral("Main");
+const QString kModeFullScreen = QStringLiteral("Full Screen");
+
+QString fromU16(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <typename Widget>
+Widget* place(Widget* widget, const char* name, const QRect& geometry) {
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption,
+                  const QRect& geometry) {
+    auto* label = place(new QLabel(caption, parent), name, geometry);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QRect& geometry) {
+    return place(new QPushButton(caption, parent), name, geometry);
+}
+
+QScrollBar* makeScrollBar(QWidget* parent, const char* name, const QRect& geometry, int min,
+                          int max, int smallChange, int largeChange, int value) {
+    auto* bar = place(new QScrollBar(Qt::Horizontal, parent), name, geometry);
+    bar->setRange(min, max);
+    bar->setSingleStep(smallChange);
+    bar->setPageStep(largeChange);
+    bar->setValue(value);
+    bar->setFocusPolicy(Qt::StrongFocus);  // reachable with Tab and steered with the arrow keys
+    return bar;
+}
+
+QComboBox* makeComboBox(QWidget* parent, const char* name, const QRect& geometry,
+                        const QStringList& entries, bool editable) {
+    auto* box = place(new QComboBox(parent), name, geometry);
+    box->setEditable(editable);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(entries);
+    box->setCurrentIndex(-1);
+    return box;
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("Lexaro v1.1 Build 319"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    // The layout is measured for a small sans-serif dialog font; Arial at 8 points (Liberation Sans
+    // where Arial itself is missing) keeps every caption inside its designed box.
+    setFont(QFont(QStringLiteral("Arial"), 8));
+
+    createControls();
+    createMenus();
+    connectHandlers();
+
+    // The client area below the menu bar is fixed; the window's size follows from it.
+    central->setFixedSize(twips(kClientWidthTwips), twips(kClientHeightTwips));
+    setFixedSize(sizeHint());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+
+    qApp->installEventFilter(this);
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createControls() {
+    central = new QWidget(this);
+    central->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(central);
+    QWidget* w = central;
+
+    txtInputText = place(new CrLfTextEdit(w), "txtInputText", twipsRect(4560, 4920, 4455, 1335));
+    txtInputText->setText(WelcomeText());
+    Label1 = makeLabel(w, "Label1", tr("Current text:"), twipsRect(4560, 4680, 975, 255));
+    cmdStart = makeButton(w, "cmdStart", tr("&Start"), twipsRect(240, 3720, 975, 375));
+    cmdStart->setDefault(true);
+    cmdStop = makeButton(w, "cmdStop", tr("S&top"), twipsRect(2400, 3720, 1095, 375));
+    cmdStop->setEnabled(false);
+    cmdPause = makeButton(w, "cmdPause", tr("&Pause"), twipsRect(1320, 3720, 975, 375));
+    cmdPause->setEnabled(false);
+    hscFontSize =
+        makeScrollBar(w, "hscFontSize", twipsRect(4920, 480, 3975, 255), 8, 120, 4, 20, 60);
+    Label2 = makeLabel(w, "Label2", tr("Font size:"), twipsRect(5640, 120, 1215, 255));
+    cmdFullScreen =
+        makeButton(w, "cmdFullScreen", tr("&Full screen mode"), twipsRect(240, 5040, 3375, 375));
+
+    const QStringList colourNames = {
+        tr("Black"),     tr("Blue"),          tr("Green"),        tr("Cyan"),
+        tr("Red"),       tr("Magenta"),       tr("Yellow"),       tr("White"),
+        tr("Gray"),      tr("Light Blue"),    tr("Light Green"),  tr("Light Cyan"),
+        tr("Light Red"), tr("Light Magenta"), tr("Light Yellow"), tr("Bright White")};
+    cmbTextColor =
+        makeComboBox(w, "cmbTextColor", twipsRect(5640, 4080, 1575, 315), colourNames, false);
+    Label3 = makeLabel(w, "Label3", tr("Text color:"), twipsRect(4560, 4080, 975, 255));
+    Label4 = makeLabel(w, "Label4", tr("Background color:"), twipsRect(7800, 3720, 1455, 255));
+    Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    cmbBackgroundColor =
+        makeComboBox(w, "cmbBackgroundColor", twipsRect(7560, 3960, 1695, 315), colourNames, false);
+    hscScrollSpeed = makeScrollBar(w, "hscScrollSpeed", twipsRect(240, 480, 4455, 255),
+                                   kMinWordsPerMinute, kMaxWordsPerMinute, 60, 300, 120);
+    Label5 = makeLabel(w, "Label5", tr("Font style:"), twipsRect(4560, 3720, 855, 255));
+    cmbFontStyle = makeComboBox(
+        w, "cmbFontStyle", twipsRect(5640, 3720, 1335, 315),
+        {QStringLiteral("Arial"), QStringLiteral("Times New Roman"), QStringLiteral("Tahoma"),
+         QStringLiteral("Verdana"), QStringLiteral("Comic Sans MS")},
+        true);
+    cmbFontStyle->setEditText(QStringLiteral("Arial"));
+
+    // The display band shows words as typed, never as markup, centred and drawn from its top.
+    lblOutputText = makeLabel(w, "lblOutputText", QString(), twipsRect(120, 840, 9255, 2775));
+    lblOutputText->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblOutputText->setAutoFillBackground(true);
+    QPalette band = lblOutputText->palette();
+    band.setColor(QPalette::Window, QColor(0, 0, 0));
+    band.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    lblOutputText->setPalette(band);
+    QFont bandFont(QStringLiteral("Arial"));
+    bandFont.setPointSizeF(24);
+    bandFont.setWeight(QFont::Normal);
+    lblOutputText->setFont(bandFont);
+
+    cmdAbout = makeButton(w, "cmdAbout", tr("&About Lexaro"), twipsRect(1920, 6000, 1695, 615));
+    cmdLoadText =
+        makeButton(w, "cmdLoadText", tr("&Load Text from File"), twipsRect(240, 4320, 3375, 375));
+    cmdPasteText = makeButton(w, "cmdPasteText", tr("Paste Text from Clipboard"),
+                              twipsRect(4560, 6240, 2175, 270));
+    cmdPasteText->setEnabled(false);
+    cmdClearText =
+        makeButton(w, "cmdClearText", tr("Clear Current Text"), twipsRect(6960, 6240, 1815, 270));
+    cmdClearText->setEnabled(false);
+    Label6 = makeLabel(w, "Label6", tr("Words Per Minute:"), twipsRect(360, 120, 1455, 255));
+    cmdExit = makeButton(w, "cmdExit", tr("E&xit"), twipsRect(240, 6000, 1575, 615));
+    lblWPM = makeLabel(w, "lblWPM", QStringLiteral("120"), twipsRect(1920, 120, 1215, 255));
+    lblFontSize =
+        makeLabel(w, "lblFontSize", QStringLiteral("24"), twipsRect(6720, 120, 1215, 255));
+
+    // The display mode lives in a never-shown text box: empty at start, then "Full Screen",
+    // "About" or "Main" as the secondary windows open and close.
+    onScreen = place(new QLineEdit(w), "onScreen", twipsRect(2880, 3480, 375, 375));
+    onScreen->setVisible(false);
+
+    tmrMoveNext = new QTimer(this);
+    tmrMoveNext->setObjectName(QStringLiteral("tmrMoveNext"));
+    tmrMoveNext->setTimerType(Qt::PreciseTimer);
+    tmrMoveNext->setInterval(0);
+
+    QWidget* const tabOrder[] = {txtInputText,   cmdStart,      cmdStop,      cmdPause,
+                                 hscFontSize,    cmdFullScreen, cmbTextColor, cmbBackgroundColor,
+                                 hscScrollSpeed, cmbFontStyle,  cmdAbout,     cmdLoadText,
+                                 cmdPasteText,   cmdClearText,  cmdExit};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
+    txtInputText->setFocus();
+}
+
+void frmMain::createMenus() {
+    struct Item {
+        const char* name;
+        const char* caption;  // "-" for a separator
+        bool enabled;
+    };
+    const auto addMenu = [this](QWidget* owner, const char* name, const QString& title,
+                                std::initializer_list<Item> items) {
+        auto* menu = new QMenu(title, owner);
+        menu->setObjectName(QLatin1String(name));
+        menu->menuAction()->setObjectName(QLatin1String(name));
+        for (const Item& item : items) {
+            QAction* action = QLatin1String(item.caption) == QLatin1String("-")
+                                  ? menu->addSeparator()
+                                  : menu->addAction(tr(item.caption));
+            action->setObjectName(QLatin1String(item.name));
+            action->setEnabled(item.enabled);
+        }
+        if (auto* bar = qobject_cast<QMenuBar*>(owner)) {
+            bar->addMenu(menu);
+        } else {
+            qobject_cast<QMenu*>(owner)->addMenu(menu);
+        }
+        return menu;
+    };
+
+    QMenuBar* bar = menuBar();
+    addMenu(bar, "mnuFile", tr("&File"),
+            {{"mnuFileNew", "&New", false},
+             {"mnuFileOpen", "&Open", false},
+             {"mnuFileBlank1", "-", true},
+             {"mnuFileExit", "E&xit", true}});
+    addMenu(bar, "mnuEdit", tr("&Edit"),
+            {{"mnuEditUndo", "&Undo", false},
+             {"mnuEditRedo", "&Redo", false},
+             {"mnuEditBlank1", "-", true},
+             {"mnuEditCut", "&Cut", false},
+             {"mnuEditCopy", "&Copy", false},
+             {"mnuEditPaste", "&Paste", false},
+             {"mnuEditDelete", "&Delete", false},
+             {"mnuEditBlank2", "-", true},
+             {"mnuEditSelectAll", "&Select All", false}});
+    QMenu* view = addMenu(bar, "mnuView", tr("&View"),
+                          {{"mnuViewStatusBar", "&Status Bar", false},
+                           {"mnuViewBlank1", "-", true},
+                           {"mnuViewStart", "&Start", true},
+                           {"mnuViewPause", "&Pause", true},
+                           {"mnuViewStop", "&Stop", true},
+                           {"mnuViewBlank2", "-", true}});
+    addMenu(view, "mnuViewTextSize", tr("&Text Size"),
+            {{"mnuViewTextSizeIncrease", "&Increase", true},
+             {"mnuViewTextSizeDecrease", "&Decrease", true},
+             {"mnuViewTextSizeBlank1", "-", true},
+             {"mnuViewTextSizeNormal", "&Normal", true}});
+    view->addSeparator()->setObjectName(QStringLiteral("mnuViewBlank3"));
+    view->addAction(tr("&Full Screen"))->setObjectName(QStringLiteral("mnuViewFullScreen"));
+    addMenu(bar, "mnuTools", tr("&Tools"), {{"mnuToolsOptions", "&Options", false}});
+    addMenu(bar, "mnuHelp", tr("&Help"),
+            {{"mnuHelpHelpContents", "&Help Contents", false},
+             {"mnuHelpBlank1", "-", true},
+             {"mnuHelpCheckForUpdates", "&Check for Updates", false},
+             {"mnuHelpBlank2", "-", true},
+             {"mnuHelpAboutLexaro", "&About Lexaro", true}});
+
+    // The window has no status bar, so its item stays checked and can never be chosen.
+    auto* statusBarItem = findChild<QAction*>(QStringLiteral("mnuViewStatusBar"));
+    statusBarItem->setCheckable(true);
+    statusBarItem->setChecked(true);
+
+    mnuFileExit = findChild<QAction*>(QStringLiteral("mnuFileExit"));
+    mnuViewStart = findChild<QAction*>(QStringLiteral("mnuViewStart"));
+    mnuViewPause = findChild<QAction*>(QStringLiteral("mnuViewPause"));
+    mnuViewStop = findChild<QAction*>(QStringLiteral("mnuViewStop"));
+}
+
+void frmMain::connectHandlers() {
+    // Direct connections throughout: a value set from code runs its handler before the setter
+    // returns, exactly like the user's own action.
+    connect(cmdStart, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
+    connect(cmdPause, &QPushButton::clicked, this, &frmMain::cmdPause_Click);
+    connect(cmdStop, &QPushButton::clicked, this, &frmMain::cmdStop_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+    connect(mnuViewStart, &QAction::triggered, this, &frmMain::mnuViewStart_Click);
+    connect(mnuViewPause, &QAction::triggered, this, &frmMain::mnuViewPause_Click);
+    connect(mnuViewStop, &QAction::triggered, this, &frmMain::mnuViewStop_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(tmrMoveNext, &QTimer::timeout, this, &frmMain::tmrMoveNext_Timer);
+    connect(hscScrollSpeed, &QScrollBar::valueChanged, this, &frmMain::hscScrollSpeed_Change);
+    connect(hscScrollSpeed, &QScrollBar::sliderMoved, this, &frmMain::hscScrollSpeed_Scroll);
+}
+
+void frmMain::Form_Load() {
+    hscScrollSpeed_Change();
+}
+
+// --- Transport -------------------------------------------------------------------------------
+
+void frmMain::cmdStart_Click() {
+    cmdStart->setEnabled(false);
+    cmdPause->setEnabled(true);
+    cmdStop->setEnabled(true);
+    txtInputText->setLocked(true);
+    tmrMoveNext->start();
+}
+
+void frmMain::cmdPause_Click() {
+    cmdStart->setEnabled(true);
+    cmdPause->setEnabled(false);
+    cmdStop->setEnabled(true);
+    tmrMoveNext->stop();
+}
+
+void frmMain::cmdStop_Click() {
+    cmdStart->setEnabled(true);
+    cmdPause->setEnabled(false);
+    cmdStop->setEnabled(false);
+    txtInputText->setLocked(false);
+    tmrMoveNext->stop();
+    intReadPos = 0;
+    lblOutputText->clear();
+}
+
+void frmMain::mnuViewStart_Click() {
+    cmdStart_Click();
+}
+void frmMain::mnuViewPause_Click() {
+    cmdPause_Click();
+}
+void frmMain::mnuViewStop_Click() {
+    cmdStop_Click();
+}
+
+// --- The tick --------------------------------------------------------------------------------
+
+void frmMain::tmrMoveNext_Timer() {
+    const CrLfText& text = txtInputText->crLfText();
+    const WordStep step = StepWord(text.text(), intReadPos, intPauseTicks, text.lastSpace());
+    if (!step.blnHoldTick) {
+        lblOutputText->setText(fromU16(step.strCaption));
+        txtInputText->setSelStart(step.lngSelStart);
+        txtInputText->setSelLength(step.lngSelLength);
+        if (onScreen->text() == kModeMain) {
+            txtInputText->setFocus();
+        }
+        if (step.blnEndOfText) {
+            tmrMoveNext->stop();
+            cmdStart->setEnabled(true);
+            cmdPause->setEnabled(false);
+            cmdStop->setEnabled(true);
+        }
+    }
+    if (onScreen->text() == kModeFullScreen) {
+        mirrorToFullScreen();
+    }
+}
+
+void frmMain::mirrorToFullScreen() {
+    // The full-screen view is not part of this window yet; this is where each tick will copy
+    // the band's caption, font and colours to it.
+}
+
+// --- Pace ------------------------------------------------------------------------------------
+
+void frmMain::hscScrollSpeed_Change() {
+    hscScrollSpeed_Scroll();
+}
+
+void frmMain::hscScrollSpeed_Scroll() {
+    lblWPM->setText(QString::number(hscScrollSpeed->value()));
+    // The interval follows the number the caption shows, read back from it.
+    tmrMoveNext->setInterval(TickIntervalMs(lblWPM->text().toInt()));
+}
+
+// --- Exit ------------------------------------------------------------------------------------
+
+void frmMain::cmdExit_Click() {
+    close();
+}
+void frmMain::mnuFileExit_Click() {
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // A reading under way stops here: no tick may arrive once the window is going away.
+    tmrMoveNext->stop();
+    event->accept();
+}
+
+// --- Keyboard --------------------------------------------------------------------------------
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        return handleWindowKey(watched, *static_cast<QKeyEvent*>(event));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmMain::handleWindowKey(QObject* receiver, const QKeyEvent& key) {
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    // Only keys aimed at this window count; a menu bar in keyboard mode keeps its own keys.
+    if (widget == nullptr || widget->window() != this || qobject_cast<QMenuBar*>(widget)) {
+        return false;
+    }
+    switch (key.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (widget == txtInputText && key.modifiers().testFlag(Qt::ControlModifier)) {
+                if (!txtInputText->isLocked()) {
+                    txtInputText->insertPlainText(QStringLiteral("\n"));
+                }
+            } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                button->click();  // a focused button takes Enter for itself
+            } else if (cmdStart->isEnabled()) {
+                cmdStart_Click();
+            }
+            return true;
+        case Qt::Key_Escape:
+            if (cmdStop->isEnabled()) {
+                cmdStop_Click();
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace lexaro

@@ -1,0 +1,114 @@
+#pragma once
+// frmMain: the reading pacer's main window.
+//
+// The window is deliberately thin. Each handler reads its controls, asks the toolkit-free engine
+// in engine/ what to do (StepWord for a tick, TickIntervalMs for the pace, ...) and writes the
+// answer back to the controls. The settings live in the controls themselves: the pace in the pace
+// scroll bar, its caption and the timer's interval; the transport state in the enabled states of
+// the three transport buttons, the timer and the text box's lock. The only state of the window's
+// own is the reading position and the punctuation hold.
+//
+// Controls and menu items are children named as designed (cmdStart, txtInputText,
+// mnuViewTextSizeNormal, ...), and every handler is a public slot named after its control and
+// event, so that tests and tools can reach both by name.
+
+#include <QMainWindow>
+#include <cstdint>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace lexaro {
+
+class CrLfTextEdit;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // Builds the whole window and runs the start-up, so that show() only shows it.
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
+
+    // The reading state: characters consumed so far and the pending punctuation hold.
+    [[nodiscard]] std::int32_t readPosition() const { return intReadPos; }
+    [[nodiscard]] std::int32_t pauseTicks() const { return intPauseTicks; }
+
+  public slots:
+    void Form_Load();
+
+    void cmdStart_Click();
+    void cmdPause_Click();
+    void cmdStop_Click();
+    void mnuViewStart_Click();
+    void mnuViewPause_Click();
+    void mnuViewStop_Click();
+
+    void tmrMoveNext_Timer();
+
+    void hscScrollSpeed_Change();
+    void hscScrollSpeed_Scroll();
+
+    void cmdExit_Click();
+    void mnuFileExit_Click();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void createControls();
+    void createMenus();
+    void connectHandlers();
+    // Enter presses the default button and Esc the cancel button, wherever the focus is.
+    bool handleWindowKey(QObject* receiver, const class QKeyEvent& key);
+    // Copies the display band to the full-screen view while that view is open.
+    void mirrorToFullScreen();
+
+    std::int32_t intReadPos = 0;
+    std::int32_t intPauseTicks = 0;
+
+    QWidget* central = nullptr;
+    CrLfTextEdit* txtInputText = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QPushButton* cmdPause = nullptr;
+    QScrollBar* hscFontSize = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* cmdFullScreen = nullptr;
+    QComboBox* cmbTextColor = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QComboBox* cmbBackgroundColor = nullptr;
+    QScrollBar* hscScrollSpeed = nullptr;
+    QLabel* Label5 = nullptr;
+    QComboBox* cmbFontStyle = nullptr;
+    QLabel* lblOutputText = nullptr;
+    QPushButton* cmdAbout = nullptr;
+    QPushButton* cmdLoadText = nullptr;
+    QPushButton* cmdPasteText = nullptr;
+    QPushButton* cmdClearText = nullptr;
+    QLabel* Label6 = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QLabel* lblWPM = nullptr;
+    QLabel* lblFontSize = nullptr;
+    QLineEdit* onScreen = nullptr;
+    QTimer* tmrMoveNext = nullptr;
+
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuViewStart = nullptr;
+    QAction* mnuViewPause = nullptr;
+    QAction* mnuViewStop = nullptr;
+};
+
+}  // namespace lexaro
