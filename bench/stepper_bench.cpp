@@ -1,0 +1,52 @@
+// Cost of one StepWord call on texts of growing size. A tick must cost the same on a 10 MB text
+// as on a 1 KB one: the stepper looks only at the word it takes.
+
+#include <benchmark/benchmark.h>
+
+#include "bench/bench_text.h"
+#include "engine/word_stepper.h"
+
+namespace {
+
+template <bool kIndexed>
+void BM_StepWord(benchmark::State& state) {
+    const std::u16string text = lexaro::bench::TextOfSize(static_cast<std::size_t>(state.range(0)));
+    const std::int32_t lastSpace = lexaro::LastSpaceIndex(text);
+    // Start in the middle so that a long rest of the text lies ahead of every step.
+    std::int32_t pos = static_cast<std::int32_t>(text.size() / 2);
+    std::int32_t hold = 0;
+    for (auto _ : state) {
+        lexaro::WordStep step = kIndexed ? lexaro::StepWord(text, pos, hold, lastSpace)
+                                         : lexaro::StepWord(text, pos, hold);
+        benchmark::DoNotOptimize(step);
+        if (step.blnEndOfText) {
+            pos = static_cast<std::int32_t>(text.size() / 2);
+        }
+    }
+}
+
+BENCHMARK(BM_StepWord<false>)->Name("StepWord")->Arg(1 << 10)->Arg(1 << 20)->Arg(10 << 20);
+BENCHMARK(BM_StepWord<true>)->Name("StepWord/indexed")->Arg(1 << 10)->Arg(1 << 20)->Arg(10 << 20);
+
+// A text of many space-free lines with one space at its very end: every line break has to ask
+// whether a space follows. Indexed, the answer costs nothing; searching, it is bounded by the
+// short tail.
+void BM_StepWordManyLines(benchmark::State& state) {
+    std::u16string text;
+    while (text.size() < static_cast<std::size_t>(state.range(0))) {
+        text += u"word\r\n";
+    }
+    text += u"x y";
+    std::int32_t pos = 0;
+    std::int32_t hold = 0;
+    for (auto _ : state) {
+        lexaro::WordStep step = lexaro::StepWord(text, pos, hold);
+        benchmark::DoNotOptimize(step);
+    }
+}
+
+BENCHMARK(BM_StepWordManyLines)->Arg(1 << 10)->Arg(10 << 20);
+
+}  // namespace
+
+BENCHMARK_MAIN();
