@@ -3,7 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 #include "bench/bench_text.h"
+#include "engine/crlf_text.h"
 #include "engine/word_stepper.h"
 
 namespace {
@@ -46,6 +49,24 @@ void BM_StepWordManyLines(benchmark::State& state) {
 }
 
 BENCHMARK(BM_StepWordManyLines)->Arg(1 << 10)->Arg(10 << 20);
+
+// Building the CR LF view of a text box document: paid once, on the first tick after an edit.
+void BM_BuildCrLfText(benchmark::State& state) {
+    std::u16string document = lexaro::bench::TextOfSize(static_cast<std::size_t>(state.range(0)));
+    std::erase(document, u'\r');
+    std::replace(document.begin(), document.end(), u'\n', u'\u2029');
+    for (auto _ : state) {
+        lexaro::CrLfText text(document);
+        benchmark::DoNotOptimize(text);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0) * 2);
+}
+
+BENCHMARK(BM_BuildCrLfText)
+    ->Arg(1 << 10)
+    ->Arg(1 << 20)
+    ->Arg(10 << 20)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
