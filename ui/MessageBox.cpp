@@ -1,0 +1,36 @@
+#include "ui/MessageBox.h"
+
+#include <QMessageBox>
+
+namespace lexaro {
+
+namespace {
+
+MessageBox::Observer& observer() {
+    static MessageBox::Observer instance;
+    return instance;
+}
+
+}  // namespace
+
+QString MessageBox::defaultTitle() {
+    return QStringLiteral("prjLexaro");
+}
+
+void MessageBox::showOk(QWidget* parent, const QString& text, const QString& title, Icon icon) {
+    const Message message{text, title.isEmpty() ? defaultTitle() : title, icon};
+    if (observer()) {
+        observer()(message);
+        return;
+    }
+    QMessageBox box(icon == Icon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon, message.title,
+                    message.text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void MessageBox::setObserver(Observer newObserver) {
+    observer() = std::move(newObserver);
+}
+
+}  // namespace lexaro
