@@ -32,3 +32,24 @@ inline std::string Str(const QString& s) {
 }
 
 }  // namespace lexaro::test
+
+#include <vector>
+
+#include "ui/MessageBox.h"
+
+namespace lexaro::test {
+
+// Answers every message box with OK while it lives, keeping what each would have shown.
+class MessageRecorder {
+  public:
+    MessageRecorder() {
+        MessageBox::setObserver([this](const MessageBox::Message& m) { messages.push_back(m); });
+    }
+    ~MessageRecorder() { MessageBox::setObserver({}); }
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    std::vector<MessageBox::Message> messages;
+};
+
+}  // namespace lexaro::test

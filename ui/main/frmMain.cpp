@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,9 +13,12 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "engine/font_size.h"
 #include "engine/pace.h"
+#include "engine/palette.h"
 #include "engine/welcome_text.h"
 #include "engine/word_stepper.h"
+#include "ui/MessageBox.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/twips.h"
 
@@ -37,6 +41,10 @@ Widget* place(Widget* widget, const char* name, const QRect& geometry) {
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(geometry);
     return widget;
+}
+
+QColor toQColor(const Rgb& rgb) {
+    return {rgb.red, rgb.green, rgb.blue};
 }
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption,
@@ -77,6 +85,11 @@ QComboBox* makeComboBox(QWidget* parent, const char* name, const QRect& geometry
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Lexaro v1.1 Build 319"));
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256}) {
+        icon.addFile(QStringLiteral(":/icons/lexaro-%1.png").arg(size), QSize(size, size));
+    }
+    setWindowIcon(icon);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -117,17 +130,16 @@ void frmMain::createControls() {
     cmdStop->setEnabled(false);
     cmdPause = makeButton(w, "cmdPause", tr("&Pause"), twipsRect(1320, 3720, 975, 375));
     cmdPause->setEnabled(false);
-    hscFontSize =
-        makeScrollBar(w, "hscFontSize", twipsRect(4920, 480, 3975, 255), 8, 120, 4, 20, 60);
+    hscFontSize = makeScrollBar(w, "hscFontSize", twipsRect(4920, 480, 3975, 255), kMinFontSize,
+                                kMaxFontSize, 4, 20, kNormalFontSize);
     Label2 = makeLabel(w, "Label2", tr("Font size:"), twipsRect(5640, 120, 1215, 255));
     cmdFullScreen =
         makeButton(w, "cmdFullScreen", tr("&Full screen mode"), twipsRect(240, 5040, 3375, 375));
 
-    const QStringList colourNames = {
-        tr("Black"),     tr("Blue"),          tr("Green"),        tr("Cyan"),
-        tr("Red"),       tr("Magenta"),       tr("Yellow"),       tr("White"),
-        tr("Gray"),      tr("Light Blue"),    tr("Light Green"),  tr("Light Cyan"),
-        tr("Light Red"), tr("Light Magenta"), tr("Light Yellow"), tr("Bright White")};
+    QStringList colourNames;
+    for (const std::u16string_view name : ColourNames()) {
+        colourNames << fromU16(name);
+    }
     cmbTextColor =
         makeComboBox(w, "cmbTextColor", twipsRect(5640, 4080, 1575, 315), colourNames, false);
     Label3 = makeLabel(w, "Label3", tr("Text color:"), twipsRect(4560, 4080, 975, 255));
@@ -266,6 +278,9 @@ void frmMain::createMenus() {
     mnuViewStart = findChild<QAction*>(QStringLiteral("mnuViewStart"));
     mnuViewPause = findChild<QAction*>(QStringLiteral("mnuViewPause"));
     mnuViewStop = findChild<QAction*>(QStringLiteral("mnuViewStop"));
+    mnuViewTextSizeIncrease = findChild<QAction*>(QStringLiteral("mnuViewTextSizeIncrease"));
+    mnuViewTextSizeDecrease = findChild<QAction*>(QStringLiteral("mnuViewTextSizeDecrease"));
+    mnuViewTextSizeNormal = findChild<QAction*>(QStringLiteral("mnuViewTextSizeNormal"));
 }
 
 void frmMain::connectHandlers() {
@@ -282,9 +297,27 @@ void frmMain::connectHandlers() {
     connect(tmrMoveNext, &QTimer::timeout, this, &frmMain::tmrMoveNext_Timer);
     connect(hscScrollSpeed, &QScrollBar::valueChanged, this, &frmMain::hscScrollSpeed_Change);
     connect(hscScrollSpeed, &QScrollBar::sliderMoved, this, &frmMain::hscScrollSpeed_Scroll);
+    connect(cmbTextColor, &QComboBox::currentIndexChanged, this, &frmMain::cmbTextColor_Click);
+    connect(cmbBackgroundColor, &QComboBox::currentIndexChanged, this,
+            &frmMain::cmbBackgroundColor_Click);
+    connect(hscFontSize, &QScrollBar::valueChanged, this, &frmMain::hscFontSize_Change);
+    connect(hscFontSize, &QScrollBar::sliderMoved, this, &frmMain::hscFontSize_Scroll);
+    connect(mnuViewTextSizeIncrease, &QAction::triggered, this,
+            &frmMain::mnuViewTextSizeIncrease_Click);
+    connect(mnuViewTextSizeDecrease, &QAction::triggered, this,
+            &frmMain::mnuViewTextSizeDecrease_Click);
+    connect(mnuViewTextSizeNormal, &QAction::triggered, this,
+            &frmMain::mnuViewTextSizeNormal_Click);
+    // Only choosing an entry applies a face; typing in the edit field runs nothing.
+    connect(cmbFontStyle, &QComboBox::activated, this, &frmMain::cmbFontStyle_Click);
 }
 
+// The start values, in an order that matters: the text colour is chosen while the background
+// list is still empty, so the same-colour rule has nothing to compare against.
 void frmMain::Form_Load() {
+    cmbTextColor->setCurrentText(fromU16(ColourNames()[kPaletteWhite]));
+    cmbBackgroundColor->setCurrentText(fromU16(ColourNames()[kPaletteBlack]));
+    hscFontSize_Change();
     hscScrollSpeed_Change();
 }
 
@@ -364,6 +397,70 @@ void frmMain::hscScrollSpeed_Scroll() {
     lblWPM->setText(QString::number(hscScrollSpeed->value()));
     // The interval follows the number the caption shows, read back from it.
     tmrMoveNext->setInterval(TickIntervalMs(lblWPM->text().toInt()));
+}
+
+// --- Colours ---------------------------------------------------------------------------------
+
+void frmMain::cmbTextColor_Click() {
+    applyColourChoice(cmbTextColor, cmbBackgroundColor, QPalette::WindowText);
+}
+
+void frmMain::cmbBackgroundColor_Click() {
+    applyColourChoice(cmbBackgroundColor, cmbTextColor, QPalette::Window);
+}
+
+void frmMain::applyColourChoice(QComboBox* own, const QComboBox* other, int role) {
+    if (const int index = ColourIndexOf(own->currentText().toStdU16String()); index >= 0) {
+        QPalette band = lblOutputText->palette();
+        band.setColor(static_cast<QPalette::ColorRole>(role), toQColor(PaletteColour(index)));
+        lblOutputText->setPalette(band);
+    }
+    // Setting the index runs this handler again before it returns; that nested run colours the
+    // neighbour and finds the two lists different.
+    if (own->currentText() == other->currentText()) {
+        own->setCurrentIndex(SameColourNeighbour(own->currentIndex(), own->count()));
+    }
+}
+
+// --- Font size and face ----------------------------------------------------------------------
+
+void frmMain::hscFontSize_Change() {
+    hscFontSize_Scroll();
+}
+
+void frmMain::hscFontSize_Scroll() {
+    lblFontSize->setText(QString::number(hscFontSize->value()));
+    // The band's size is the number its caption shows, read back from it.
+    QFont font = lblOutputText->font();
+    font.setPointSizeF(lblFontSize->text().toDouble());
+    lblOutputText->setFont(font);
+}
+
+void frmMain::mnuViewTextSizeIncrease_Click() {
+    stepFontSize(kFontSizeMenuStep, tr("This is the max size!"));
+}
+
+void frmMain::mnuViewTextSizeDecrease_Click() {
+    stepFontSize(-kFontSizeMenuStep, tr("This is the min size!"));
+}
+
+void frmMain::stepFontSize(int delta, const QString& boundMessage) {
+    if (const auto next = SteppedFontSize(hscFontSize->value(), delta, hscFontSize->minimum(),
+                                          hscFontSize->maximum())) {
+        hscFontSize->setValue(*next);  // the scroll bar's Change carries the size on
+    } else {
+        MessageBox::showOk(this, boundMessage, QStringLiteral("Lexaro"), MessageBox::Icon::Stop);
+    }
+}
+
+void frmMain::mnuViewTextSizeNormal_Click() {
+    hscFontSize->setValue(kNormalFontSize);
+}
+
+void frmMain::cmbFontStyle_Click() {
+    QFont font = lblOutputText->font();
+    font.setFamily(cmbFontStyle->currentText());
+    lblOutputText->setFont(font);
 }
 
 // --- Exit ------------------------------------------------------------------------------------

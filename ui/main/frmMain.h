@@ -4,7 +4,8 @@
 // The window is deliberately thin. Each handler reads its controls, asks the toolkit-free engine
 // in engine/ what to do (StepWord for a tick, TickIntervalMs for the pace, ...) and writes the
 // answer back to the controls. The settings live in the controls themselves: the pace in the pace
-// scroll bar, its caption and the timer's interval; the transport state in the enabled states of
+// scroll bar, its caption and the timer's interval; the colours and the font in the display band;
+// the font size in its scroll bar and caption; the transport state in the enabled states of
 // the three transport buttons, the timer and the text box's lock. The only state of the window's
 // own is the reading position and the punctuation hold.
 //
@@ -58,6 +59,16 @@ class frmMain : public QMainWindow {
     void hscScrollSpeed_Change();
     void hscScrollSpeed_Scroll();
 
+    void cmbTextColor_Click();
+    void cmbBackgroundColor_Click();
+
+    void hscFontSize_Change();
+    void hscFontSize_Scroll();
+    void mnuViewTextSizeIncrease_Click();
+    void mnuViewTextSizeDecrease_Click();
+    void mnuViewTextSizeNormal_Click();
+    void cmbFontStyle_Click();
+
     void cmdExit_Click();
     void mnuFileExit_Click();
 
@@ -71,6 +82,10 @@ class frmMain : public QMainWindow {
     void connectHandlers();
     // Enter presses the default button and Esc the cancel button, wherever the focus is.
     bool handleWindowKey(QObject* receiver, const class QKeyEvent& key);
+    // A colour list's choice: colours its side of the band, then keeps the two lists apart.
+    void applyColourChoice(QComboBox* own, const QComboBox* other, int role);
+    // One menu step of the font size, or the bound's message when the step would pass it.
+    void stepFontSize(int delta, const QString& boundMessage);
     // Copies the display band to the full-screen view while that view is open.
     void mirrorToFullScreen();
 
@@ -109,6 +124,9 @@ class frmMain : public QMainWindow {
     QAction* mnuViewStart = nullptr;
     QAction* mnuViewPause = nullptr;
     QAction* mnuViewStop = nullptr;
+    QAction* mnuViewTextSizeIncrease = nullptr;
+    QAction* mnuViewTextSizeDecrease = nullptr;
+    QAction* mnuViewTextSizeNormal = nullptr;
 };
 
 }  // namespace lexaro
