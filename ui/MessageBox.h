@@ -9,7 +9,7 @@ class QWidget;
 namespace lexaro {
 
 class MessageBox {
-  public:
+public:
     enum class Icon { None, Stop };
 
     struct Message {

@@ -29,7 +29,7 @@ QColor Palette(int index) {
 }
 
 class Display : public testing::Test {
-  protected:
+protected:
     std::unique_ptr<frmMain> window = std::make_unique<frmMain>();
 
     QComboBox* list(const char* name) { return Child<QComboBox>(*window, name); }

@@ -25,7 +25,7 @@ using test::PressKey;
 using test::Str;
 
 class MainWindow : public testing::Test {
-  protected:
+protected:
     std::unique_ptr<frmMain> window = std::make_unique<frmMain>();
 
     QPushButton* button(const char* name) { return Child<QPushButton>(*window, name); }

@@ -41,7 +41,7 @@ namespace lexaro::test {
 
 // Answers every message box with OK while it lives, keeping what each would have shown.
 class MessageRecorder {
-  public:
+public:
     MessageRecorder() {
         MessageBox::setObserver([this](const MessageBox::Message& m) { messages.push_back(m); });
     }

@@ -19,7 +19,7 @@ namespace lexaro {
 class CrLfTextEdit : public QPlainTextEdit {
     Q_OBJECT
 
-  public:
+public:
     explicit CrLfTextEdit(QWidget* parent = nullptr);
 
     // The text with CR LF line breaks, and its position map.
@@ -39,7 +39,7 @@ class CrLfTextEdit : public QPlainTextEdit {
     [[nodiscard]] bool isLocked() const { return isReadOnly(); }
     void setLocked(bool locked);
 
-  private:
+private:
     // The start last set, in both forms. A start between the CR and the LF of a line break has no
     // document position of its own, so it is remembered while the caret stays where it was put.
     struct SetStart {

@@ -18,8 +18,10 @@
 #include "engine/palette.h"
 #include "engine/welcome_text.h"
 #include "engine/word_stepper.h"
+#include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/main/CrLfTextEdit.h"
+#include "ui/main/TextFileReader.h"
 #include "ui/twips.h"
 
 namespace lexaro {
@@ -195,6 +197,8 @@ void frmMain::createControls() {
     tmrMoveNext->setTimerType(Qt::PreciseTimer);
     tmrMoveNext->setInterval(0);
 
+    commonDialog = std::make_unique<FileDialog>(this);
+
     QWidget* const tabOrder[] = {txtInputText,   cmdStart,      cmdStop,      cmdPause,
                                  hscFontSize,    cmdFullScreen, cmbTextColor, cmbBackgroundColor,
                                  hscScrollSpeed, cmbFontStyle,  cmdAbout,     cmdLoadText,
@@ -308,6 +312,7 @@ void frmMain::connectHandlers() {
             &frmMain::mnuViewTextSizeDecrease_Click);
     connect(mnuViewTextSizeNormal, &QAction::triggered, this,
             &frmMain::mnuViewTextSizeNormal_Click);
+    connect(cmdLoadText, &QPushButton::clicked, this, &frmMain::cmdLoadText_Click);
     // Only choosing an entry applies a face; typing in the edit field runs nothing.
     connect(cmbFontStyle, &QComboBox::activated, this, &frmMain::cmbFontStyle_Click);
 }
@@ -461,6 +466,24 @@ void frmMain::cmbFontStyle_Click() {
     QFont font = lblOutputText->font();
     font.setFamily(cmbFontStyle->currentText());
     lblOutputText->setFont(font);
+}
+
+// --- Loading a text file --------------------------------------------------------------------
+
+// Replaces the text box's content with a file's. The box is written only once the whole file has
+// been read and decoded, so a file that fails leaves the user's text exactly as it was. Nothing
+// else changes: a reading under way goes on in the new text from its old position.
+void frmMain::cmdLoadText_Click() {
+    const QString path = commonDialog->showOpen();
+    if (path.isEmpty()) {
+        return;
+    }
+    std::optional<std::u16string> text = ReadTextFile(path);
+    if (!text) {
+        MessageBox::showOk(this, tr("There was an error with opening your file"));
+        return;
+    }
+    txtInputText->setText(*text);
 }
 
 // --- Exit ------------------------------------------------------------------------------------

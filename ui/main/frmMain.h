@@ -15,6 +15,7 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -28,11 +29,12 @@ class QTimer;
 namespace lexaro {
 
 class CrLfTextEdit;
+class FileDialog;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
 
-  public:
+public:
     // Builds the whole window and runs the start-up, so that show() only shows it.
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
@@ -44,7 +46,7 @@ class frmMain : public QMainWindow {
     [[nodiscard]] std::int32_t readPosition() const { return intReadPos; }
     [[nodiscard]] std::int32_t pauseTicks() const { return intPauseTicks; }
 
-  public slots:
+public slots:
     void Form_Load();
 
     void cmdStart_Click();
@@ -69,14 +71,16 @@ class frmMain : public QMainWindow {
     void mnuViewTextSizeNormal_Click();
     void cmbFontStyle_Click();
 
+    void cmdLoadText_Click();
+
     void cmdExit_Click();
     void mnuFileExit_Click();
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-  private:
+private:
     void createControls();
     void createMenus();
     void connectHandlers();
@@ -119,6 +123,7 @@ class frmMain : public QMainWindow {
     QLabel* lblFontSize = nullptr;
     QLineEdit* onScreen = nullptr;
     QTimer* tmrMoveNext = nullptr;
+    std::unique_ptr<FileDialog> commonDialog;
 
     QAction* mnuFileExit = nullptr;
     QAction* mnuViewStart = nullptr;

@@ -1,0 +1,184 @@
+// Load Text from File: the box takes a file's text only when the whole file could be read.
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+#include "tests/ui/widget_test_support.h"
+#include "ui/FileDialog.h"
+#include "ui/main/CrLfTextEdit.h"
+#include "ui/main/frmMain.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace lexaro {
+namespace {
+
+using test::Child;
+using test::Str;
+
+const char* const kError = "There was an error with opening your file";
+
+class Load : public testing::Test {
+public:
+    std::unique_ptr<frmMain> window = std::make_unique<frmMain>();
+    QTemporaryDir dir;
+
+    CrLfTextEdit* textBox() { return Child<CrLfTextEdit>(*window, "txtInputText"); }
+    QString band() { return Child<QLabel>(*window, "lblOutputText")->text(); }
+
+    QString file(const char* name, const QByteArray& bytes) {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    // Runs the Load command as if `path` was chosen in the dialog; returns the messages shown.
+    std::vector<MessageBox::Message> load(const QString& path) {
+        test::MessageRecorder recorder;
+        FileDialog::setNextFileName(path);
+        window->cmdLoadText_Click();
+        return recorder.messages;
+    }
+};
+
+TEST_F(Load, ReplacesTheTextWithTheFileLinesVerbatim) {
+    EXPECT_TRUE(load(file("a.txt", "Hello, world.\r\n\"quoted\", kept\n")).empty());
+    EXPECT_EQ(textBox()->text(), u"\r\nHello, world.\r\n\"quoted\", kept");
+}
+
+TEST_F(Load, EmptyFileGivesEmptyTextAndNoMessage) {
+    EXPECT_TRUE(load(file("empty.txt", "")).empty());
+    EXPECT_EQ(textBox()->text(), u"");
+}
+
+TEST_F(Load, DecodesUtf16AndKeepsSurrogatePairs) {
+    load(file("u16.txt", QByteArray("\xFF\xFE\x3D\xD8\x00\xDE\n\0x\0", 10)));
+    EXPECT_EQ(textBox()->text(), u"\r\n\U0001F600\r\nx");
+}
+
+TEST_F(Load, ClosingTheDialogWithoutAChoiceChangesNothingAfterAnEarlierLoad) {
+    load(file("a.txt", "first"));
+    const std::u16string before = textBox()->text();
+    EXPECT_TRUE(load(QString()).empty());
+    EXPECT_EQ(textBox()->text(), before);
+}
+
+struct RefusedCase {
+    const char* name;
+    std::function<QString(Load&)> make;
+};
+
+class LoadRefused : public Load, public testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(LoadRefused, ShowsTheMessageOnceAndKeepsTheText) {
+    textBox()->setText(u"my own words");
+    const QString path = GetParam().make(*this);
+    const auto messages = load(path);
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(Str(messages[0].text), kError);
+    EXPECT_EQ(Str(messages[0].title), "prjLexaro");
+    EXPECT_EQ(messages[0].icon, MessageBox::Icon::None);
+    EXPECT_EQ(textBox()->text(), u"my own words");
+    // The next load works normally.
+    EXPECT_TRUE(load(file("good.txt", "fine")).empty());
+    EXPECT_EQ(textBox()->text(), u"\r\nfine");
+}
+
+const RefusedCase kRefused[] = {
+    RefusedCase{"Missing", [](Load& t) { return t.dir.filePath("nothing.txt"); }},
+    RefusedCase{"Vanished",
+                [](Load& t) {
+                    const QString path = t.file("gone.txt", "x");
+                    QFile::remove(path);
+                    return path;
+                }},
+    RefusedCase{"Directory", [](Load& t) { return t.dir.path(); }},
+    RefusedCase{"Binary", [](Load& t) { return t.file("bin", QByteArray("MZ\0\0\x90", 5)); }},
+#ifdef Q_OS_UNIX
+    RefusedCase{"Fifo",
+                [](Load& t) {
+                    const QString path = t.dir.filePath("fifo");
+                    EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+                    return path;
+                }},
+    RefusedCase{"Device", [](Load&) { return QStringLiteral("/dev/zero"); }},
+    RefusedCase{"SymlinkLoop",
+                [](Load& t) {
+                    const QString a = t.dir.filePath("a");
+                    const QString b = t.dir.filePath("b");
+                    QFile::link(b, a);
+                    QFile::link(a, b);
+                    return a;
+                }}
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, LoadRefused, testing::ValuesIn(kRefused),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(Load, ReadingGoesOnInTheNewTextFromTheOldPosition) {
+    textBox()->setText(u"aaa bbb ccc");
+    window->cmdStart_Click();
+    window->tmrMoveNext_Timer();              // "aaa", position 4
+    load(file("new.txt", "xyz 12 34 5678"));  // loads as CR LF + "xyz 12 34 5678"
+    EXPECT_TRUE(Child<QTimer>(*window, "tmrMoveNext")->isActive());
+    EXPECT_TRUE(textBox()->isLocked());
+    EXPECT_EQ(Str(band()), "aaa");
+    EXPECT_EQ(window->readPosition(), 4);
+    window->tmrMoveNext_Timer();
+    EXPECT_EQ(Str(band()), "z");  // the new text from position 4: CR LF x y | z
+}
+
+TEST_F(Load, WhilePausedATextShorterThanThePositionEndsTheNextReadingCleanly) {
+    textBox()->setText(u"a fairly long line of words here");
+    window->cmdStart_Click();
+    for (int i = 0; i < 4; ++i) {
+        window->tmrMoveNext_Timer();
+    }
+    window->cmdPause_Click();
+    load(file("short.txt", "ab"));
+    EXPECT_FALSE(Child<QPushButton>(*window, "cmdPause")->isEnabled());
+    window->cmdStart_Click();
+    window->tmrMoveNext_Timer();
+    EXPECT_TRUE(band().isEmpty());
+    EXPECT_EQ(window->readPosition(), 0);
+    EXPECT_FALSE(Child<QTimer>(*window, "tmrMoveNext")->isActive());
+}
+
+TEST_F(Load, RealDialogIsTitledOpenWithDefaultSuffixAndRemembersTheLastFile) {
+    const QString path = file("chosen.txt", "one two");
+    auto* dialog = Child<QFileDialog>(*window, "commonDialog");
+    QString title;
+    QString suffix;
+    QTimer::singleShot(0, [&] {
+        title = dialog->windowTitle();
+        suffix = dialog->defaultSuffix();
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();  // as the Open button does
+    });
+    window->cmdLoadText_Click();
+    EXPECT_EQ(Str(title), "Open");
+    EXPECT_EQ(Str(suffix), "txt");
+    EXPECT_EQ(textBox()->text(), u"\r\none two");
+
+    QStringList preselected;
+    QTimer::singleShot(0, [&] {
+        preselected = dialog->selectedFiles();
+        dialog->reject();
+    });
+    window->cmdLoadText_Click();
+    EXPECT_EQ(preselected, QStringList{path});
+    EXPECT_EQ(textBox()->text(), u"\r\none two");
+}
+
+}  // namespace
+}  // namespace lexaro

@@ -1,0 +1,48 @@
+#include "ui/FileDialog.h"
+
+#include <QFileDialog>
+#include <optional>
+
+namespace lexaro {
+
+namespace {
+
+std::optional<QString>& nextFileName() {
+    static std::optional<QString> instance;
+    return instance;
+}
+
+}  // namespace
+
+FileDialog::FileDialog(QWidget* owner) : dialog_(new QFileDialog(owner)) {
+    dialog_->setObjectName(QStringLiteral("commonDialog"));
+    // Any name may be typed, as in the usual open dialog; a file that turns out to be missing is
+    // reported by the Load command itself.
+    dialog_->setFileMode(QFileDialog::AnyFile);
+    dialog_->setAcceptMode(QFileDialog::AcceptOpen);
+}
+
+QString FileDialog::showOpen() {
+    dialog_->setWindowTitle(QStringLiteral("Open"));
+    dialog_->setDefaultSuffix(QStringLiteral("txt"));
+    if (std::optional<QString> answer = std::exchange(nextFileName(), std::nullopt)) {
+        if (!answer->isEmpty()) {
+            lastChosen_ = *answer;
+        }
+        return *answer;
+    }
+    if (!lastChosen_.isEmpty()) {
+        dialog_->selectFile(lastChosen_);
+    }
+    if (dialog_->exec() != QDialog::Accepted || dialog_->selectedFiles().isEmpty()) {
+        return {};
+    }
+    lastChosen_ = dialog_->selectedFiles().constFirst();
+    return lastChosen_;
+}
+
+void FileDialog::setNextFileName(const QString& path) {
+    nextFileName() = path;
+}
+
+}  // namespace lexaro

@@ -1,0 +1,32 @@
+#pragma once
+// The main window's open-file dialog, behind a seam so tests can answer it without a person.
+
+#include <QString>
+
+class QFileDialog;
+class QWidget;
+
+namespace lexaro {
+
+class FileDialog {
+public:
+    // Creates the one dialog the owner keeps for its whole life, as its child "commonDialog".
+    explicit FileDialog(QWidget* owner);
+
+    // Shows the dialog modally, titled "Open", with default suffix "txt" and no filter, starting
+    // from the last chosen file. Returns the chosen file's full path, or an empty string when the
+    // dialog was closed without a choice. The owner's timers go on ticking meanwhile.
+    [[nodiscard]] QString showOpen();
+
+    [[nodiscard]] QFileDialog* dialog() const { return dialog_; }
+
+    // Tests: the next showOpen() of any FileDialog returns `path` at once, without showing.
+    // An empty path stands for a dialog closed without a choice.
+    static void setNextFileName(const QString& path);
+
+private:
+    QFileDialog* dialog_;
+    QString lastChosen_;
+};
+
+}  // namespace lexaro
