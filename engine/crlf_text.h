@@ -20,7 +20,7 @@ namespace lexaro {
 }
 
 class CrLfText {
-  public:
+public:
     CrLfText() = default;
     // `document` is the document's characters; every line break in it becomes CR LF.
     explicit CrLfText(std::u16string_view document);
@@ -38,7 +38,7 @@ class CrLfText {
     // between the CR and the LF of a line break maps to the start of the next line.
     [[nodiscard]] std::int32_t toDocument(std::int32_t textPos) const;
 
-  private:
+private:
     std::u16string text_;
     std::vector<std::int32_t> breaks_;  // document positions of the line breaks, ascending
     std::int32_t lastSpace_ = -1;
