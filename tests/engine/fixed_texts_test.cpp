@@ -1,9 +1,13 @@
-#include "engine/welcome_text.h"
+// The program's own fixed texts keep the shape they were written to.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <vector>
+
+#include "engine/terms_of_use.h"
+#include "engine/welcome_text.h"
 
 namespace lexaro {
 namespace {
@@ -67,6 +71,34 @@ TEST(WelcomeText, Has204WordsAndOnlyLettersBlanksAndSixMarks) {
     EXPECT_EQ(words, 204U);
     std::sort(marks.begin(), marks.end());
     EXPECT_EQ(marks, u"!'+,-.");
+}
+
+}  // namespace
+}  // namespace lexaro
+
+namespace lexaro {
+namespace {
+
+TEST(TermsOfUse, HasFiveParagraphsTheFirstTwoWithOneInnerLineBreak) {
+    const std::u16string_view text = TermsOfUseText();
+    EXPECT_EQ(text.size(), 985U);
+    EXPECT_TRUE(text.ends_with(u".\r\n") || text.ends_with(u"!\r\n"));
+    EXPECT_FALSE(text.ends_with(u"\r\n\r\n"));
+    std::vector<std::u16string_view> paragraphs;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(u"\r\n\r\n", start)) != std::u16string_view::npos;
+         start = at + 4) {
+        paragraphs.push_back(text.substr(start, at - start));
+    }
+    paragraphs.push_back(text.substr(start, text.size() - 2 - start));
+    ASSERT_EQ(paragraphs.size(), 5U);
+    const std::size_t innerBreaks[] = {1, 1, 0, 0, 0};
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        EXPECT_FALSE(paragraphs[i].empty());
+        EXPECT_EQ(Count(paragraphs[i], u"\r\n"), innerBreaks[i]) << "paragraph " << i;
+        EXPECT_EQ(Count(paragraphs[i], u"\r"), innerBreaks[i]);
+        EXPECT_EQ(Count(paragraphs[i], u"\n"), innerBreaks[i]);
+    }
 }
 
 }  // namespace
