@@ -20,6 +20,8 @@
 #include "engine/word_stepper.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
+#include "ui/about/frmAbout.h"
+#include "ui/fullscreen/frmFullScreen.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/TextFileReader.h"
 #include "ui/twips.h"
@@ -33,6 +35,7 @@ constexpr int kClientHeightTwips = 6750;
 
 const QString kModeMain = QStringLiteral("Main");
 const QString kModeFullScreen = QStringLiteral("Full Screen");
+const QString kModeAbout = QStringLiteral("About");
 
 QString fromU16(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -285,6 +288,8 @@ void frmMain::createMenus() {
     mnuViewTextSizeIncrease = findChild<QAction*>(QStringLiteral("mnuViewTextSizeIncrease"));
     mnuViewTextSizeDecrease = findChild<QAction*>(QStringLiteral("mnuViewTextSizeDecrease"));
     mnuViewTextSizeNormal = findChild<QAction*>(QStringLiteral("mnuViewTextSizeNormal"));
+    mnuViewFullScreen = findChild<QAction*>(QStringLiteral("mnuViewFullScreen"));
+    mnuHelpAboutLexaro = findChild<QAction*>(QStringLiteral("mnuHelpAboutLexaro"));
 }
 
 void frmMain::connectHandlers() {
@@ -313,6 +318,10 @@ void frmMain::connectHandlers() {
     connect(mnuViewTextSizeNormal, &QAction::triggered, this,
             &frmMain::mnuViewTextSizeNormal_Click);
     connect(cmdLoadText, &QPushButton::clicked, this, &frmMain::cmdLoadText_Click);
+    connect(cmdFullScreen, &QPushButton::clicked, this, &frmMain::cmdFullScreen_Click);
+    connect(mnuViewFullScreen, &QAction::triggered, this, &frmMain::mnuViewFullScreen_Click);
+    connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
+    connect(mnuHelpAboutLexaro, &QAction::triggered, this, &frmMain::mnuHelpAboutLexaro_Click);
     // Only choosing an entry applies a face; typing in the edit field runs nothing.
     connect(cmbFontStyle, &QComboBox::activated, this, &frmMain::cmbFontStyle_Click);
 }
@@ -388,8 +397,9 @@ void frmMain::tmrMoveNext_Timer() {
 }
 
 void frmMain::mirrorToFullScreen() {
-    // The full-screen view is not part of this window yet; this is where each tick will copy
-    // the band's caption, font and colours to it.
+    if (fullScreen_ != nullptr) {
+        fullScreen_->mirror(*lblOutputText);
+    }
 }
 
 // --- Pace ------------------------------------------------------------------------------------
@@ -484,6 +494,32 @@ void frmMain::cmdLoadText_Click() {
         return;
     }
     txtInputText->setText(*text);
+}
+
+// --- Secondary windows ----------------------------------------------------------------------
+
+// Both windows are modal: the main window takes no input while one is open, but its timer keeps
+// ticking inside the nested event loop. Each is created for the showing and destroyed after it,
+// and sets the display mode back to "Main" as it unloads.
+void frmMain::cmdFullScreen_Click() {
+    onScreen->setText(kModeFullScreen);
+    frmFullScreen window(this, onScreen);
+    fullScreen_ = &window;
+    window.exec();
+}
+
+void frmMain::mnuViewFullScreen_Click() {
+    cmdFullScreen_Click();
+}
+
+void frmMain::cmdAbout_Click() {
+    onScreen->setText(kModeAbout);
+    frmAbout window(this, onScreen);
+    window.exec();
+}
+
+void frmMain::mnuHelpAboutLexaro_Click() {
+    cmdAbout_Click();
 }
 
 // --- Exit ------------------------------------------------------------------------------------

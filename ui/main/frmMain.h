@@ -14,6 +14,7 @@
 // event, so that tests and tools can reach both by name.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <cstdint>
 #include <memory>
 
@@ -30,6 +31,7 @@ namespace lexaro {
 
 class CrLfTextEdit;
 class FileDialog;
+class frmFullScreen;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -72,6 +74,11 @@ public slots:
     void cmbFontStyle_Click();
 
     void cmdLoadText_Click();
+
+    void cmdFullScreen_Click();
+    void mnuViewFullScreen_Click();
+    void cmdAbout_Click();
+    void mnuHelpAboutLexaro_Click();
 
     void cmdExit_Click();
     void mnuFileExit_Click();
@@ -124,6 +131,8 @@ private:
     QLineEdit* onScreen = nullptr;
     QTimer* tmrMoveNext = nullptr;
     std::unique_ptr<FileDialog> commonDialog;
+    // The full-screen view while it is open (display mode "Full Screen").
+    QPointer<frmFullScreen> fullScreen_;
 
     QAction* mnuFileExit = nullptr;
     QAction* mnuViewStart = nullptr;
@@ -132,6 +141,8 @@ private:
     QAction* mnuViewTextSizeIncrease = nullptr;
     QAction* mnuViewTextSizeDecrease = nullptr;
     QAction* mnuViewTextSizeNormal = nullptr;
+    QAction* mnuViewFullScreen = nullptr;
+    QAction* mnuHelpAboutLexaro = nullptr;
 };
 
 }  // namespace lexaro
