@@ -171,6 +171,15 @@ TEST_F(MainWindow, TabOrderFollowsTheDesign) {
     }
 }
 
+TEST_F(MainWindow, TabLeavesTheTextBoxForTheNextEnabledControl) {
+    textBox()->setFocus();
+    PressKey(textBox(), Qt::Key_Tab);
+    EXPECT_EQ(window->focusWidget(), button("cmdStart"));
+    EXPECT_EQ(textBox()->text(), WelcomeText());
+    PressKey(button("cmdStart"), Qt::Key_Tab);  // Stop and Pause are disabled
+    EXPECT_EQ(window->focusWidget(), Child<QWidget>(*window, "hscFontSize"));
+}
+
 TEST_F(MainWindow, StartsWithWelcomeTextFocusedAndEmptyBand) {
     EXPECT_EQ(textBox()->text(), WelcomeText());
     EXPECT_EQ(window->focusWidget(), textBox());

@@ -11,7 +11,7 @@ CrLfTextEdit::CrLfTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setTabChangesFocus(false);
+    setTabChangesFocus(true);  // Tab moves on through the window, as in every other control
 
     // The selection shows only while the box has the focus: an unfocused box paints its
     // selection like ordinary text.
