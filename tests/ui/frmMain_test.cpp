@@ -1,5 +1,6 @@
 #include "ui/main/frmMain.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -197,6 +198,25 @@ TEST_F(MainWindow, StartsWithWelcomeTextFocusedAndEmptyBand) {
     EXPECT_EQ(timer()->timerType(), Qt::PreciseTimer);
     EXPECT_EQ(window->readPosition(), 0);
     EXPECT_EQ(window->pauseTicks(), 0);
+}
+
+TEST_F(MainWindow, EveryControlHasAnAccessibleNameAndTheBandSpeaksItsWord) {
+    for (const char* name :
+         {"txtInputText", "cmdStart", "cmdStop", "cmdPause", "hscFontSize", "cmdFullScreen",
+          "cmbTextColor", "cmbBackgroundColor", "hscScrollSpeed", "cmbFontStyle", "cmdAbout",
+          "cmdLoadText", "cmdPasteText", "cmdClearText", "cmdExit", "Label1", "lblWPM"}) {
+        QAccessibleInterface* a11y =
+            QAccessible::queryAccessibleInterface(Child<QWidget>(*window, name));
+        ASSERT_NE(a11y, nullptr) << name;
+        const QString spoken = a11y->text(QAccessible::Name);
+        EXPECT_FALSE(spoken.isEmpty()) << name;
+        EXPECT_FALSE(spoken.contains(QLatin1Char('&'))) << name;
+    }
+    textBox()->setText(u"spoken");
+    invoke("cmdStart_Click");
+    tick();
+    EXPECT_EQ(Str(QAccessible::queryAccessibleInterface(band())->text(QAccessible::Name)),
+              "spoken");
 }
 
 // --- Menus -------------------------------------------------------------------------------------

@@ -48,6 +48,7 @@ frmAbout::frmAbout(QWidget* parent, QLineEdit* displayMode)
     Text2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text2->setAccessibleName(tr("Terms of use"));
 
     // Default and cancel button at once: Enter presses it, and Esc closes the dialog the same way.
     cmdBack = new QPushButton(tr("&OK"), this);

@@ -43,6 +43,7 @@ frmFullScreen::frmFullScreen(QWidget* parent, QLineEdit* displayMode)
     font.setWeight(QFont::Normal);
     lblLargeScreen->setFont(font);
     lblLargeScreen->installEventFilter(this);
+    lblLargeScreen->setAccessibleDescription(tr("The word being read"));
 
     const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
     if (screen != nullptr) {

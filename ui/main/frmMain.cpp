@@ -210,6 +210,16 @@ void frmMain::createControls() {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
     txtInputText->setFocus();
+
+    // Names for assistive technology where no caption says what a control is. Buttons and labels
+    // speak their captions; the display band has no fixed name, so it reports the word it shows.
+    txtInputText->setAccessibleName(tr("Current text"));
+    lblOutputText->setAccessibleDescription(tr("The word being read"));
+    hscScrollSpeed->setAccessibleName(tr("Words per minute"));
+    hscFontSize->setAccessibleName(tr("Font size"));
+    cmbTextColor->setAccessibleName(tr("Text color"));
+    cmbBackgroundColor->setAccessibleName(tr("Background color"));
+    cmbFontStyle->setAccessibleName(tr("Font style"));
 }
 
 void frmMain::createMenus() {
