@@ -6,6 +6,9 @@ LEXARO_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
+  # end-to-end tests on a real X server, and the packaging checks
+  xvfb xauth xdotool imagemagick xclip libx11-dev libxfixes-dev
+  desktop-file-utils appstream dpkg-dev file
 )
 
 lexaro_missing_packages() {

@@ -1,5 +1,7 @@
 #include "ui/FileDialog.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
 #include <optional>
 
@@ -34,7 +36,15 @@ QString FileDialog::showOpen() {
     if (!lastChosen_.isEmpty()) {
         dialog_->selectFile(lastChosen_);
     }
-    if (dialog_->exec() != QDialog::Accepted || dialog_->selectedFiles().isEmpty()) {
+    const int result = dialog_->exec();
+    // A name typed with its completion list still open can accept the dialog; the list would
+    // otherwise stay on screen over the main window.
+    for (const QCompleter* completer : dialog_->findChildren<QCompleter*>()) {
+        if (completer->popup() != nullptr) {
+            completer->popup()->hide();
+        }
+    }
+    if (result != QDialog::Accepted || dialog_->selectedFiles().isEmpty()) {
         return {};
     }
     lastChosen_ = dialog_->selectedFiles().constFirst();

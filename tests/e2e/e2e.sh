@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# End-to-end: the real program on a real X server (Xvfb), driven only by real key presses and
+# clicks (xdotool), checked by what the screen shows (ImageMagick) and what the clipboard holds.
+# Every wait is bounded polling; every process started here is ended on exit.
+#
+#   e2e.sh LEXARO CURSOR_PROBE
+set -euo pipefail
+
+LEXARO=$(realpath "$1")
+PROBE=$(realpath "$2")
+
+if [ "${LEXARO_E2E_DISPLAY_READY:-}" != 1 ]; then
+  export LEXARO_E2E_DISPLAY_READY=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
+fi
+
+WORK=$(mktemp -d)
+APP_PID=""
+cleanup() {
+  if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
+    kill "$APP_PID" 2>/dev/null || true
+    wait "$APP_PID" 2>/dev/null || true
+  fi
+  if [ -n "${LEXARO_E2E_ARTIFACTS:-}" ]; then
+    mkdir -p "$LEXARO_E2E_ARTIFACTS" && cp -r "$WORK"/. "$LEXARO_E2E_ARTIFACTS"/ 2>/dev/null || true
+  fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+PASSED=0
+FAILED=0
+step() { printf '\n== %s\n' "$*"; }
+ok() { PASSED=$((PASSED + 1)); printf '   ok: %s\n' "$*"; }
+bad() {
+  FAILED=$((FAILED + 1))
+  printf '   FAILED: %s\n' "$*"
+  import -window root "$WORK/failure-$FAILED.png" 2>/dev/null || true
+}
+expect() { # description, command...
+  local what=$1
+  shift
+  if "$@"; then ok "$what"; else bad "$what"; fi
+}
+
+# wait_for SECONDS COMMAND...: polls every 0.1 s until COMMAND succeeds or time runs out.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+window_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+window_shown() { [ -n "$(window_id "$1")" ]; }
+window_gone() { ! window_shown "$1"; }
+focus() { xdotool windowfocus --sync "$(window_id "$1")"; }
+keys() { xdotool key --delay 40 "$@"; }
+
+# Screen pixels: the colour at a point, and how many pixels of a rectangle have a colour.
+pixel() {
+  import -window root -crop "1x1+$1+$2" -depth 8 txt:- |
+    sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)[,)].*/\1,\2,\3/p'
+}
+count_colour() { # X Y W H R,G,B
+  import -window root -crop "$3x$4+$1+$2" +repage "$WORK/region.png"
+  convert "$WORK/region.png" -alpha off -fill black +opaque "rgb($5)" -fill white \
+    -opaque "rgb($5)" -format '%[fx:round(mean*w*h)]' info:
+}
+ink_height() { # X Y W H R,G,B: height of what is painted in that colour
+  import -window root -crop "$3x$4+$1+$2" +repage "$WORK/region.png"
+  convert "$WORK/region.png" -alpha off -fill black +opaque "rgb($5)" -trim -format '%h' info:
+}
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+at_least() { [ "$(count_colour "$1" "$2" "$3" "$4" "$5")" -ge "$6" ]; }
+none_of() { [ "$(count_colour "$1" "$2" "$3" "$4" "$5")" -eq 0 ]; }
+
+clipboard_of_text_box() {
+  xdotool mousemove "$BOX_X" "$BOX_Y" click 1
+  keys ctrl+a ctrl+c
+  sleep 0.2
+  xclip -o -selection clipboard 2>/dev/null
+}
+
+WHITE=192,192,192 # palette 7
+MAIN="Lexaro v1.1 Build 319"
+
+step "The main window appears with its title and size"
+"$LEXARO" >"$WORK/lexaro.log" 2>&1 &
+APP_PID=$!
+expect "window appears" wait_for 15 window_shown "$MAIN"
+eval "$(xdotool getwindowgeometry --shell "$(window_id "$MAIN")")"
+MENU=$((HEIGHT - 450))
+expect "client area 634 x 450 under a menu bar (window ${WIDTH}x${HEIGHT})" \
+  test "$WIDTH" -eq 634 -a "$MENU" -ge 10 -a "$MENU" -le 40
+# The display band: client (8, 56), 617 x 185. The text box: client (304, 328), 297 x 89.
+BAND_X=$((X + 8)) BAND_Y=$((Y + MENU + 56)) BAND_W=617 BAND_H=185
+BAND_BG_X=$((BAND_X + 5)) BAND_BG_Y=$((BAND_Y + BAND_H - 5))
+BOX_X=$((X + 304 + 140)) BOX_Y=$((Y + MENU + 328 + 40))
+band_has_word() { at_least "$BAND_X" "$BAND_Y" "$BAND_W" "$BAND_H" "$1" 40; }
+band_is_empty() { none_of "$BAND_X" "$BAND_Y" "$BAND_W" "$BAND_H" "$WHITE"; }
+focus "$MAIN"
+
+step "Enter reads words into the band in palette 7 on palette 0; Esc clears it"
+keys Return
+expect "a word appears" wait_for 5 band_has_word "$WHITE"
+expect "on black" pixel_is "$BAND_BG_X" "$BAND_BG_Y" 0,0,0
+keys Escape
+expect "Esc clears the band" wait_for 5 band_is_empty
+
+step "The colour lists, reached and changed by keyboard, recolour the band"
+keys Tab Tab Tab Tab Tab Down # Start, size bar, full screen, text colour, background colour
+expect "background Blue" wait_for 5 pixel_is "$BAND_BG_X" "$BAND_BG_Y" 0,0,128
+keys shift+Tab Down # text colour: White -> Gray
+keys alt+s
+expect "text in Gray while reading" wait_for 5 band_has_word 128,128,128
+keys Escape
+keys Up Tab Up # text colour back to White, background back to Black
+expect "background Black again" wait_for 5 pixel_is "$BAND_BG_X" "$BAND_BG_Y" 0,0,0
+
+step "Access keys reach their buttons"
+keys alt+s
+expect "Alt+S starts" wait_for 5 band_has_word "$WHITE"
+keys alt+p
+import -window root -crop "${BAND_W}x${BAND_H}+$BAND_X+$BAND_Y" "$WORK/paused-1.png"
+sleep 1.2
+import -window root -crop "${BAND_W}x${BAND_H}+$BAND_X+$BAND_Y" "$WORK/paused-2.png"
+expect "Alt+P pauses: the word stays" \
+  test "$(compare -metric AE "$WORK/paused-1.png" "$WORK/paused-2.png" null: 2>&1)" = 0
+keys Escape
+expect "Esc stops" wait_for 5 band_is_empty
+
+step "View > Text Size > Increase at the largest size shows the message"
+for _ in 1 2 3 4 5 6 7; do keys alt+v t i; done # 60 -> 116
+keys alt+v t i
+expect "message box appears" wait_for 5 window_shown "Lexaro"
+focus "Lexaro"
+keys Return
+expect "OK closes it" wait_for 5 window_gone "Lexaro"
+focus "$MAIN"
+keys alt+v t n
+
+step "Full screen shows the word three times larger, hides the pointer, and a key closes it"
+keys Return
+expect "reading" wait_for 5 band_has_word "$WHITE"
+xdotool mousemove 640 512
+keys alt+v f
+expect "full-screen window appears" wait_for 5 window_shown "Form1"
+FS_X=128 FS_Y=$((128 + 136)) # centred 1024 x 768 window; its label starts 136 px down
+expect "a word" wait_for 5 at_least "$FS_X" "$FS_Y" 1024 513 "$WHITE" 500
+# At 60 points no word of the welcome text stands taller than about 75 px; at 180 points even a
+# word of small letters only is about 125 px tall.
+LARGE=$(ink_height "$FS_X" "$FS_Y" 1024 513 "$WHITE")
+expect "at three times the size ($LARGE px tall)" test "$LARGE" -ge 100
+expect "the pointer is hidden" test "$("$PROBE")" = hidden
+focus "Form1"
+keys space
+expect "Space closes it" wait_for 5 window_gone "Form1"
+expect "the pointer is back" wait_for 5 test "$("$PROBE")" = visible
+focus "$MAIN"
+keys Escape
+
+step "The About window opens and Esc closes it"
+keys alt+a
+expect "About appears" wait_for 5 window_shown "About Lexaro"
+focus "About Lexaro"
+keys Escape
+expect "Esc closes it" wait_for 5 window_gone "About Lexaro"
+
+step "Load Text from File through the real open dialog"
+printf 'Loaded, words here\r\nsecond line\r\n' >"$WORK/book.txt"
+focus "$MAIN"
+keys alt+l
+expect "the Open dialog appears" wait_for 5 window_shown "Open"
+focus "Open"
+xdotool type --delay 20 "$WORK/book.txt"
+keys Return
+expect "the dialog closes" wait_for 5 window_gone "Open"
+focus "$MAIN"
+LOADED=$'\nLoaded, words here\nsecond line'
+TEXT=$(clipboard_of_text_box)
+expect "the text is the file's (got: ${TEXT:0:40})" test "$TEXT" = "$LOADED"
+
+keys alt+l
+expect "the Open dialog appears again" wait_for 5 window_shown "Open"
+focus "Open"
+keys ctrl+a
+xdotool type --delay 20 "$WORK/missing.txt"
+keys Return
+expect "the error message appears" wait_for 5 window_shown "prjLexaro"
+focus "prjLexaro"
+keys Return
+expect "OK closes it" wait_for 5 window_gone "prjLexaro"
+focus "$MAIN"
+TEXT=$(clipboard_of_text_box)
+expect "the text is kept (got: ${TEXT:0:40})" test "$TEXT" = "$LOADED"
+
+step "Exit ends the program"
+focus "$MAIN"
+keys alt+x
+expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
+
+printf '\n%d passed, %d failed\n' "$PASSED" "$FAILED"
+[ "$FAILED" -eq 0 ]
