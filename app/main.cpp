@@ -8,6 +8,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexaro"));
     QApplication::setApplicationVersion(QStringLiteral(LEXARO_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lexaro.Lexaro"));
 
     lexaro::frmMain window;
     window.show();

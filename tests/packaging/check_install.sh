@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Installs the built tree and builds the Debian package, then checks both as a user's system
+# would see them: validators for the desktop entry and the AppStream data, the files in place,
+# the Qt runtime among the package's dependencies, and the installed program starting.
+#
+#   check_install.sh BUILD_DIR
+set -euo pipefail
+BUILD=$(realpath "$1")
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+
+PASSED=0
+FAILED=0
+expect() {
+  local what=$1
+  shift
+  if "$@" >"$WORK/out.txt" 2>&1; then
+    PASSED=$((PASSED + 1))
+    echo "   ok: $what"
+  else
+    FAILED=$((FAILED + 1))
+    echo "   FAILED: $what"
+    sed 's/^/      /' "$WORK/out.txt"
+  fi
+}
+
+APP=org.lexaro.Lexaro
+FILES=(
+  usr/bin/lexaro
+  "usr/share/applications/$APP.desktop"
+  "usr/share/metainfo/$APP.metainfo.xml"
+  "usr/share/icons/hicolor/16x16/apps/$APP.png"
+  "usr/share/icons/hicolor/256x256/apps/$APP.png"
+  "usr/share/icons/hicolor/scalable/apps/$APP.svg"
+  usr/share/doc/lexaro/LICENSE
+)
+
+echo "== cmake --install"
+cmake --install "$BUILD" --prefix "$WORK/tree/usr" >/dev/null
+for f in "${FILES[@]}"; do expect "installs $f" test -s "$WORK/tree/$f"; done
+expect "desktop entry is valid" desktop-file-validate "$WORK/tree/usr/share/applications/$APP.desktop"
+expect "AppStream data is valid" appstreamcli validate --no-net --pedantic \
+  "$WORK/tree/usr/share/metainfo/$APP.metainfo.xml"
+expect "16x16 icon is 16x16" sh -c "file '$WORK/tree/usr/share/icons/hicolor/16x16/apps/$APP.png' | grep -q '16 x 16'"
+
+echo "== cpack: Debian package"
+(cd "$WORK" && cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$WORK/deb" >/dev/null)
+DEB=$(ls "$WORK"/deb/lexaro_*.deb)
+expect "package is named for its version" sh -c "echo '$DEB' | grep -q 'lexaro_1.00_'"
+expect "depends on the Qt widgets runtime" sh -c "dpkg-deb -f '$DEB' Depends | grep -q libqt6widgets6"
+dpkg -x "$DEB" "$WORK/root"
+for f in "${FILES[@]}"; do expect "package holds $f" test -s "$WORK/root/$f"; done
+# The program has no options; it counts as started when it is still running after two seconds.
+expect "the packaged lexaro starts" sh -c \
+  "QT_QPA_PLATFORM=offscreen timeout 2 '$WORK/root/usr/bin/lexaro'; test \$? -eq 124"
+
+echo "$PASSED passed, $FAILED failed"
+[ "$FAILED" -eq 0 ]
