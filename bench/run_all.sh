@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a build and prints its figures.
+#
+#   bench/run_all.sh BUILD_DIR           full runs (several minutes; the 60 wpm pace alone takes 10)
+#   bench/run_all.sh BUILD_DIR --quick   each once with tiny counts, to show that they still run
+#
+# The pace and start-up harnesses run on Qt's offscreen platform and, where xvfb-run exists, on a
+# real X server too (the pace there with the full-screen view open).
+set -euo pipefail
+BUILD=$(realpath "$1")
+QUICK=${2:-}
+BIN="$BUILD/bench"
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+have_x() { command -v xvfb-run >/dev/null; }
+on_x() { QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"; }
+
+if [ "$QUICK" = --quick ]; then
+  GB=(--benchmark_min_time=0.001 --benchmark_repetitions=1)
+  "$BIN/lexaro_bench_stepper" "${GB[@]}" --benchmark_filter='/1024$'
+  "$BIN/lexaro_bench_tick" "${GB[@]}" --benchmark_filter='Tick.*/1024$|Keystroke/1024'
+  "$BIN/lexaro_bench_load" "${GB[@]}" --benchmark_filter='/1048576($|/)'
+  "$BIN/lexaro_pace_harness" --ticks 10 --wpm 1800
+  "$BIN/lexaro_startup_harness" "$(date +%s%N)"
+  echo "1 passed, 0 failed"
+  exit 0
+fi
+
+echo "== Engine: one StepWord call, and the CR LF rebuild after an edit"
+"$BIN/lexaro_bench_stepper"
+echo "== One whole tick (offscreen); Keystroke: one typed character"
+"$BIN/lexaro_bench_tick" --benchmark_min_time=1
+echo "== Loading a text file"
+"$BIN/lexaro_bench_load" --benchmark_filter='ReadOnly'
+for size in 1048576 10485760 104857600; do # one process each, so the peak memory is its own
+  "$BIN/lexaro_bench_load" --benchmark_filter="LoadIntoTextBox/$size/"
+done
+
+echo "== Start-up to first paint and to idle, 11 runs each, then with a 10 MB file loaded"
+head -c 10485760 /dev/urandom | base64 -w 76 >"$WORK/ten.txt"
+for i in $(seq 11); do "$BIN/lexaro_startup_harness" "$(date +%s%N)"; done
+"$BIN/lexaro_startup_harness" "$(date +%s%N)" --load "$WORK/ten.txt"
+if have_x; then
+  echo "-- on Xvfb"
+  for i in $(seq 11); do on_x "$BIN/lexaro_startup_harness" "$(date +%s%N)"; done
+fi
+
+echo "== Pace accuracy of the real timer, 600 ticks per pace"
+"$BIN/lexaro_pace_harness"
+if have_x; then
+  echo "-- on Xvfb with the full-screen view open"
+  on_x "$BIN/lexaro_pace_harness" --fullscreen
+fi
