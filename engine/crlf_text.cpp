@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <ranges>
 
 #include "engine/word_stepper.h"
 
@@ -48,10 +47,18 @@ std::int32_t CrLfText::fromDocument(std::int32_t documentPos) const {
 std::int32_t CrLfText::toDocument(std::int32_t textPos) const {
     const std::int32_t pos = std::clamp(textPos, std::int32_t{0}, length());
     // The k-th line break's CR stands at breaks_[k] + k in text(); count the CRs before pos.
-    const auto indices = std::views::iota(std::size_t{0}, breaks_.size());
-    const auto firstAtOrAfter = std::ranges::partition_point(
-        indices, [&](std::size_t k) { return breaks_[k] + static_cast<std::int32_t>(k) < pos; });
-    const auto crsBefore = static_cast<std::int32_t>(firstAtOrAfter - indices.begin());
+    // (A hand-written binary search: std::ranges over an index view trips older clang releases.)
+    std::size_t low = 0;
+    std::size_t high = breaks_.size();
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (breaks_[mid] + static_cast<std::int32_t>(mid) < pos) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    const auto crsBefore = static_cast<std::int32_t>(low);
     if (crsBefore > 0) {
         const auto k = static_cast<std::size_t>(crsBefore - 1);
         if (breaks_[k] + crsBefore == pos) {

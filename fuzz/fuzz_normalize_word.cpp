@@ -1,0 +1,34 @@
+// NormalizeWord equals the two loops done literally, and its result has no CR LF pair and no two
+// adjacent spaces.
+
+#include <cstdlib>
+
+#include "engine/word_normalizer.h"
+#include "fuzz/fuzz_input.h"
+
+namespace {
+
+std::u16string Reference(std::u16string text) {
+    for (std::size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;) {
+        text.replace(at, 2, u" ");
+    }
+    for (std::size_t at; (at = text.find(u"  ")) != std::u16string::npos;) {
+        text.replace(at, 2, u" ");
+    }
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::u16string text = lexaro::fuzz::TakeUtf16(data, size);
+    const std::u16string result = lexaro::NormalizeWord(text);
+    if (result.find(u"\r\n") != std::u16string::npos ||
+        result.find(u"  ") != std::u16string::npos) {
+        std::abort();
+    }
+    if (text.size() <= 512 && result != Reference(text)) {
+        std::abort();
+    }
+    return 0;
+}
