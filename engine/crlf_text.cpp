@@ -15,7 +15,7 @@ constexpr auto kMaxLength = static_cast<std::size_t>(std::numeric_limits<std::in
 }  // namespace
 
 CrLfText::CrLfText(std::u16string_view document) {
-    const std::size_t breakCount = static_cast<std::size_t>(
+    const auto breakCount = static_cast<std::size_t>(
         std::count_if(document.begin(), document.end(), IsDocumentLineBreak));
     text_.reserve(std::min(document.size() + breakCount, kMaxLength));
     breaks_.reserve(breakCount);

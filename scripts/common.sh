@@ -9,6 +9,8 @@ LEXARO_PACKAGES=(
   # end-to-end tests on a real X server, and the packaging checks
   xvfb xauth xdotool imagemagick xclip libx11-dev libxfixes-dev
   desktop-file-utils appstream dpkg-dev file
+  # fuzzing and static analysis
+  clang libclang-rt-14-dev clang-tidy cppcheck
 )
 
 lexaro_missing_packages() {

@@ -13,6 +13,10 @@ public:
     // Creates the one dialog the owner keeps for its whole life, as its child "commonDialog".
     explicit FileDialog(QWidget* owner);
 
+    // The dialog belongs to the owner window; one window has one.
+    FileDialog(const FileDialog&) = delete;
+    FileDialog& operator=(const FileDialog&) = delete;
+
     // Shows the dialog modally, titled "Open", with default suffix "txt" and no filter, starting
     // from the last chosen file. Returns the chosen file's full path, or an empty string when the
     // dialog was closed without a choice. The owner's timers go on ticking meanwhile.

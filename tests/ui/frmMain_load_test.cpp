@@ -9,13 +9,20 @@
 #include <QTimer>
 #include <memory>
 
+#include "engine/text_file.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/FileDialog.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 
 #ifdef Q_OS_UNIX
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
 #endif
 
 namespace lexaro {
@@ -111,6 +118,28 @@ const RefusedCase kRefused[] = {
                     return path;
                 }},
     RefusedCase{"Device", [](Load&) { return QStringLiteral("/dev/zero"); }},
+    RefusedCase{"Socket",
+                [](Load& t) {
+                    const QString path = t.dir.filePath("socket");
+                    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                    sockaddr_un address{};
+                    address.sun_family = AF_UNIX;
+                    const QByteArray native = QFile::encodeName(path);
+                    std::memcpy(address.sun_path, native.constData(),
+                                std::min(sizeof address.sun_path - 1,
+                                         static_cast<std::size_t>(native.size())));
+                    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+                    ::close(fd);  // the socket file stays behind in the directory
+                    return path;
+                }},
+    RefusedCase{"LargerThanTheCap",
+                [](Load& t) {
+                    const QString path = t.file("huge.txt", "x");
+                    QFile huge(path);  // sparse: takes no disk space
+                    EXPECT_TRUE(huge.open(QIODevice::ReadWrite));
+                    EXPECT_TRUE(huge.resize(static_cast<qint64>(kMaxTextFileBytes) + 1));
+                    return path;
+                }},
     RefusedCase{"SymlinkLoop",
                 [](Load& t) {
                     const QString a = t.dir.filePath("a");
@@ -124,6 +153,18 @@ const RefusedCase kRefused[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, LoadRefused, testing::ValuesIn(kRefused),
                          [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(Load, FileWithoutAKnownSizeIsReadToItsEnd) {
+#ifdef Q_OS_LINUX
+    EXPECT_TRUE(load(QStringLiteral("/proc/self/status")).empty());  // reports size 0
+    EXPECT_TRUE(textBox()->text().starts_with(u"\r\nName:"));
+#endif
+}
+
+TEST_F(Load, LoneSurrogatesInUtf16ArriveAsTheyAre) {
+    load(file("lone.txt", QByteArray("\xFF\xFE\x00\xD8x\x00\x00\xDC", 8)));
+    EXPECT_EQ(textBox()->text(), u"\r\n\xD800x\xDC00");
+}
 
 TEST_F(Load, ReadingGoesOnInTheNewTextFromTheOldPosition) {
     textBox()->setText(u"aaa bbb ccc");

@@ -51,6 +51,9 @@ std::optional<std::u16string> ReadTextFile(const QString& path) {
     if (!OpenRegularFile(file, path)) {
         return std::nullopt;
     }
+    if (file.size() > static_cast<qint64>(kMaxTextFileBytes)) {
+        return std::nullopt;  // refused before a byte of it is read
+    }
     // Read to the end rather than trusting the size: a file can grow or shrink while it is read.
     constexpr qint64 kChunk = qint64{1} << 20;
     std::string bytes;

@@ -228,8 +228,8 @@ void frmMain::createMenus() {
         const char* caption;  // "-" for a separator
         bool enabled;
     };
-    const auto addMenu = [this](QWidget* owner, const char* name, const QString& title,
-                                std::initializer_list<Item> items) {
+    const auto addMenu = [](QWidget* owner, const char* name, const QString& title,
+                            std::initializer_list<Item> items) {
         auto* menu = new QMenu(title, owner);
         menu->setObjectName(QLatin1String(name));
         menu->menuAction()->setObjectName(QLatin1String(name));
