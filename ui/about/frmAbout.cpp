@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "engine/terms_of_use.h"
+#include "ui/display_mode.h"
 #include "ui/twips.h"
 
 namespace lexaro {
@@ -71,7 +72,7 @@ void frmAbout::cmdBack_Click() {
 
 void frmAbout::Form_Unload() {
     if (displayMode_ != nullptr) {
-        displayMode_->setText(QStringLiteral("Main"));
+        displayMode_->setText(kDisplayModeMain);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "ui/display_mode.h"
 #include "ui/twips.h"
 
 namespace lexaro {
@@ -85,7 +86,7 @@ void frmFullScreen::Form_Unload() {
     pointerHidden_ = false;
     QGuiApplication::restoreOverrideCursor();
     if (displayMode_ != nullptr) {
-        displayMode_->setText(QStringLiteral("Main"));
+        displayMode_->setText(kDisplayModeMain);
     }
 }
 

@@ -21,6 +21,7 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/about/frmAbout.h"
+#include "ui/display_mode.h"
 #include "ui/fullscreen/frmFullScreen.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/TextFileReader.h"
@@ -32,10 +33,6 @@ namespace {
 
 constexpr int kClientWidthTwips = 9510;
 constexpr int kClientHeightTwips = 6750;
-
-const QString kModeMain = QStringLiteral("Main");
-const QString kModeFullScreen = QStringLiteral("Full Screen");
-const QString kModeAbout = QStringLiteral("About");
 
 QString fromU16(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -190,8 +187,7 @@ void frmMain::createControls() {
     lblFontSize =
         makeLabel(w, "lblFontSize", QStringLiteral("24"), twipsRect(6720, 120, 1215, 255));
 
-    // The display mode lives in a never-shown text box: empty at start, then "Full Screen",
-    // "About" or "Main" as the secondary windows open and close.
+    // The display mode (see ui/display_mode.h) lives in a never-shown text box.
     onScreen = place(new QLineEdit(w), "onScreen", twipsRect(2880, 3480, 375, 375));
     onScreen->setVisible(false);
 
@@ -391,7 +387,7 @@ void frmMain::tmrMoveNext_Timer() {
         lblOutputText->setText(fromU16(step.strCaption));
         txtInputText->setSelStart(step.lngSelStart);
         txtInputText->setSelLength(step.lngSelLength);
-        if (onScreen->text() == kModeMain) {
+        if (onScreen->text() == kDisplayModeMain) {
             txtInputText->setFocus();
         }
         if (step.blnEndOfText) {
@@ -401,7 +397,7 @@ void frmMain::tmrMoveNext_Timer() {
             cmdStop->setEnabled(true);
         }
     }
-    if (onScreen->text() == kModeFullScreen) {
+    if (onScreen->text() == kDisplayModeFullScreen) {
         mirrorToFullScreen();
     }
 }
@@ -512,7 +508,7 @@ void frmMain::cmdLoadText_Click() {
 // ticking inside the nested event loop. Each is created for the showing and destroyed after it,
 // and sets the display mode back to "Main" as it unloads.
 void frmMain::cmdFullScreen_Click() {
-    onScreen->setText(kModeFullScreen);
+    onScreen->setText(kDisplayModeFullScreen);
     frmFullScreen window(this, onScreen);
     fullScreen_ = &window;
     window.exec();
@@ -523,7 +519,7 @@ void frmMain::mnuViewFullScreen_Click() {
 }
 
 void frmMain::cmdAbout_Click() {
-    onScreen->setText(kModeAbout);
+    onScreen->setText(kDisplayModeAbout);
     frmAbout window(this, onScreen);
     window.exec();
 }
