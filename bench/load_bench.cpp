@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench/bench_text.h"
+#include "bench/qt_benchmark_main.h"
 #include "ui/FileDialog.h"
 #include "ui/main/TextFileReader.h"
 #include "ui/main/frmMain.h"
@@ -74,12 +75,5 @@ BENCHMARK(BM_LoadIntoTextBox)
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lexaro::bench::RunQtBenchmarks(argc, argv);
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/bench_text.h"
+#include "bench/qt_benchmark_main.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 
@@ -132,12 +133,5 @@ BENCHMARK(BM_Keystroke)->Name("Keystroke")->Arg(kKiB)->Arg(10 * kMiB)->Iteration
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lexaro::bench::RunQtBenchmarks(argc, argv);
 }

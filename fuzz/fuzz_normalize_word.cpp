@@ -5,20 +5,7 @@
 
 #include "engine/word_normalizer.h"
 #include "fuzz/fuzz_input.h"
-
-namespace {
-
-std::u16string Reference(std::u16string text) {
-    for (std::size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;) {
-        text.replace(at, 2, u" ");
-    }
-    for (std::size_t at; (at = text.find(u"  ")) != std::u16string::npos;) {
-        text.replace(at, 2, u" ");
-    }
-    return text;
-}
-
-}  // namespace
+#include "tests/engine/reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::u16string text = lexaro::fuzz::TakeUtf16(data, size);
@@ -27,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         result.find(u"  ") != std::u16string::npos) {
         std::abort();
     }
-    if (text.size() <= 512 && result != Reference(text)) {
+    if (text.size() <= 512 && result != lexaro::reference::NormalizeWord(text)) {
         std::abort();
     }
     return 0;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/text_file.h"
+#include "tests/engine/reference.h"
 
 namespace {
 
@@ -14,32 +15,6 @@ void Check(bool condition) {
     if (!condition) {
         std::abort();
     }
-}
-
-std::string EncodeUtf8(std::u16string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00u);
-        }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
 }
 
 bool LooksLikeUtf8File(std::string_view bytes) {
@@ -68,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     // Whatever was decoded as UTF-8 encodes back to the very same bytes.
-    if (LooksLikeUtf8File(bytes) && EncodeUtf8(*characters) == bytes) {
+    if (LooksLikeUtf8File(bytes) && lexaro::reference::EncodeUtf8(*characters) == bytes) {
         return 0;
     }
     if (LooksLikeUtf8File(bytes)) {

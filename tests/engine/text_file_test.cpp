@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "tests/engine/reference.h"
+
 namespace lexaro {
 namespace {
 
@@ -70,26 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
                     LinesCase{"TabsStay", u"a\tb", u"\r\na\tb"}),
     [](const auto& p) { return std::string(p.param.name); });
 
-std::string EncodeUtf8(char32_t cp) {
-    std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
-}
-
 TEST(DecodeTextFile, Utf8RoundTripsEveryKindOfCodePoint) {
     std::mt19937 rng(3);
     std::uniform_int_distribution<std::uint32_t> any(1, 0x10FFFF);
@@ -101,7 +83,7 @@ TEST(DecodeTextFile, Utf8RoundTripsEveryKindOfCodePoint) {
             if (cp >= 0xD800 && cp <= 0xDFFF) {
                 cp = 0xFFFD;
             }
-            bytes += EncodeUtf8(cp);
+            bytes += reference::EncodeUtf8(cp);
             if (cp < 0x10000) {
                 expected.push_back(static_cast<char16_t>(cp));
             } else {

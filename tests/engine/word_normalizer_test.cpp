@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "tests/engine/reference.h"
+
 namespace lexaro {
 namespace {
 
@@ -34,18 +36,6 @@ INSTANTIATE_TEST_SUITE_P(
                     NormalizeCase{"LfAfterPairStays", u"\r\n\n", u" \n"}),
     [](const auto& p) { return std::string(p.param.name); });
 
-// The two loops exactly as described: replace the first CR LF pair until none is left, then the
-// first doubled space until none is left.
-std::u16string Reference(std::u16string text) {
-    for (std::size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;) {
-        text.replace(at, 2, u" ");
-    }
-    for (std::size_t at; (at = text.find(u"  ")) != std::u16string::npos;) {
-        text.replace(at, 2, u" ");
-    }
-    return text;
-}
-
 TEST(NormalizeWord, MatchesTheTwoLoopsOnRandomTexts) {
     std::mt19937 rng(7);
     const std::u16string alphabet = u"x \r\n";
@@ -55,7 +45,7 @@ TEST(NormalizeWord, MatchesTheTwoLoopsOnRandomTexts) {
         for (auto& ch : text) {
             ch = alphabet[pick(rng)];
         }
-        ASSERT_EQ(NormalizeWord(text), Reference(text));
+        ASSERT_EQ(NormalizeWord(text), reference::NormalizeWord(text));
     }
 }
 

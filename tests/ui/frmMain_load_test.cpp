@@ -42,11 +42,7 @@ public:
     QString band() { return Child<QLabel>(*window, "lblOutputText")->text(); }
 
     QString file(const char* name, const QByteArray& bytes) {
-        const QString path = dir.filePath(QLatin1String(name));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
+        return test::WriteFile(dir, name, bytes);
     }
     // Runs the Load command as if `path` was chosen in the dialog; returns the messages shown.
     std::vector<MessageBox::Message> load(const QString& path) {

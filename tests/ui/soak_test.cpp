@@ -75,14 +75,6 @@ protected:
         ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr) << "pointer hidden, step " << step;
     }
 
-    QString writeFile(const char* name, const QByteArray& bytes) {
-        const QString path = dir.filePath(QLatin1String(name));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
-    }
-
     // One random thing a user might do.
     void act(const QStringList& files) {
         auto* box = child<CrLfTextEdit>("txtInputText");
@@ -167,10 +159,11 @@ TEST_F(Soak, LongUseKeepsEveryInvariantAndMemoryFlat) {
     const std::u16string big = bench::TextOfSize(10 << 20);
     std::string utf8(big.begin(), big.end());
     const QStringList files = {
-        writeFile("big.txt", QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size()))),
-        writeFile("small.txt", "A short file, with a few words.\nAnd a second line!\n"),
-        writeFile("binary.bin", QByteArray("\x00\x01\x02", 3)), dir.filePath("missing.txt"),
-        dir.path()};
+        test::WriteFile(dir, "big.txt",
+                        QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size()))),
+        test::WriteFile(dir, "small.txt", "A short file, with a few words.\nAnd a second line!\n"),
+        test::WriteFile(dir, "binary.bin", QByteArray("\x00\x01\x02", 3)),
+        dir.filePath("missing.txt"), dir.path()};
     child<CrLfTextEdit>("txtInputText")->setText(big);
 
     long settledKb = 0;

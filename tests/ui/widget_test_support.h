@@ -33,11 +33,22 @@ inline std::string Str(const QString& s) {
 
 }  // namespace lexaro::test
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <vector>
 
 #include "ui/MessageBox.h"
 
 namespace lexaro::test {
+
+// Writes `bytes` to a new file `name` in `dir` and returns its path.
+inline QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
+    const QString path = dir.filePath(QLatin1String(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+}
 
 // Answers every message box with OK while it lives, keeping what each would have shown.
 class MessageRecorder {
