@@ -348,7 +348,10 @@ void frmMain::cmdStart_Click() {
     cmdPause->setEnabled(true);
     cmdStop->setEnabled(true);
     txtInputText->setLocked(true);
-    tmrMoveNext->start();
+    // Starting a timer that already runs would restart its countdown and delay the next word.
+    if (!tmrMoveNext->isActive()) {
+        tmrMoveNext->start();
+    }
 }
 
 void frmMain::cmdPause_Click() {
@@ -430,10 +433,10 @@ void frmMain::cmbBackgroundColor_Click() {
     applyColourChoice(cmbBackgroundColor, cmbTextColor, QPalette::Window);
 }
 
-void frmMain::applyColourChoice(QComboBox* own, const QComboBox* other, int role) {
+void frmMain::applyColourChoice(QComboBox* own, const QComboBox* other, QPalette::ColorRole role) {
     if (const int index = ColourIndexOf(own->currentText().toStdU16String()); index >= 0) {
         QPalette band = lblOutputText->palette();
-        band.setColor(static_cast<QPalette::ColorRole>(role), toQColor(PaletteColour(index)));
+        band.setColor(role, toQColor(PaletteColour(index)));
         lblOutputText->setPalette(band);
     }
     // Setting the index runs this handler again before it returns; that nested run colours the

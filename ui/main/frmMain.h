@@ -20,6 +20,7 @@
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -92,9 +93,9 @@ private:
     void createMenus();
     void connectHandlers();
     // Enter presses the default button and Esc the cancel button, wherever the focus is.
-    bool handleWindowKey(QObject* receiver, const class QKeyEvent& key);
+    bool handleWindowKey(QObject* receiver, const QKeyEvent& key);
     // A colour list's choice: colours its side of the band, then keeps the two lists apart.
-    void applyColourChoice(QComboBox* own, const QComboBox* other, int role);
+    void applyColourChoice(QComboBox* own, const QComboBox* other, QPalette::ColorRole role);
     // One menu step of the font size, or the bound's message when the step would pass it.
     void stepFontSize(int delta, const QString& boundMessage);
     // Copies the display band to the full-screen view while that view is open.
