@@ -202,5 +202,19 @@ focus "$MAIN"
 keys alt+x
 expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
 
+step "At twice the scale the fixed layout scales with it"
+QT_SCALE_FACTOR=2 "$LEXARO" >"$WORK/lexaro-scaled.log" 2>&1 &
+APP_PID=$!
+expect "window appears" wait_for 15 window_shown "$MAIN"
+eval "$(xdotool getwindowgeometry --shell "$(window_id "$MAIN")")"
+expect "twice as wide (${WIDTH} px)" test "$WIDTH" -eq 1268
+SCALED_MENU=$((HEIGHT - 900))
+expect "twice as tall below the menu bar (${HEIGHT} px)" test "$SCALED_MENU" -ge 20 -a "$SCALED_MENU" -le 80
+focus "$MAIN"
+keys Return
+expect "words appear in the scaled band" wait_for 5 at_least $((X + 16)) $((Y + SCALED_MENU + 112)) 1234 370 "$WHITE" 100
+keys alt+x
+expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
+
 printf '\n%d passed, %d failed\n' "$PASSED" "$FAILED"
 [ "$FAILED" -eq 0 ]
