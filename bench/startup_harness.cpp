@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "bench/proc_status.h"
 #include "ui/FileDialog.h"
 #include "ui/main/frmMain.h"
 
@@ -23,21 +24,6 @@ long long NowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
-}
-
-// A line of /proc/self/status in kB, such as "VmHWM" (peak resident) or "VmRSS".
-long StatusKb(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix)) {
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    return -1;
 }
 
 class FirstPaint : public QObject {
@@ -81,8 +67,8 @@ int main(int argc, char* argv[]) {
     std::printf("first paint %.1f ms  idle %.1f ms  peak RSS %.1f MB  RSS %.1f MB",
                 static_cast<double>(paint.at - launched) / 1e6,
                 static_cast<double>(idle - launched) / 1e6,
-                static_cast<double>(StatusKb("VmHWM")) / 1024.0,
-                static_cast<double>(StatusKb("VmRSS")) / 1024.0);
+                static_cast<double>(lexaro::bench::ProcStatusKb("VmHWM")) / 1024.0,
+                static_cast<double>(lexaro::bench::ProcStatusKb("VmRSS")) / 1024.0);
 
     const QStringList args = QApplication::arguments();
     if (const qsizetype at = args.indexOf(QStringLiteral("--load"));
@@ -91,8 +77,8 @@ int main(int argc, char* argv[]) {
         window.cmdLoadText_Click();
         QApplication::processEvents();
         std::printf("  after loading: peak RSS %.1f MB  RSS %.1f MB",
-                    static_cast<double>(StatusKb("VmHWM")) / 1024.0,
-                    static_cast<double>(StatusKb("VmRSS")) / 1024.0);
+                    static_cast<double>(lexaro::bench::ProcStatusKb("VmHWM")) / 1024.0,
+                    static_cast<double>(lexaro::bench::ProcStatusKb("VmRSS")) / 1024.0);
     }
     std::printf("\n");
     return 0;

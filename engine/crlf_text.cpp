@@ -1,25 +1,18 @@
 #include "engine/crlf_text.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "engine/word_stepper.h"
 
 namespace lexaro {
 
-namespace {
-
-// Positions are 32-bit; a document beyond that is cut where the reading engine stops looking.
-constexpr auto kMaxLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
-
-}  // namespace
-
+// A document beyond kMaxTextUnits is cut where the reading engine stops looking anyway.
 CrLfText::CrLfText(std::u16string_view document) {
     const auto breakCount = static_cast<std::size_t>(
         std::count_if(document.begin(), document.end(), IsDocumentLineBreak));
-    text_.reserve(std::min(document.size() + breakCount, kMaxLength));
+    text_.reserve(std::min(document.size() + breakCount, kMaxTextUnits));
     breaks_.reserve(breakCount);
-    for (std::size_t i = 0; i < document.size() && text_.size() + 1 < kMaxLength; ++i) {
+    for (std::size_t i = 0; i < document.size() && text_.size() + 1 < kMaxTextUnits; ++i) {
         if (IsDocumentLineBreak(document[i])) {
             breaks_.push_back(static_cast<std::int32_t>(i));
             text_.append(u"\r\n");

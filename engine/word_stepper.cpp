@@ -1,7 +1,6 @@
 #include "engine/word_stepper.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "engine/word_normalizer.h"
 
@@ -10,10 +9,9 @@ namespace lexaro {
 namespace {
 
 constexpr std::int32_t kMaxHold = 2;
-constexpr auto kMaxLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 
 std::int32_t ClampedLength(std::u16string_view text) {
-    return static_cast<std::int32_t>(std::min(text.size(), kMaxLength));
+    return static_cast<std::int32_t>(std::min(text.size(), kMaxTextUnits));
 }
 
 char16_t At(std::u16string_view text, std::int32_t i) {
@@ -110,7 +108,7 @@ std::int32_t HoldTicksAfter(std::u16string_view caption) {
 }
 
 std::int32_t LastSpaceIndex(std::u16string_view text) {
-    const std::size_t last = text.substr(0, kMaxLength).rfind(u' ');
+    const std::size_t last = text.substr(0, kMaxTextUnits).rfind(u' ');
     return last == std::u16string_view::npos ? -1 : static_cast<std::int32_t>(last);
 }
 

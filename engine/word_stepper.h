@@ -8,11 +8,15 @@
 // Words are separated by exactly two things: a space (U+0020) and a CR LF pair. A lone CR, a lone
 // LF, a tab and every other code unit belong to words. Positions count UTF-16 code units.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace lexaro {
+
+// Positions are 32-bit: the engine looks at no more than this many code units of a text.
+inline constexpr std::size_t kMaxTextUnits = 0x7FFF'FFFF;
 
 struct WordStep {
     // True when the tick only counted a pending hold down; the other fields then carry nothing.

@@ -23,11 +23,6 @@ namespace {
 using test::Child;
 using test::Str;
 
-QColor Palette(int index) {
-    const Rgb rgb = PaletteColour(index);
-    return {rgb.red, rgb.green, rgb.blue};
-}
-
 class Display : public testing::Test {
 protected:
     std::unique_ptr<frmMain> window = std::make_unique<frmMain>();
@@ -85,11 +80,12 @@ TEST_F(Display, StartsWithPaletteSevenOnZeroAtSixtyPoints) {
     EXPECT_EQ(band()->font().weight(), QFont::Normal);
 
     const QImage empty = paintedBand();
-    EXPECT_EQ(backgroundOf(empty), Palette(0));
-    EXPECT_EQ(pixelsOf(empty, Palette(0)), empty.width() * empty.height());
+    EXPECT_EQ(backgroundOf(empty), test::PaletteColor(0));
+    EXPECT_EQ(pixelsOf(empty, test::PaletteColor(0)), empty.width() * empty.height());
     showWord(u"MMMM");
     const QImage word = paintedBand();
-    EXPECT_GT(pixelsOf(word, Palette(7)), 500);  // solid glyph strokes in palette 7, not green
+    EXPECT_GT(pixelsOf(word, test::PaletteColor(7)),
+              500);  // solid glyph strokes in palette 7, not green
     EXPECT_EQ(pixelsOf(word, QColor(0, 255, 0)), 0);
 }
 
@@ -171,8 +167,8 @@ TEST_P(ColourChoice, KeepsTextAndBackgroundApart) {
     EXPECT_EQ(Str(other->currentText()), c.otherShows);
     showWord(u"MMMM");
     const QImage image = paintedBand();
-    const QColor fore = Palette(text ? c.ownPalette : c.otherPalette);
-    const QColor back = Palette(text ? c.otherPalette : c.ownPalette);
+    const QColor fore = test::PaletteColor(text ? c.ownPalette : c.otherPalette);
+    const QColor back = test::PaletteColor(text ? c.otherPalette : c.ownPalette);
     EXPECT_EQ(backgroundOf(image), back);
     EXPECT_GT(pixelsOf(image, fore), 500);
 }

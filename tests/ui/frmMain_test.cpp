@@ -41,13 +41,7 @@ protected:
     }
     void tick() { window->tmrMoveNext_Timer(); }
 
-    // Start, Pause, Stop enabled; timer running; text box locked.
-    std::string transport() {
-        const auto flag = [](bool on) { return on ? '1' : '0'; };
-        return {flag(button("cmdStart")->isEnabled()), flag(button("cmdPause")->isEnabled()),
-                flag(button("cmdStop")->isEnabled()), flag(timer()->isActive()),
-                flag(textBox()->isLocked())};
-    }
+    std::string transport() { return test::TransportState(*window); }
 };
 
 // --- Layout ------------------------------------------------------------------------------------

@@ -29,24 +29,9 @@ using test::Child;
 using test::PressKey;
 using test::Str;
 
-QColor Palette(int index) {
-    const Rgb rgb = PaletteColour(index);
-    return {rgb.red, rgb.green, rgb.blue};
-}
-
 bool PointerHidden() {
     const QCursor* cursor = QGuiApplication::overrideCursor();
     return cursor != nullptr && cursor->shape() == Qt::BlankCursor;
-}
-
-void Click(QWidget* target) {
-    const QPointF at(5, 5);
-    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &release);
 }
 
 class SecondaryWindows : public testing::Test {
@@ -107,8 +92,8 @@ TEST_F(SecondaryWindows, EveryTickMirrorsTheBandAtThreeTimesItsSize) {
         window->tmrMoveNext_Timer();
         EXPECT_EQ(Str(label->text()), "Hi,");
         EXPECT_EQ(label->font().pointSizeF(), 180.0);
-        EXPECT_EQ(label->palette().color(QPalette::WindowText), Palette(7));
-        EXPECT_EQ(label->palette().color(QPalette::Window), Palette(0));
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), test::PaletteColor(7));
+        EXPECT_EQ(label->palette().color(QPalette::Window), test::PaletteColor(0));
 
         // Changes in the main window reach the view at the next tick, a hold tick too.
         Child<QComboBox>(*window, "cmbBackgroundColor")->setCurrentIndex(1);
@@ -116,8 +101,8 @@ TEST_F(SecondaryWindows, EveryTickMirrorsTheBandAtThreeTimesItsSize) {
         window->tmrMoveNext_Timer();  // the hold after the comma
         EXPECT_EQ(Str(label->text()), "Hi,");
         EXPECT_EQ(label->font().pointSizeF(), 30.0);
-        EXPECT_EQ(label->palette().color(QPalette::Window), Palette(1));
-        EXPECT_EQ(fs.palette().color(QPalette::Window), Palette(1));
+        EXPECT_EQ(label->palette().color(QPalette::Window), test::PaletteColor(1));
+        EXPECT_EQ(fs.palette().color(QPalette::Window), test::PaletteColor(1));
 
         // A mode other than "Full Screen" never mirrors.
         Child<QLineEdit>(*window, "onScreen")->setText(QStringLiteral("Main"));
@@ -176,9 +161,11 @@ const CloseCase kCloseCases[] = {
     {"Arrow", Key(Qt::Key_Left, ""), false},
     {"FunctionKey", Key(Qt::Key_F5, ""), false},
     {"ShiftAlone", Key(Qt::Key_Shift, ""), false},
-    {"ClickOnWindow", [](frmFullScreen& fs) { Click(&fs); }, true},
+    {"ClickOnWindow", [](frmFullScreen& fs) { test::Click(&fs); }, true},
     {"ClickOnLabel",
-     [](frmFullScreen& fs) { Click(fs.findChild<QLabel*>(QStringLiteral("lblLargeScreen"))); },
+     [](frmFullScreen& fs) {
+         test::Click(fs.findChild<QLabel*>(QStringLiteral("lblLargeScreen")));
+     },
      true},
     {"CloseRequest", [](frmFullScreen& fs) { fs.close(); }, true},
 };
@@ -261,7 +248,8 @@ TEST_P(AboutClosing, EveryWayOfClosingLeavesModeMain) {
 }
 
 const AboutCloseCase kAboutCloseCases[] = {
-    {"OkButton", [](frmAbout& a) { Click(a.findChild<QPushButton*>(QStringLiteral("cmdBack"))); }},
+    {"OkButton",
+     [](frmAbout& a) { test::Click(a.findChild<QPushButton*>(QStringLiteral("cmdBack"))); }},
     {"Enter", [](frmAbout& a) { PressKey(a.focusWidget(), Qt::Key_Return); }},
     {"EnterInTerms",
      [](frmAbout& a) {

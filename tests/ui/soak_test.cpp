@@ -19,6 +19,7 @@
 #include <set>
 
 #include "bench/bench_text.h"
+#include "bench/proc_status.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/FileDialog.h"
 #include "ui/main/CrLfTextEdit.h"
@@ -28,19 +29,6 @@ namespace lexaro {
 namespace {
 
 using test::Child;
-
-long ResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    return 0;
-}
 
 class Soak : public testing::Test {
 protected:
@@ -55,19 +43,11 @@ protected:
         return Child<T>(*window, name);
     }
 
-    std::string transport() {
-        const auto flag = [](bool on) { return on ? '1' : '0'; };
-        return {flag(child<QPushButton>("cmdStart")->isEnabled()),
-                flag(child<QPushButton>("cmdPause")->isEnabled()),
-                flag(child<QPushButton>("cmdStop")->isEnabled()),
-                flag(child<QTimer>("tmrMoveNext")->isActive()),
-                flag(child<CrLfTextEdit>("txtInputText")->isLocked())};
-    }
-
     void checkInvariants(int step) {
         // Idle, Reading, Paused or Ended, and Paused reached from Idle through the View menu.
         static const std::set<std::string> kStates = {"10000", "01111", "10101", "10100"};
-        ASSERT_TRUE(kStates.count(transport())) << "step " << step << ": " << transport();
+        ASSERT_TRUE(kStates.count(test::TransportState(*window)))
+            << "step " << step << ": " << test::TransportState(*window);
         ASSERT_GE(window->pauseTicks(), 0);
         ASSERT_LE(window->pauseTicks(), 2);
         ASSERT_NE(child<QComboBox>("cmbTextColor")->currentText(),
@@ -175,10 +155,10 @@ TEST_F(Soak, LongUseKeepsEveryInvariantAndMemoryFlat) {
             return;
         }
         if (step == steps / 3) {
-            settledKb = ResidentKb();
+            settledKb = bench::ProcStatusKb("VmRSS");
         }
     }
-    const long endKb = ResidentKb();
+    const long endKb = bench::ProcStatusKb("VmRSS");
     EXPECT_LT(endKb - settledKb, 64 * 1024)
         << "resident memory grew from " << settledKb << " kB to " << endKb << " kB";
 }

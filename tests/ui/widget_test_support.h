@@ -33,13 +33,44 @@ inline std::string Str(const QString& s) {
 
 }  // namespace lexaro::test
 
+#include <QColor>
 #include <QFile>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <vector>
 
+#include "engine/palette.h"
 #include "ui/MessageBox.h"
 
 namespace lexaro::test {
+
+// The QColor of a palette index.
+inline QColor PaletteColor(int index) {
+    const Rgb rgb = PaletteColour(index);
+    return {rgb.red, rgb.green, rgb.blue};
+}
+
+// A left click at (5, 5) inside `target`, press and release, delivered through the application.
+inline void Click(QWidget* target) {
+    const QPointF at(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+// The main window's transport state as five flags: Start, Pause and Stop enabled, timer running,
+// text box locked ("10000" is Idle, "01111" Reading, "10101" Paused or Ended).
+inline std::string TransportState(const QObject& window) {
+    const auto flag = [&window](const char* name, const char* property) {
+        const QObject* child = window.findChild<QObject*>(QLatin1String(name));
+        return child != nullptr && child->property(property).toBool() ? '1' : '0';
+    };
+    return {flag("cmdStart", "enabled"), flag("cmdPause", "enabled"), flag("cmdStop", "enabled"),
+            flag("tmrMoveNext", "active"), flag("txtInputText", "readOnly")};
+}
 
 // Writes `bytes` to a new file `name` in `dir` and returns its path.
 inline QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
