@@ -1,0 +1,30 @@
+#pragma once
+// The contract between the window process and the lexaro-extract helper.
+//
+//   lexaro-extract FILE
+//
+// On success the helper exits 0 with the document's text on standard output as UTF-8: one block
+// (paragraph, heading, list item, table cell, ...) per line, lines separated by LF, no NUL, no
+// empty lines. On failure it exits with one of the codes below and writes nothing the window
+// reads. Any other ending (a signal, an unknown code, output that is not UTF-8) is a damaged
+// document to the window.
+
+#include <cstddef>
+
+namespace lexaro {
+
+enum class ExtractExit : int {
+    Ok = 0,
+    Usage = 2,         // wrong command line
+    Unreadable = 3,    // missing, not a regular file, or could not be read
+    TooLarge = 4,      // the file, an archive's contents or the text passed a size limit
+    NotSupported = 5,  // neither a supported document nor text (an unknown ZIP, a binary .md)
+    Damaged = 6,       // truncated or malformed, or past a structural limit (depth, entries)
+    Encrypted = 7,     // a password-protected PDF
+    NoText = 8,        // a PDF whose pages carry no text layer (scanned images)
+};
+
+// The largest text the helper writes, and the window accepts, in bytes of UTF-8.
+inline constexpr std::size_t kMaxExtractedTextBytes = std::size_t{256} << 20;
+
+}  // namespace lexaro
