@@ -1,16 +1,59 @@
 // Lexaro: a reading pacer that shows a text one word at a time.
 
 #include <QApplication>
+#include <cstdio>
 
+#include "ui/CommandLine.h"
 #include "ui/main/frmMain.h"
 
+namespace {
+
+void SetIdentity() {
+    QCoreApplication::setApplicationName(QStringLiteral("Lexaro"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LEXARO_VERSION));
+}
+
+// Prints what the command line asked for; the exit code, or -1 to go on and run the window.
+int Answer(const lexaro::CommandLine& command) {
+    switch (command.action) {
+        case lexaro::CommandLine::Action::Run:
+            return -1;
+        case lexaro::CommandLine::Action::PrintAndExit:
+            std::fputs(command.output.toLocal8Bit().constData(), stdout);
+            return command.exitCode;
+        case lexaro::CommandLine::Action::FailAndExit:
+            std::fputs(command.output.toLocal8Bit().constData(), stderr);
+            return command.exitCode;
+    }
+    return -1;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    // Help and the version need no display, so they are answered before the windowing system is
+    // even contacted.
+    if (lexaro::AsksOnlyForInformation(argc, argv)) {
+        const QCoreApplication app(argc, argv);
+        SetIdentity();
+        const int code = Answer(lexaro::ParseCommandLine(QCoreApplication::arguments()));
+        if (code >= 0) {
+            return code;
+        }
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lexaro"));
-    QApplication::setApplicationVersion(QStringLiteral(LEXARO_VERSION));
+    SetIdentity();
     QGuiApplication::setDesktopFileName(QStringLiteral("org.lexaro.Lexaro"));
+    const lexaro::CommandLine command = lexaro::ParseCommandLine(QCoreApplication::arguments());
+    if (const int code = Answer(command); code >= 0) {
+        return code;
+    }
 
     lexaro::frmMain window;
     window.show();
+    if (!command.file.isEmpty()) {
+        window.openFile(command.file);
+    }
     return QApplication::exec();
 }

@@ -15,7 +15,6 @@
 #include <cstdio>
 
 #include "bench/proc_status.h"
-#include "ui/FileDialog.h"
 #include "ui/main/frmMain.h"
 
 namespace {
@@ -73,9 +72,10 @@ int main(int argc, char* argv[]) {
     const QStringList args = QApplication::arguments();
     if (const qsizetype at = args.indexOf(QStringLiteral("--load"));
         at >= 0 && at + 1 < args.size()) {
-        lexaro::FileDialog::setNextFileName(args[at + 1]);
-        window.cmdLoadText_Click();
-        QApplication::processEvents();
+        window.openFile(args[at + 1]);
+        while (window.isLoading()) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
         std::printf("  after loading: peak RSS %.1f MB  RSS %.1f MB",
                     static_cast<double>(lexaro::bench::ProcStatusKb("VmHWM")) / 1024.0,
                     static_cast<double>(lexaro::bench::ProcStatusKb("VmRSS")) / 1024.0);

@@ -110,6 +110,10 @@ std::optional<std::u16string> DecodeUtf16(std::string_view bytes, bool bigEndian
 
 }  // namespace
 
+std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes) {
+    return DecodeUtf8(bytes);
+}
+
 std::optional<std::u16string> DecodeTextFile(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         bytes.remove_prefix(3);

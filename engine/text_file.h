@@ -24,6 +24,10 @@ inline constexpr std::size_t kMaxTextFileBytes = std::size_t{256} << 20;
 // The file's characters, or nothing when the bytes are not text.
 [[nodiscard]] std::optional<std::u16string> DecodeTextFile(std::string_view bytes);
 
+// Strict UTF-8 (no overlong forms, surrogates or NUL) as UTF-16, or nothing at the first fault.
+// For text that must be UTF-8, such as what the document helper writes.
+[[nodiscard]] std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes);
+
 // The decoded characters shaped as lines, each preceded by CR LF.
 [[nodiscard]] std::u16string LinesWithLeadingBreaks(std::u16string_view characters);
 

@@ -17,8 +17,9 @@ QString MessageBox::defaultTitle() {
     return QStringLiteral("prjLexaro");
 }
 
-void MessageBox::showOk(QWidget* parent, const QString& text, const QString& title, Icon icon) {
-    const Message message{text, title.isEmpty() ? defaultTitle() : title, icon};
+void MessageBox::showOk(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                        const QString& informative) {
+    const Message message{text, title.isEmpty() ? defaultTitle() : title, icon, informative};
     if (observer()) {
         observer()(message);
         return;
@@ -26,6 +27,9 @@ void MessageBox::showOk(QWidget* parent, const QString& text, const QString& tit
     QMessageBox box(icon == Icon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon, message.title,
                     message.text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    if (!informative.isEmpty()) {
+        box.setInformativeText(informative);
+    }
     box.exec();
 }
 

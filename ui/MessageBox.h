@@ -16,15 +16,17 @@ public:
         QString text;
         QString title;
         Icon icon;
+        QString informative;  // a second line under the text, such as the reason for a failure
     };
 
     // The title a message carries when it is given none.
     [[nodiscard]] static QString defaultTitle();
 
     // Shows `text` modally with a single OK button and returns once it is closed. An empty title
-    // gives defaultTitle(). The main window's timer goes on ticking while the box is open.
+    // gives defaultTitle(); a non-empty `informative` text is shown under the text. The main
+    // window's timer goes on ticking while the box is open.
     static void showOk(QWidget* parent, const QString& text, const QString& title = QString(),
-                       Icon icon = Icon::None);
+                       Icon icon = Icon::None, const QString& informative = QString());
 
     // While an observer is set, showOk hands it the message and returns at once, as if OK had
     // been pressed. Pass an empty function to show real boxes again.

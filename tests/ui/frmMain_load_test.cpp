@@ -12,6 +12,7 @@
 #include "engine/text_file.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/FileDialog.h"
+#include "ui/load/LoadResult.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 
@@ -49,6 +50,7 @@ public:
         test::MessageRecorder recorder;
         FileDialog::setNextFileName(path);
         window->cmdLoadText_Click();
+        EXPECT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }));
         return recorder.messages;
     }
 };
@@ -77,6 +79,7 @@ TEST_F(Load, ClosingTheDialogWithoutAChoiceChangesNothingAfterAnEarlierLoad) {
 
 struct RefusedCase {
     const char* name;
+    LoadFailure reason;
     std::function<QString(Load&)> make;
 };
 
@@ -90,6 +93,8 @@ TEST_P(LoadRefused, ShowsTheMessageOnceAndKeepsTheText) {
     EXPECT_EQ(Str(messages[0].text), kError);
     EXPECT_EQ(Str(messages[0].title), "prjLexaro");
     EXPECT_EQ(messages[0].icon, MessageBox::Icon::None);
+    EXPECT_EQ(messages[0].informative, LoadFailureReason(GetParam().reason));
+    EXPECT_FALSE(messages[0].informative.isEmpty());
     EXPECT_EQ(textBox()->text(), u"my own words");
     // The next load works normally.
     EXPECT_TRUE(load(file("good.txt", "fine")).empty());
@@ -97,24 +102,27 @@ TEST_P(LoadRefused, ShowsTheMessageOnceAndKeepsTheText) {
 }
 
 const RefusedCase kRefused[] = {
-    RefusedCase{"Missing", [](Load& t) { return t.dir.filePath("nothing.txt"); }},
-    RefusedCase{"Vanished",
+    RefusedCase{"Missing", LoadFailure::Missing,
+                [](Load& t) { return t.dir.filePath("nothing.txt"); }},
+    RefusedCase{"Vanished", LoadFailure::Missing,
                 [](Load& t) {
                     const QString path = t.file("gone.txt", "x");
                     QFile::remove(path);
                     return path;
                 }},
-    RefusedCase{"Directory", [](Load& t) { return t.dir.path(); }},
-    RefusedCase{"Binary", [](Load& t) { return t.file("bin", QByteArray("MZ\0\0\x90", 5)); }},
+    RefusedCase{"Directory", LoadFailure::Folder, [](Load& t) { return t.dir.path(); }},
+    RefusedCase{"Binary", LoadFailure::NotText,
+                [](Load& t) { return t.file("bin", QByteArray("MZ\0\0\x90", 5)); }},
 #ifdef Q_OS_UNIX
-    RefusedCase{"Fifo",
+    RefusedCase{"Fifo", LoadFailure::NotRegular,
                 [](Load& t) {
                     const QString path = t.dir.filePath("fifo");
                     EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
                     return path;
                 }},
-    RefusedCase{"Device", [](Load&) { return QStringLiteral("/dev/zero"); }},
-    RefusedCase{"Socket",
+    RefusedCase{"Device", LoadFailure::NotRegular,
+                [](Load&) { return QStringLiteral("/dev/zero"); }},
+    RefusedCase{"Socket", LoadFailure::NotRegular,
                 [](Load& t) {
                     const QString path = t.dir.filePath("socket");
                     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -128,7 +136,7 @@ const RefusedCase kRefused[] = {
                     ::close(fd);  // the socket file stays behind in the directory
                     return path;
                 }},
-    RefusedCase{"LargerThanTheCap",
+    RefusedCase{"LargerThanTheCap", LoadFailure::FileTooLarge,
                 [](Load& t) {
                     const QString path = t.file("huge.txt", "x");
                     QFile huge(path);  // sparse: takes no disk space
@@ -136,7 +144,7 @@ const RefusedCase kRefused[] = {
                     EXPECT_TRUE(huge.resize(static_cast<qint64>(kMaxTextFileBytes) + 1));
                     return path;
                 }},
-    RefusedCase{"SymlinkLoop",
+    RefusedCase{"SymlinkLoop", LoadFailure::Unreadable,
                 [](Load& t) {
                     const QString a = t.dir.filePath("a");
                     const QString b = t.dir.filePath("b");
@@ -203,6 +211,7 @@ TEST_F(Load, RealDialogIsTitledOpenWithDefaultSuffixAndRemembersTheLastFile) {
         static_cast<QDialog*>(dialog)->accept();  // as the Open button does
     });
     window->cmdLoadText_Click();
+    EXPECT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }));
     EXPECT_EQ(Str(title), "Open");
     EXPECT_EQ(Str(suffix), "txt");
     EXPECT_EQ(textBox()->text(), u"\r\none two");

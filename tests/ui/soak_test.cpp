@@ -97,6 +97,7 @@ protected:
             case 10:
                 FileDialog::setNextFileName(files[pick(static_cast<int>(files.size()))]);
                 window->cmdLoadText_Click();
+                EXPECT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }));
                 break;
             case 11:
                 if (!box->isLocked()) {

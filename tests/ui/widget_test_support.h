@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QThread>
 #include <QWidget>
 #include <string>
 
@@ -29,6 +31,22 @@ inline void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers =
 
 inline std::string Str(const QString& s) {
     return s.toStdString();
+}
+
+// Runs the event loop until `done()` holds or `seconds` pass; whether it came to hold. For work
+// that finishes off the window thread, such as a load; never a measure of time.
+template <typename Condition>
+bool SpinUntil(Condition done, int seconds = 60) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > seconds * 1000LL) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents);
+        QThread::msleep(2);
+    }
+    return true;
 }
 
 }  // namespace lexaro::test

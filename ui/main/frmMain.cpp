@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -23,8 +27,8 @@
 #include "ui/about/frmAbout.h"
 #include "ui/display_mode.h"
 #include "ui/fullscreen/frmFullScreen.h"
+#include "ui/load/FileLoader.h"
 #include "ui/main/CrLfTextEdit.h"
-#include "ui/main/TextFileReader.h"
 #include "ui/twips.h"
 
 namespace lexaro {
@@ -33,6 +37,8 @@ namespace {
 
 constexpr int kClientWidthTwips = 9510;
 constexpr int kClientHeightTwips = 6750;
+// A load that takes longer than this shows its progress dialog.
+constexpr int kLoadProgressDelayMs = 400;
 
 QString fromU16(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -197,6 +203,12 @@ void frmMain::createControls() {
     tmrMoveNext->setInterval(0);
 
     commonDialog = std::make_unique<FileDialog>(this);
+    loader_ = new FileLoader(this);
+    loader_->setObjectName(QStringLiteral("fileLoader"));
+    loadProgressDelay_ = new QTimer(this);
+    loadProgressDelay_->setSingleShot(true);
+    loadProgressDelay_->setInterval(kLoadProgressDelayMs);
+    setAcceptDrops(true);
 
     QWidget* const tabOrder[] = {txtInputText,   cmdStart,      cmdStop,      cmdPause,
                                  hscFontSize,    cmdFullScreen, cmbTextColor, cmbBackgroundColor,
@@ -324,6 +336,8 @@ void frmMain::connectHandlers() {
     connect(mnuViewTextSizeNormal, &QAction::triggered, this,
             &frmMain::mnuViewTextSizeNormal_Click);
     connect(cmdLoadText, &QPushButton::clicked, this, &frmMain::cmdLoadText_Click);
+    connect(loader_, &FileLoader::finished, this, &frmMain::loadFinished);
+    connect(loadProgressDelay_, &QTimer::timeout, this, &frmMain::showLoadProgress);
     connect(cmdFullScreen, &QPushButton::clicked, this, &frmMain::cmdFullScreen_Click);
     connect(mnuViewFullScreen, &QAction::triggered, this, &frmMain::mnuViewFullScreen_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
@@ -487,22 +501,82 @@ void frmMain::cmbFontStyle_Click() {
     lblOutputText->setFont(font);
 }
 
-// --- Loading a text file --------------------------------------------------------------------
+// --- Loading a file --------------------------------------------------------------------------
 
 // Replaces the text box's content with a file's. The box is written only once the whole file has
 // been read and decoded, so a file that fails leaves the user's text exactly as it was. Nothing
 // else changes: a reading under way goes on in the new text from its old position.
 void frmMain::cmdLoadText_Click() {
+    if (isLoading()) {
+        return;  // one load at a time; its progress dialog shows shortly
+    }
     const QString path = commonDialog->showOpen();
-    if (path.isEmpty()) {
+    if (!path.isEmpty()) {
+        openFile(path);
+    }
+}
+
+bool frmMain::isLoading() const {
+    return loader_->isRunning();
+}
+
+void frmMain::openFile(const QString& path) {
+    if (loader_->start(path)) {
+        loadProgressDelay_->start();
+    }
+}
+
+void frmMain::showLoadProgress() {
+    if (!isLoading()) {
         return;
     }
-    std::optional<std::u16string> text = ReadTextFile(path);
-    if (!text) {
-        MessageBox::showOk(this, tr("There was an error with opening your file"));
-        return;
+    auto* dialog = new QProgressDialog(this);
+    dialog->setObjectName(QStringLiteral("loadProgress"));
+    dialog->setWindowTitle(QStringLiteral("Lexaro"));
+    dialog->setLabelText(tr("Loading %1\u2026").arg(QFileInfo(loader_->path()).fileName()));
+    dialog->setRange(0, 0);  // busy: neither decoding nor the helper can say how far they are
+    dialog->setMinimumDuration(0);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    dialog->setWindowModality(Qt::WindowModal);
+    // Cancel, Esc and the close box all end the load.
+    connect(dialog, &QProgressDialog::canceled, loader_, &FileLoader::cancel);
+    connect(dialog, &QDialog::rejected, loader_, &FileLoader::cancel);
+    loadProgress_ = dialog;
+    dialog->show();
+}
+
+void frmMain::loadFinished(const QString& /*path*/, const LoadResult& result) {
+    loadProgressDelay_->stop();
+    if (loadProgress_ != nullptr) {
+        loadProgress_->hide();
+        loadProgress_->deleteLater();
     }
-    txtInputText->setText(*text);
+    if (result.failure == LoadFailure::None) {
+        txtInputText->setText(result.text);
+    } else if (result.failure != LoadFailure::Cancelled) {
+        MessageBox::showOk(this, tr("There was an error with opening your file"), QString(),
+                           MessageBox::Icon::None, LoadFailureReason(result.failure));
+    }
+}
+
+bool frmMain::handleFileDrop(QObject* receiver, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    if (widget == nullptr || widget->window() != this) {
+        return false;
+    }
+    const QMimeData* mime = static_cast<QDropEvent*>(event)->mimeData();
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
+        !mime->urls().constFirst().isLocalFile()) {
+        return false;  // text, links and several files: the text box's own business, as ever
+    }
+    auto* drop = static_cast<QDropEvent*>(event);
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (event->type() == QEvent::Drop) {
+        openFile(mime->urls().constFirst().toLocalFile());
+    }
+    return true;
 }
 
 // --- Secondary windows ----------------------------------------------------------------------
@@ -541,16 +615,25 @@ void frmMain::mnuFileExit_Click() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // A reading under way stops here: no tick may arrive once the window is going away.
+    // A reading under way stops here: no tick may arrive once the window is going away. A load
+    // under way is abandoned; its helper is killed.
     tmrMoveNext->stop();
+    loader_->cancel();
     event->accept();
 }
 
 // --- Keyboard --------------------------------------------------------------------------------
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        return handleWindowKey(watched, *static_cast<QKeyEvent*>(event));
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            return handleWindowKey(watched, *static_cast<QKeyEvent*>(event));
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return handleFileDrop(watched, event);
+        default:
+            break;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -20,10 +20,12 @@
 
 class QAction;
 class QComboBox;
+class QDropEvent;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressDialog;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -32,6 +34,8 @@ namespace lexaro {
 
 class CrLfTextEdit;
 class FileDialog;
+class FileLoader;
+struct LoadResult;
 class frmFullScreen;
 
 class frmMain : public QMainWindow {
@@ -48,6 +52,10 @@ public:
     // The reading state: characters consumed so far and the pending punctuation hold.
     [[nodiscard]] std::int32_t readPosition() const { return intReadPos; }
     [[nodiscard]] std::int32_t pauseTicks() const { return intPauseTicks; }
+
+    // Whether a file is being loaded (see openFile).
+    [[nodiscard]] bool isLoading() const;
+    [[nodiscard]] FileLoader& fileLoader() const { return *loader_; }
 
 public slots:
     void Form_Load();
@@ -75,6 +83,11 @@ public slots:
     void cmbFontStyle_Click();
 
     void cmdLoadText_Click();
+    // Loads `path` into the text box exactly as Load does after its dialog: off the window thread,
+    // with a progress dialog and Cancel when it takes a while, the box replaced in one step at the
+    // end, the error message with its reason on failure. The command line and a dropped file come
+    // here too. Ignored while another load is under way.
+    void openFile(const QString& path);
 
     void cmdFullScreen_Click();
     void mnuViewFullScreen_Click();
@@ -100,6 +113,10 @@ private:
     void stepFontSize(int delta, const QString& boundMessage);
     // Copies the display band to the full-screen view while that view is open.
     void mirrorToFullScreen();
+    // A file dragged over or dropped onto the window (the band or the text box) loads like Load.
+    bool handleFileDrop(QObject* receiver, QEvent* event);
+    void showLoadProgress();
+    void loadFinished(const QString& path, const LoadResult& result);
 
     std::int32_t intReadPos = 0;
     std::int32_t intPauseTicks = 0;
@@ -132,6 +149,9 @@ private:
     QLineEdit* onScreen = nullptr;
     QTimer* tmrMoveNext = nullptr;
     std::unique_ptr<FileDialog> commonDialog;
+    FileLoader* loader_ = nullptr;
+    QTimer* loadProgressDelay_ = nullptr;
+    QPointer<QProgressDialog> loadProgress_;
     // The full-screen view while it is open (display mode "Full Screen").
     QPointer<frmFullScreen> fullScreen_;
 

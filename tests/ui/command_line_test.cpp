@@ -1,0 +1,59 @@
+// The command line: what is run, printed or refused, and with which exit code.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "ui/CommandLine.h"
+
+namespace lexaro {
+namespace {
+
+struct CommandCase {
+    const char* name;
+    QStringList arguments;  // after the program's name
+    CommandLine::Action action;
+    int exitCode;
+    const char* outputStartsWith;
+};
+
+class CommandLineParsing : public testing::TestWithParam<CommandCase> {};
+
+TEST_P(CommandLineParsing, RunsPrintsOrRefuses) {
+    const CommandCase& c = GetParam();
+    const CommandLine command =
+        ParseCommandLine(QStringList{QStringLiteral("lexaro")} + c.arguments);
+    EXPECT_EQ(command.action, c.action);
+    EXPECT_EQ(command.exitCode, c.exitCode);
+    EXPECT_TRUE(command.output.startsWith(QLatin1String(c.outputStartsWith)))
+        << command.output.toStdString();
+}
+
+using A = CommandLine::Action;
+const CommandCase kCases[] = {
+    {"Nothing", {}, A::Run, 0, ""},
+    {"AFile", {"book.epub"}, A::Run, 0, ""},
+    {"Help", {"--help"}, A::PrintAndExit, 0, "Usage:"},
+    {"Version", {"--version"}, A::PrintAndExit, 0, ""},
+    {"UnknownOption", {"--frobnicate"}, A::FailAndExit, 2, "Unknown option"},
+    {"TwoFiles", {"a.txt", "b.txt"}, A::FailAndExit, 2, "Only one file"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineParsing, testing::ValuesIn(kCases),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST(CommandLineFile, IsMadeAbsoluteAgainstTheCurrentFolder) {
+    const CommandLine command =
+        ParseCommandLine({QStringLiteral("lexaro"), QStringLiteral("b.md")});
+    EXPECT_EQ(command.file, QDir::current().absoluteFilePath(QStringLiteral("b.md")));
+}
+
+TEST(CommandLineInformation, IsRecognisedBeforeAnyDisplayIsNeeded) {
+    const char* help[] = {"lexaro", "file.txt", "--help"};
+    const char* run[] = {"lexaro", "--helpful.txt"};
+    EXPECT_TRUE(AsksOnlyForInformation(3, help));
+    EXPECT_FALSE(AsksOnlyForInformation(2, run));
+}
+
+}  // namespace
+}  // namespace lexaro

@@ -1,0 +1,232 @@
+// Loading documents through the extraction helper: what a misbehaving helper costs (never the
+// text), the progress dialog and Cancel, loads while reading, and files dropped on the window.
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <memory>
+
+#include "tests/ui/widget_test_support.h"
+#include "ui/load/DocumentHelper.h"
+#include "ui/load/LoadFile.h"
+#include "ui/main/CrLfTextEdit.h"
+#include "ui/main/frmMain.h"
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace lexaro {
+namespace {
+
+using test::Child;
+
+// Points the window's loads at a shell script standing in for the helper while it lives.
+class FakeHelper {
+public:
+    FakeHelper(const QTemporaryDir& dir, const QByteArray& script) {
+        path_ = dir.filePath(QStringLiteral("fake-extract"));
+        QFile file(path_);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n" + script + "\n");
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        file.close();
+        previous_ = HelperPath();
+        SetHelperPathOverride(path_);
+    }
+    ~FakeHelper() { SetHelperPathOverride(previous_); }
+    FakeHelper(const FakeHelper&) = delete;
+    FakeHelper& operator=(const FakeHelper&) = delete;
+
+private:
+    QString path_;
+    QString previous_;
+};
+
+class DocumentLoad : public testing::Test {
+public:
+    QTemporaryDir dir;
+    std::atomic<bool> notCancelled{false};
+
+    // A file the sniffing sends to the helper.
+    QString document(const char* name = "doc.html", const QByteArray& bytes = "<html><p>x</p>") {
+        return test::WriteFile(dir, name, bytes);
+    }
+    LoadResult extract(const QByteArray& script, const HelperLimits& limits = HelperLimits()) {
+        const FakeHelper helper(dir, script);
+        return LoadFile(document(), notCancelled, limits);
+    }
+};
+
+struct HelperCase {
+    const char* name;
+    const char* script;
+    LoadFailure failure;
+    const char16_t* text;
+};
+
+class HelperOutcome : public DocumentLoad, public testing::WithParamInterface<HelperCase> {};
+
+TEST_P(HelperOutcome, EndsInTextOrAFailureNeverPartOfAText) {
+    HelperLimits limits;
+    limits.wallTime = std::chrono::milliseconds(1500);
+    limits.outputBytes = 4096;
+    const LoadResult result = extract(GetParam().script, limits);
+    EXPECT_EQ(result.failure, GetParam().failure);
+    EXPECT_EQ(result.text, GetParam().text);
+}
+
+const HelperCase kHelperCases[] = {
+    {"LinesBecomeTheLoadedShape", "printf 'One two.\\nThree'", LoadFailure::None,
+     u"\r\nOne two.\r\nThree"},
+    {"EmptyTextIsEmpty", "exit 0", LoadFailure::None, u""},
+    {"Crash", "printf 'half a'; kill -SEGV $$", LoadFailure::Damaged, u""},
+    {"KilledMidRun", "printf 'half a'; kill -KILL $$", LoadFailure::Damaged, u""},
+    {"Hang", "exec sleep 30", LoadFailure::TimedOut, u""},
+    {"Flood", "exec yes", LoadFailure::TextTooLarge, u""},
+    {"NotUtf8", "printf 'caf\\351'", LoadFailure::Damaged, u""},
+    {"Nul", "printf 'a\\000b'", LoadFailure::Damaged, u""},
+    {"UnknownExitCode", "printf 'text'; exit 42", LoadFailure::Damaged, u""},
+    {"Encrypted", "exit 7", LoadFailure::Encrypted, u""},
+    {"ScannedPages", "exit 8", LoadFailure::NoTextLayer, u""},
+    {"NotSupported", "exit 5", LoadFailure::NotText, u""},
+    {"TooMuchInside", "exit 4", LoadFailure::TextTooLarge, u""},
+    {"Damaged", "exit 6", LoadFailure::Damaged, u""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Helpers, HelperOutcome, testing::ValuesIn(kHelperCases),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(DocumentLoad, AMissingHelperIsReportedAsSuch) {
+    SetHelperPathOverride(dir.filePath(QStringLiteral("no-such-helper")));
+    const LoadResult result = LoadFile(document(), notCancelled);
+    SetHelperPathOverride({});
+    EXPECT_EQ(result.failure, LoadFailure::HelperMissing);
+}
+
+#ifdef Q_OS_LINUX
+TEST_F(DocumentLoad, TheHelperRunsWithinItsLimitsAndInheritsNoDescriptor) {
+    // A descriptor the window holds without close-on-exec must still not reach the helper.
+    const int leaked = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(leaked, 3);
+    HelperLimits limits;
+    limits.addressSpaceBytes = std::size_t{1} << 30;
+    const LoadResult result = extract(QStringLiteral("printf '%s %s ' $(ulimit -v) $(ulimit -f); "
+                                                     "[ -e /proc/self/fd/%1 ] && printf open || "
+                                                     "printf closed")
+                                          .arg(leaked)
+                                          .toUtf8(),
+                                      limits);
+    ::close(leaked);
+    EXPECT_EQ(result.text, u"\r\n1048576 0 closed");
+}
+#endif
+
+TEST_F(DocumentLoad, HtmlAndMarkdownComeThroughTheRealHelper) {
+    std::atomic<bool> cancel{false};
+    const LoadResult html =
+        LoadFile(document("page.htm",
+                          "<html><head><title>T</title><script>x()</script></head>"
+                          "<body><p>Hello <b>there</b>,&nbsp;you.</p><p>Bye</p></body></html>"),
+                 cancel);
+    EXPECT_EQ(html.failure, LoadFailure::None);
+    EXPECT_EQ(html.text, u"\r\nHello there,\u00A0you.\r\nBye");
+    const LoadResult markdown =
+        LoadFile(document("notes.md", "# Title\n\nSome *words* and [a link](http://x).\n"), cancel);
+    EXPECT_EQ(markdown.failure, LoadFailure::None);
+    EXPECT_EQ(markdown.text, u"\r\nTitle\r\nSome words and a link.");
+}
+
+// --- The window side ---------------------------------------------------------------------------
+
+class WindowLoad : public DocumentLoad {
+public:
+    std::unique_ptr<frmMain> window = std::make_unique<frmMain>();
+    CrLfTextEdit* textBox() { return Child<CrLfTextEdit>(*window, "txtInputText"); }
+    bool finish() {
+        return test::SpinUntil([this] { return !window->isLoading(); });
+    }
+};
+
+TEST_F(WindowLoad, CancelInTheProgressDialogKillsTheHelperAndKeepsTheText) {
+    const FakeHelper helper(dir, "exec sleep 60");
+    textBox()->setText(u"my own words");
+    test::MessageRecorder recorder;
+    window->openFile(document());
+    QProgressDialog* progress = nullptr;
+    ASSERT_TRUE(test::SpinUntil([&] {
+        progress = window->findChild<QProgressDialog*>(QStringLiteral("loadProgress"));
+        return progress != nullptr && progress->isVisible();
+    }));
+    EXPECT_TRUE(progress->labelText().startsWith(QStringLiteral("Loading doc.html")));
+    EXPECT_TRUE(progress->isModal());
+    QPushButton* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    ASSERT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }, 20));  // not 60 s
+    EXPECT_EQ(textBox()->text(), u"my own words");
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(WindowLoad, TheReadingGoesOnWhileALoadRunsAndAnotherLoadWaitsItsTurn) {
+    const FakeHelper helper(dir, "sleep 1; printf 'new text'");
+    textBox()->setText(u"a b c d e f g h i j k l m n o p q r s t u v w x y z");
+    window->cmdStart_Click();
+    Child<QTimer>(*window, "tmrMoveNext")->setInterval(5);
+    window->openFile(document());
+    window->openFile(test::WriteFile(dir, "other.txt", "other text"));  // ignored: one at a time
+    EXPECT_TRUE(window->isLoading());
+    EXPECT_TRUE(test::SpinUntil([this] { return window->readPosition() > 10; }, 20));
+    EXPECT_TRUE(window->isLoading());  // the ticks above came while the helper was still asleep
+    ASSERT_TRUE(finish());
+    EXPECT_EQ(textBox()->text(), u"\r\nnew text");
+}
+
+// A drag and drop, as Qt delivers it to the widget under the pointer.
+void Drop(QWidget* target, const QMimeData& mime) {
+    const QPoint at(10, 10);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+}
+
+// A file dragged from a file manager.
+void DropFile(QWidget* target, const QString& path) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    Drop(target, mime);
+}
+
+TEST_F(WindowLoad, AFileDroppedOnTheBandOrTheTextBoxLoadsLockedOrNot) {
+    DropFile(Child<QLabel>(*window, "lblOutputText"), test::WriteFile(dir, "a.txt", "first"));
+    ASSERT_TRUE(finish());
+    EXPECT_EQ(textBox()->text(), u"\r\nfirst");
+
+    window->cmdStart_Click();  // locks the box
+    DropFile(textBox()->viewport(), test::WriteFile(dir, "b.txt", "second"));
+    ASSERT_TRUE(finish());
+    EXPECT_EQ(textBox()->text(), u"\r\nsecond");
+}
+
+TEST_F(WindowLoad, DroppedTextIsStillTheTextBoxsOwn) {
+    textBox()->setText(u"");
+    QMimeData mime;
+    mime.setText(QStringLiteral("typed by dropping"));
+    Drop(textBox()->viewport(), mime);
+    EXPECT_FALSE(window->isLoading());
+    EXPECT_EQ(textBox()->text(), u"typed by dropping");
+}
+
+}  // namespace
+}  // namespace lexaro

@@ -1,0 +1,71 @@
+#include "ui/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstring>
+
+namespace lexaro {
+
+namespace {
+
+constexpr int kUsageExitCode = 2;
+
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine", "A reading pacer: shows a text one word at a time at a steady pace."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QCoreApplication::translate("CommandLine",
+                                    "A text file or a document (EPUB, PDF, HTML, Markdown, ODT, "
+                                    "DOCX) to load into the text box."),
+        QStringLiteral("[FILE]"));
+
+    CommandLine result;
+    const auto fail = [&](const QString& why) {
+        result.action = CommandLine::Action::FailAndExit;
+        result.output = why + QLatin1Char('\n') + parser.helpText();
+        result.exitCode = kUsageExitCode;
+        return result;
+    };
+    if (!parser.parse(arguments)) {
+        return fail(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        result.action = CommandLine::Action::PrintAndExit;
+        result.output = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.action = CommandLine::Action::PrintAndExit;
+        result.output = QCoreApplication::applicationName() + QLatin1Char(' ') +
+                        QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        return result;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        return fail(QCoreApplication::translate("CommandLine", "Only one file can be loaded."));
+    }
+    if (!files.isEmpty() && !files.constFirst().isEmpty()) {
+        result.file = QFileInfo(files.constFirst()).absoluteFilePath();
+    }
+    return result;
+}
+
+bool AsksOnlyForInformation(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace lexaro

@@ -1,0 +1,23 @@
+#pragma once
+// The program's command line: `lexaro [FILE]`, plus --help and --version.
+
+#include <QString>
+#include <QStringList>
+
+namespace lexaro {
+
+struct CommandLine {
+    enum class Action { Run, PrintAndExit, FailAndExit };
+    Action action = Action::Run;
+    QString file;    // Run: the file to load once the window is up, as an absolute path; or empty
+    QString output;  // PrintAndExit: for standard output; FailAndExit: for standard error
+    int exitCode = 0;
+};
+
+// `arguments` as QCoreApplication::arguments() gives them, the program's name first.
+[[nodiscard]] CommandLine ParseCommandLine(const QStringList& arguments);
+
+// Whether the raw arguments ask only for help or the version, which need no display.
+[[nodiscard]] bool AsksOnlyForInformation(int argc, const char* const* argv);
+
+}  // namespace lexaro

@@ -1,0 +1,164 @@
+#include "ui/load/DocumentHelper.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMutex>
+#include <QProcess>
+
+#include "engine/extract_protocol.h"
+#include "engine/text_file.h"
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
+namespace lexaro {
+
+namespace {
+
+QMutex overrideLock;
+QString& helperOverride() {
+    static QString path;
+    return path;
+}
+
+#ifdef Q_OS_LINUX
+// Runs in the child between fork and exec, so only async-signal-safe calls.
+void LimitChild(rlim_t addressSpace) {
+    const rlimit as{addressSpace, addressSpace};
+    setrlimit(RLIMIT_AS, &as);
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_FSIZE, &none);  // the helper writes no file, not even a core dump
+    setrlimit(RLIMIT_CORE, &none);
+    // If the window process dies, the helper goes with it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // Every descriptor above standard error closes at exec: whatever the window has open (its
+    // display connection, the user's files) is none of the helper's business.
+    constexpr unsigned kCloseRangeCloexec = 1U << 2;
+    if (syscall(SYS_close_range, 3U, ~0U, kCloseRangeCloexec) != 0) {
+        rlimit files{};
+        const rlim_t top = getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY
+                               ? files.rlim_cur
+                               : 65536;
+        for (rlim_t fd = 3; fd < top; ++fd) {
+            fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+        }
+    }
+}
+#endif
+
+LoadFailure FailureOfExit(int code) {
+    switch (static_cast<ExtractExit>(code)) {
+        case ExtractExit::Ok:
+            return LoadFailure::None;
+        case ExtractExit::Unreadable:
+            return LoadFailure::Unreadable;
+        case ExtractExit::TooLarge:
+            return LoadFailure::TextTooLarge;
+        case ExtractExit::NotSupported:
+            return LoadFailure::NotText;
+        case ExtractExit::Encrypted:
+            return LoadFailure::Encrypted;
+        case ExtractExit::NoText:
+            return LoadFailure::NoTextLayer;
+        case ExtractExit::Usage:
+        case ExtractExit::Damaged:
+            break;
+    }
+    return LoadFailure::Damaged;
+}
+
+void Kill(QProcess& process) {
+    process.kill();
+    process.waitForFinished(5'000);
+}
+
+}  // namespace
+
+HelperLimits::HelperLimits() : outputBytes(kMaxExtractedTextBytes) {}
+
+QString DefaultHelperPath() {
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString beside = dir + QStringLiteral("/lexaro-extract");
+    if (QFileInfo(beside).isExecutable()) {
+        return beside;
+    }
+    return QFileInfo(dir + QStringLiteral("/../libexec/lexaro/lexaro-extract")).absoluteFilePath();
+}
+
+void SetHelperPathOverride(const QString& path) {
+    const QMutexLocker locker(&overrideLock);
+    helperOverride() = path;
+}
+
+QString HelperPath() {
+    const QMutexLocker locker(&overrideLock);
+    return helperOverride().isEmpty() ? DefaultHelperPath() : helperOverride();
+}
+
+LoadResult ExtractWithHelper(const QString& documentPath, const std::atomic<bool>& cancel,
+                             const HelperLimits& limits) {
+    QProcess process;
+    process.setProgram(HelperPath());
+    process.setArguments({documentPath});
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+#ifdef Q_OS_LINUX
+    const auto addressSpace = static_cast<rlim_t>(limits.addressSpaceBytes);
+    process.setChildProcessModifier([addressSpace] { LimitChild(addressSpace); });
+#endif
+    process.start(QIODevice::ReadOnly);
+    if (!process.waitForStarted(10'000)) {
+        return {LoadFailure::HelperMissing, {}};
+    }
+
+    QByteArray out;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (cancel.load(std::memory_order_relaxed)) {
+            Kill(process);
+            return {LoadFailure::Cancelled, {}};
+        }
+        if (std::chrono::milliseconds(clock.elapsed()) > limits.wallTime) {
+            Kill(process);
+            return {LoadFailure::TimedOut, {}};
+        }
+        const bool more = process.waitForReadyRead(20);
+        out += process.readAllStandardOutput();
+        if (static_cast<std::size_t>(out.size()) > limits.outputBytes) {
+            Kill(process);
+            return {LoadFailure::TextTooLarge, {}};
+        }
+        if (!more && process.state() == QProcess::NotRunning) {
+            break;
+        }
+    }
+    out += process.readAllStandardOutput();
+    if (static_cast<std::size_t>(out.size()) > limits.outputBytes) {
+        return {LoadFailure::TextTooLarge, {}};
+    }
+    if (process.exitStatus() != QProcess::NormalExit) {
+        return {LoadFailure::Damaged, {}};  // killed by a signal: a crash or a resource limit
+    }
+    if (const LoadFailure failure = FailureOfExit(process.exitCode());
+        failure != LoadFailure::None) {
+        return {failure, {}};
+    }
+    std::optional<std::u16string> characters =
+        DecodeUtf8Text(std::string_view(out.constData(), static_cast<std::size_t>(out.size())));
+    out = QByteArray();  // the bytes are no longer needed before the shaped copy is made
+    if (!characters) {
+        return {LoadFailure::Damaged, {}};
+    }
+    return {LoadFailure::None, LinesWithLeadingBreaks(*characters)};
+}
+
+}  // namespace lexaro

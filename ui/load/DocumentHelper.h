@@ -1,0 +1,39 @@
+#pragma once
+// Runs the lexaro-extract helper on a document and collects its text, within limits.
+//
+// The helper parses untrusted files with third-party libraries, so it runs as a child process
+// with a wall-time limit, an address-space limit, no file writing at all, no descriptors beyond
+// standard input, output and error, and a cap on what it may print. Whatever happens to it (a
+// crash, a hang, a flood of output), this side ends with a LoadFailure and never with part of a
+// text. Blocking: call it from a worker thread.
+
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+
+#include "ui/load/LoadResult.h"
+
+namespace lexaro {
+
+struct HelperLimits {
+    std::chrono::milliseconds wallTime{60'000};
+    std::size_t addressSpaceBytes = std::size_t{2} << 30;
+    std::size_t outputBytes;  // defaults to kMaxExtractedTextBytes (see the constructor)
+    HelperLimits();
+};
+
+// Where the helper is: beside the program (a build tree), or in ../libexec/lexaro (installed).
+[[nodiscard]] QString DefaultHelperPath();
+
+// Tests and tools: use `path` (a fake helper, say) instead of the default; empty restores it.
+void SetHelperPathOverride(const QString& path);
+[[nodiscard]] QString HelperPath();
+
+// The text of `documentPath` as the helper extracts it, shaped for the text box; or the failure.
+// `cancel` is polled every few milliseconds; a cancelled run kills the helper at once.
+[[nodiscard]] LoadResult ExtractWithHelper(const QString& documentPath,
+                                           const std::atomic<bool>& cancel,
+                                           const HelperLimits& limits = HelperLimits());
+
+}  // namespace lexaro

@@ -1,0 +1,138 @@
+#include "ui/load/LoadFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <string>
+
+#include "engine/document_kind.h"
+#include "engine/text_file.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace lexaro {
+
+namespace {
+
+// Opens `path` for reading only if it is a regular file. On Unix the check is made on the opened
+// descriptor, so a path swapped for a FIFO after the dialog closed cannot block: the open itself
+// does not wait (O_NONBLOCK) and the descriptor is refused unless it is a file.
+LoadFailure OpenRegularFile(QFile& file, const QString& path) {
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+            case ENOENT:
+            case ENOTDIR:
+                return LoadFailure::Missing;
+            case EACCES:
+            case EPERM:
+                return LoadFailure::NoPermission;
+            default:
+                return LoadFailure::Unreadable;
+        }
+    }
+    struct stat info {};
+    LoadFailure failure = LoadFailure::None;
+    if (::fstat(fd, &info) != 0) {
+        failure = LoadFailure::Unreadable;
+    } else if (S_ISDIR(info.st_mode)) {
+        failure = LoadFailure::Folder;
+    } else if (!S_ISREG(info.st_mode)) {
+        failure = LoadFailure::NotRegular;
+    } else if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        failure = LoadFailure::Unreadable;
+    }
+    if (failure != LoadFailure::None) {
+        ::close(fd);
+    }
+    return failure;
+#else
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return LoadFailure::Missing;
+    }
+    if (info.isDir()) {
+        return LoadFailure::Folder;
+    }
+    if (!info.isFile()) {
+        return LoadFailure::NotRegular;
+    }
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly) ? LoadFailure::None : LoadFailure::Unreadable;
+#endif
+}
+
+// Reads the rest of `file` onto `bytes`. Reads to the end rather than trusting the size: a file
+// can grow or shrink while it is read.
+LoadFailure ReadRest(QFile& file, std::string& bytes, const std::atomic<bool>& cancel) {
+    constexpr qint64 kChunk = qint64{1} << 20;
+    bytes.reserve(static_cast<std::size_t>(std::min<qint64>(file.size(), kMaxTextFileBytes)));
+    for (;;) {
+        if (cancel.load(std::memory_order_relaxed)) {
+            return LoadFailure::Cancelled;
+        }
+        const std::size_t used = bytes.size();
+        bytes.resize(used + static_cast<std::size_t>(kChunk));
+        const qint64 got = file.read(bytes.data() + used, kChunk);
+        if (got < 0) {
+            return LoadFailure::Unreadable;
+        }
+        bytes.resize(used + static_cast<std::size_t>(got));
+        if (bytes.size() > kMaxTextFileBytes) {
+            return LoadFailure::FileTooLarge;
+        }
+        if (got == 0) {
+            return LoadFailure::None;
+        }
+    }
+}
+
+}  // namespace
+
+LoadResult LoadFile(const QString& path, const std::atomic<bool>& cancel,
+                    const HelperLimits& limits) {
+    if (path.isEmpty()) {
+        return {LoadFailure::Missing, {}};
+    }
+    QFile file;
+    if (const LoadFailure failure = OpenRegularFile(file, path); failure != LoadFailure::None) {
+        return {failure, {}};
+    }
+    if (file.size() > static_cast<qint64>(kMaxTextFileBytes)) {
+        return {LoadFailure::FileTooLarge, {}};  // refused before a byte of it is read
+    }
+    std::string bytes(kSniffBytes, '\0');
+    const qint64 head = file.read(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (head < 0) {
+        return {LoadFailure::Unreadable, {}};
+    }
+    bytes.resize(static_cast<std::size_t>(head));
+
+    const DocumentKind kind = SniffDocumentKind(bytes, QFileInfo(path).fileName().toStdString());
+    if (kind != DocumentKind::PlainText) {
+        file.close();  // the helper opens the file itself
+        return ExtractWithHelper(path, cancel, limits);
+    }
+    if (const LoadFailure failure = ReadRest(file, bytes, cancel); failure != LoadFailure::None) {
+        return {failure, {}};
+    }
+    file.close();
+    std::optional<std::u16string> text = TextFromFileBytes(bytes);
+    if (cancel.load(std::memory_order_relaxed)) {
+        return {LoadFailure::Cancelled, {}};
+    }
+    if (!text) {
+        return {LoadFailure::NotText, {}};
+    }
+    return {LoadFailure::None, std::move(*text)};
+}
+
+}  // namespace lexaro

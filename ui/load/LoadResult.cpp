@@ -1,0 +1,43 @@
+#include "ui/load/LoadResult.h"
+
+#include <QCoreApplication>
+
+namespace lexaro {
+
+QString LoadFailureReason(LoadFailure failure) {
+    const auto tr = [](const char* text) { return QCoreApplication::translate("Load", text); };
+    switch (failure) {
+        case LoadFailure::None:
+        case LoadFailure::Cancelled:
+            return {};
+        case LoadFailure::Missing:
+            return tr("The file does not exist.");
+        case LoadFailure::Folder:
+            return tr("This is a folder, not a file.");
+        case LoadFailure::NotRegular:
+            return tr("This is a device, pipe or socket, not a file.");
+        case LoadFailure::NoPermission:
+            return tr("You do not have permission to read the file.");
+        case LoadFailure::Unreadable:
+            return tr("The file could not be read.");
+        case LoadFailure::FileTooLarge:
+            return tr("The file is larger than 256 MiB.");
+        case LoadFailure::TextTooLarge:
+            return tr("The document holds more than 256 MiB of text or packed contents.");
+        case LoadFailure::NotText:
+            return tr("This is not a text file or a supported document.");
+        case LoadFailure::Encrypted:
+            return tr("The PDF is password-protected.");
+        case LoadFailure::NoTextLayer:
+            return tr("The PDF has no text to read (its pages are images).");
+        case LoadFailure::Damaged:
+            return tr("The document could not be read (it is damaged).");
+        case LoadFailure::TimedOut:
+            return tr("Reading the document took longer than 60 seconds.");
+        case LoadFailure::HelperMissing:
+            return tr("The document reader (lexaro-extract) could not be started.");
+    }
+    return {};
+}
+
+}  // namespace lexaro

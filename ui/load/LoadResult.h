@@ -1,0 +1,35 @@
+#pragma once
+// What loading a file gives the main window: the text for the box, or why there is none.
+
+#include <QString>
+#include <string>
+
+namespace lexaro {
+
+enum class LoadFailure {
+    None,
+    Cancelled,      // the user cancelled; nothing is reported
+    Missing,        // no such file
+    Folder,         // a directory was chosen
+    NotRegular,     // a device, pipe or socket
+    NoPermission,   // the file may not be read
+    Unreadable,     // reading failed part-way
+    FileTooLarge,   // above kMaxTextFileBytes
+    TextTooLarge,   // a document whose contents or text pass the helper's limits
+    NotText,        // neither text nor a supported document
+    Encrypted,      // a password-protected PDF
+    NoTextLayer,    // a PDF of scanned pages
+    Damaged,        // a document the helper could not read, or a helper that crashed
+    TimedOut,       // the helper ran past its time limit
+    HelperMissing,  // the document helper could not be started (a broken installation)
+};
+
+struct LoadResult {
+    LoadFailure failure = LoadFailure::None;
+    std::u16string text;  // the box's new text when failure is None
+};
+
+// The reason shown under the load error message, in plain words; empty for None and Cancelled.
+[[nodiscard]] QString LoadFailureReason(LoadFailure failure);
+
+}  // namespace lexaro
