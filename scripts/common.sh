@@ -4,11 +4,15 @@
 LEXARO_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # the document helper: ZIP, XML and HTML, PDF, Markdown
+  libzip-dev libxml2-dev libpoppler-cpp-dev libcmark-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   # end-to-end tests on a real X server, and the packaging checks
   xvfb xauth xdotool imagemagick xclip libx11-dev libxfixes-dev
   desktop-file-utils appstream dpkg-dev file
+  # password-protected PDF fixtures
+  qpdf
   # fuzzing and static analysis
   clang libclang-rt-14-dev clang-tidy cppcheck
 )

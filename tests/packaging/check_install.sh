@@ -27,6 +27,7 @@ expect() {
 APP=org.lexaro.Lexaro
 FILES=(
   usr/bin/lexaro
+  usr/libexec/lexaro/lexaro-extract
   "usr/share/applications/$APP.desktop"
   "usr/share/metainfo/$APP.metainfo.xml"
   "usr/share/icons/hicolor/16x16/apps/$APP.png"
@@ -48,11 +49,18 @@ echo "== cpack: Debian package"
 DEB=$(ls "$WORK"/deb/lexaro_*.deb)
 expect "package is named for its version" sh -c "echo '$DEB' | grep -q 'lexaro_1.00_'"
 expect "depends on the Qt widgets runtime" sh -c "dpkg-deb -f '$DEB' Depends | grep -q libqt6widgets6"
+expect "depends on the document libraries" sh -c \
+  "dpkg-deb -f '$DEB' Depends | grep -q libpoppler-cpp && dpkg-deb -f '$DEB' Depends | grep -q libzip"
 dpkg -x "$DEB" "$WORK/root"
 for f in "${FILES[@]}"; do expect "package holds $f" test -s "$WORK/root/$f"; done
-# The program has no options; it counts as started when it is still running after two seconds.
+# The program counts as started when it is still running after two seconds.
 expect "the packaged lexaro starts" sh -c \
   "QT_QPA_PLATFORM=offscreen timeout 2 '$WORK/root/usr/bin/lexaro'; test \$? -eq 124"
+expect "the packaged lexaro answers --version without a display" sh -c \
+  "env -u DISPLAY -u WAYLAND_DISPLAY '$WORK/root/usr/bin/lexaro' --version | grep -qx 'Lexaro 1.00'"
+printf '<html><body><p>Packaged <b>words</b></p></body></html>' >"$WORK/page.html"
+expect "the packaged helper extracts a page" sh -c \
+  "test \"\$('$WORK/root/usr/libexec/lexaro/lexaro-extract' '$WORK/page.html')\" = 'Packaged words'"
 
 echo "$PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]
