@@ -1,0 +1,101 @@
+#include "documents/docx_text.h"
+
+#include "documents/xml_tree.h"
+
+namespace lexaro::documents {
+
+namespace {
+
+constexpr std::string_view kWordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+constexpr std::string_view kStrictWordNs = "http://purl.oclc.org/ooxml/wordprocessingml/main";
+constexpr std::string_view kCompatibilityNs =
+    "http://schemas.openxmlformats.org/markup-compatibility/2006";
+
+bool IsW(const xmlNode* node, const char* name) {
+    return IsElement(node, kWordNs, name) || IsElement(node, kStrictWordNs, name);
+}
+
+const xmlNode* Child(const xmlNode* node, const char* name) {
+    for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+        if (IsW(child, name)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// A run formatted as hidden text (w:vanish, unless switched off).
+bool IsHiddenRun(const xmlNode* run) {
+    const xmlNode* properties = Child(run, "rPr");
+    const xmlNode* vanish = properties != nullptr ? Child(properties, "vanish") : nullptr;
+    if (vanish == nullptr) {
+        return false;
+    }
+    const std::string value = AttributeValue(vanish, "val");
+    return value != "0" && value != "false" && value != "off";
+}
+
+bool IsSkipped(const xmlNode* node) {
+    return IsW(node, "pPr") || IsW(node, "rPr") || IsW(node, "delText") || IsW(node, "instrText") ||
+           IsW(node, "moveFrom") || IsW(node, "del") ||
+           IsElement(node, kCompatibilityNs, "Fallback") || (IsW(node, "r") && IsHiddenRun(node));
+}
+
+}  // namespace
+
+ExtractExit DocxDocumentText(std::string_view documentXml, TextSink& sink) {
+    const XmlDoc doc = ParseXml(documentXml);
+    const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    if (root == nullptr || !IsW(root, "document")) {
+        return ExtractExit::Damaged;
+    }
+    ExtractExit status = ExtractExit::Ok;
+    const auto enter = [&](const xmlNode* node) {
+        if (sink.Overflowed()) {
+            return Visit::Stop;
+        }
+        const bool inText = node->parent != nullptr && IsW(node->parent, "t");
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            if (inText) {
+                sink.Append(NodeText(node));
+            }
+            return Visit::Skip;
+        }
+        if (node->type == XML_ENTITY_REF_NODE) {
+            std::string_view text;
+            if (!EntityText(node, text)) {
+                status = ExtractExit::Damaged;
+                return Visit::Stop;
+            }
+            sink.Append(inText ? text : std::string_view());
+            return Visit::Skip;
+        }
+        if (node->type != XML_ELEMENT_NODE || IsSkipped(node)) {
+            return Visit::Skip;
+        }
+        if (IsW(node, "p") || IsW(node, "br") || IsW(node, "cr")) {
+            sink.EndLine();
+        } else if (IsW(node, "tab")) {
+            sink.Append(" ");
+        } else if (IsW(node, "noBreakHyphen")) {
+            sink.Append("-");
+        }
+        return Visit::Descend;
+    };
+    const auto leave = [&](const xmlNode* node) {
+        if (IsW(node, "p")) {
+            sink.EndLine();
+        }
+    };
+    WalkTree(const_cast<xmlNode*>(root), enter, leave);
+    sink.EndLine();
+    return status;
+}
+
+ExtractExit DocxText(ZipArchive& zip, TextSink& sink) {
+    std::string document;
+    const ExtractExit status = zip.Read("word/document.xml", document);
+    return status == ExtractExit::Ok ? DocxDocumentText(document, sink) : status;
+}
+
+}  // namespace lexaro::documents

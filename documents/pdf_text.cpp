@@ -1,0 +1,78 @@
+#include "documents/pdf_text.h"
+
+#include <poppler-document.h>
+#include <poppler-global.h>
+#include <poppler-page.h>
+
+#include <climits>
+#include <memory>
+
+#include "documents/pdf_lines.h"
+
+namespace lexaro::documents {
+
+namespace {
+
+// poppler reports every oddity of a damaged file on standard error; the helper's reader only
+// needs the exit code.
+void Ignore(const std::string& /*message*/, void* /*closure*/) {}
+
+std::string Utf8(const poppler::ustring& text) {
+    const poppler::byte_array bytes = text.to_utf8();
+    return {bytes.begin(), bytes.end()};
+}
+
+std::vector<PdfWord> PageWords(const poppler::page& page) {
+    std::vector<PdfWord> words;
+    for (const poppler::text_box& box : page.text_list()) {
+        const poppler::rectf rect = box.bbox();
+        words.push_back({Utf8(box.text()), rect.left(), rect.top(), rect.right(), rect.bottom(),
+                         box.has_space_after()});
+    }
+    return words;
+}
+
+// A PDF ends with "%%EOF"; Acrobat accepts it anywhere in the last 1024 bytes. poppler would
+// rebuild a cut-off file from what is left and give a part of its text (or none, which would
+// pass for a scan) as if that were all.
+bool LooksComplete(std::string_view bytes) {
+    return bytes.substr(bytes.size() - std::min<std::size_t>(bytes.size(), 1024)).find("%%EOF") !=
+           std::string_view::npos;
+}
+
+}  // namespace
+
+ExtractExit PdfText(std::string_view bytes, TextSink& sink) {
+    poppler::set_debug_error_function(Ignore, nullptr);
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+        return ExtractExit::TooLarge;
+    }
+    if (!LooksComplete(bytes)) {
+        return ExtractExit::Damaged;
+    }
+    const std::unique_ptr<poppler::document> document(
+        poppler::document::load_from_raw_data(bytes.data(), static_cast<int>(bytes.size())));
+    if (!document) {
+        return ExtractExit::Damaged;
+    }
+    // A locked document must not be asked for its pages: poppler crashes on that.
+    if (document->is_locked()) {
+        return ExtractExit::Encrypted;
+    }
+    for (int index = 0; index < document->pages() && !sink.Overflowed(); ++index) {
+        const std::unique_ptr<poppler::page> page(document->create_page(index));
+        if (!page) {
+            continue;
+        }
+        const std::string paragraphs = JoinPdfLines(LayOutPdfWords(PageWords(*page)));
+        for (std::size_t start = 0; start < paragraphs.size();) {
+            const std::size_t end = std::min(paragraphs.find('\n', start), paragraphs.size());
+            sink.Append(std::string_view(paragraphs).substr(start, end - start));
+            sink.EndLine();
+            start = end + 1;
+        }
+    }
+    return ExtractExit::Ok;
+}
+
+}  // namespace lexaro::documents

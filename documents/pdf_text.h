@@ -1,0 +1,15 @@
+#pragma once
+// The text layer of a PDF, through poppler: every page in reading order, a paragraph per line.
+// A document that needs a password is Encrypted; one whose pages carry no text at all (a scan)
+// is NoText; one poppler cannot load, or one cut short (no %%EOF at its end), is Damaged.
+
+#include <string_view>
+
+#include "documents/text_sink.h"
+#include "engine/extract_protocol.h"
+
+namespace lexaro::documents {
+
+[[nodiscard]] ExtractExit PdfText(std::string_view bytes, TextSink& sink);
+
+}  // namespace lexaro::documents

@@ -1,0 +1,45 @@
+#pragma once
+// Where every format's walker puts the text it finds, so that all of them produce the same shape:
+// UTF-8, one block per line, LF between lines, no empty lines, white space inside a line collapsed
+// to one space and trimmed. A no-break space (U+00A0) is a character here, not white space.
+//
+// Anything that could confuse the window is cleaned on the way in: bytes that are not UTF-8
+// become U+FFFD; NUL and other control characters, and the Unicode line and paragraph
+// separators (which a text box would turn into line breaks of its own), count as white space;
+// a stray byte order mark (U+FEFF) is dropped.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "engine/extract_protocol.h"
+
+namespace lexaro::documents {
+
+class TextSink {
+public:
+    explicit TextSink(std::size_t limit = kMaxExtractedTextBytes) : limit_(limit) {}
+
+    // Adds text to the current line.
+    void Append(std::string_view utf8);
+    // Ends the current line; the next text starts a new one. Does nothing on an empty line.
+    void EndLine();
+
+    // The text passed the limit: what was gathered is incomplete and must not be used.
+    [[nodiscard]] bool Overflowed() const { return overflowed_; }
+    [[nodiscard]] bool Empty() const { return text_.empty(); }
+    [[nodiscard]] const std::string& Text() const { return text_; }
+    [[nodiscard]] std::string Take() { return std::move(text_); }
+
+private:
+    void AppendCodePoint(char32_t cp, std::string_view encoded);
+
+    std::size_t limit_;
+    std::string text_;
+    bool lineHasText_ = false;
+    bool spacePending_ = false;
+    bool breakPending_ = false;
+    bool overflowed_ = false;
+};
+
+}  // namespace lexaro::documents

@@ -1,0 +1,75 @@
+#pragma once
+// libxml2 for every XML and HTML document the formats hold, parsed the one safe way: no network,
+// no external entities or DTDs loaded from anywhere, nothing printed, and a tree walked without
+// recursion so that no nesting depth can exhaust the stack.
+
+#include <libxml/tree.h>
+
+#include <memory>
+#include <string_view>
+
+namespace lexaro::documents {
+
+struct XmlDocFree {
+    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+using XmlDoc = std::unique_ptr<xmlDoc, XmlDocFree>;
+
+// A well-formed XML document, or null. Entities are left as references (never substituted by the
+// parser, whose expansion is what a "billion laughs" document attacks); see EntityText.
+[[nodiscard]] XmlDoc ParseXml(std::string_view bytes);
+
+// An HTML or XHTML document as a browser would recover it, or null when libxml2 gives up.
+// A charset the document declares is honoured; without one the bytes are read as UTF-8.
+[[nodiscard]] XmlDoc ParseHtml(std::string_view bytes);
+
+// What a reference to a user-declared entity stands for, when that is plain text. References
+// whose replacement holds markup or further references are refused (nothing legitimate in the
+// formats read here needs them, and nesting them is how expansion bombs are built).
+[[nodiscard]] bool EntityText(const xmlNode* reference, std::string_view& text);
+
+// The node is an element with this local name (in the given namespace, for the second form).
+[[nodiscard]] bool IsElement(const xmlNode* node, const char* name);
+[[nodiscard]] bool IsElement(const xmlNode* node, std::string_view ns, const char* name);
+
+// The attribute's value, or empty (also when absent). Attributes in any namespace match.
+[[nodiscard]] std::string AttributeValue(const xmlNode* node, const char* name);
+
+// Text content of a text or CDATA node.
+[[nodiscard]] inline std::string_view NodeText(const xmlNode* node) {
+    return node->content != nullptr ? reinterpret_cast<const char*>(node->content)
+                                    : std::string_view();
+}
+
+enum class Visit { Descend, Skip, Stop };
+
+// Visits every node below `root` in document order. `enter` decides for each node whether to
+// look at its children; `leave` runs after the children of every element descended into.
+// Only elements are descended into (an entity reference's children belong to its declaration).
+template <class Enter, class Leave>
+void WalkTree(xmlNode* root, Enter&& enter, Leave&& leave) {
+    xmlNode* node = root->children;
+    while (node != nullptr) {
+        const Visit visit = enter(node);
+        if (visit == Visit::Stop) {
+            return;
+        }
+        if (visit == Visit::Descend && node->type == XML_ELEMENT_NODE) {
+            if (node->children != nullptr) {
+                node = node->children;
+                continue;
+            }
+            leave(node);
+        }
+        while (node->next == nullptr) {
+            node = node->parent;
+            if (node == nullptr || node == root) {
+                return;
+            }
+            leave(node);
+        }
+        node = node->next;
+    }
+}
+
+}  // namespace lexaro::documents

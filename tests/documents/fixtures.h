@@ -1,0 +1,98 @@
+#pragma once
+// Writers of small documents for tests, end-to-end runs and benchmarks: ZIPs (EPUB, DOCX, ODT,
+// and hostile archives) through libzip, and PDFs by a tiny hand-written PDF writer (one
+// uncompressed content stream per page, Helvetica, text placed with Tj). Everything is returned
+// as bytes; WriteFileBytes puts them on disk where a test needs a path.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexaro::fixtures {
+
+// --- ZIP ---------------------------------------------------------------------------------------
+struct ZipEntry {
+    std::string name;
+    std::string data;
+    bool deflate = true;
+};
+[[nodiscard]] std::string ZipBytes(const std::vector<ZipEntry>& entries);
+
+// `entries` followed by one entry `name` of `uncompressedBytes` spaces, deflated to a sliver.
+[[nodiscard]] std::string ZipBombBytes(std::vector<ZipEntry> entries, const std::string& name,
+                                       std::size_t uncompressedBytes);
+
+// An EPUB-looking archive (mimetype first) with `count` entries in all.
+[[nodiscard]] std::string ManyEntriesZipBytes(std::size_t count);
+
+// --- EPUB --------------------------------------------------------------------------------------
+// XHTML markup of a page holding one <p> per paragraph (the paragraphs are escaped).
+[[nodiscard]] std::string XhtmlPage(const std::vector<std::string>& paragraphs);
+
+struct EpubDocument {
+    std::string fileName;  // inside OEBPS/Text/; may hold spaces (the href is percent-encoded)
+    std::string xhtml;
+    bool linear = true;
+};
+// An EPUB (3, or 2 with an NCX) whose spine lists `documents` in order. `extraEntries` are added
+// as they are (for encryption.xml and the like).
+[[nodiscard]] std::string EpubBytes(const std::vector<EpubDocument>& documents, int version = 3,
+                                    const std::vector<ZipEntry>& extraEntries = {});
+
+// An EPUB 3 with a non-linear cover page (text "Cover") and one chapter per element of
+// `chapters`, each a page of its paragraphs. The navigation document is not in the spine.
+[[nodiscard]] std::string EpubBookBytes(const std::vector<std::vector<std::string>>& chapters);
+
+// --- Office documents ----------------------------------------------------------------------------
+// `bodyXml` goes inside <w:body> (prefixes w:, mc:, wp: are declared); DocxBytes makes one <w:p>
+// per paragraph.
+[[nodiscard]] std::string DocxFromBodyXml(std::string_view bodyXml);
+[[nodiscard]] std::string DocxBytes(const std::vector<std::string>& paragraphs);
+
+// `textXml` goes inside <office:text> (prefixes office:, text:, table:, draw:, svg: declared);
+// OdtBytes makes one <text:p> per paragraph.
+[[nodiscard]] std::string OdtFromTextXml(std::string_view textXml);
+[[nodiscard]] std::string OdtBytes(const std::vector<std::string>& paragraphs);
+
+// The document.xml or content.xml they hold, for tests of the walkers alone.
+[[nodiscard]] std::string DocxDocumentXml(std::string_view bodyXml);
+[[nodiscard]] std::string OdtContentXml(std::string_view textXml);
+
+// --- PDF ---------------------------------------------------------------------------------------
+struct PdfText {
+    double x = 72;
+    double y = 720;
+    std::string text;  // Windows-1252 (ASCII in practice)
+    double size = 12;
+};
+struct PdfPage {
+    std::vector<PdfText> texts;
+    bool rectangle = false;    // a filled grey rectangle
+    bool inlineImage = false;  // a tiny inline image
+};
+[[nodiscard]] std::string PdfBytes(const std::vector<PdfPage>& pages);
+
+// One page per element; each string a line at 14 pt leading from the top, an empty string an
+// extra gap (a new paragraph). Lines that overflow a page are not moved on: keep pages short.
+[[nodiscard]] std::string TextPdfBytes(const std::vector<std::vector<std::string>>& pages);
+
+// `pages` pages that only draw (a rectangle and an inline image): no text layer.
+[[nodiscard]] std::string ImageOnlyPdfBytes(int pages);
+
+// `pdf` encrypted by `qpdf --encrypt` (AES-256) with a user password; empty if qpdf failed.
+[[nodiscard]] std::string EncryptedPdfBytes(const std::string& pdf,
+                                            const std::string& password = "secret");
+
+// `pdf` linearized ("fast web view") by qpdf: its first page's objects and a cross-reference
+// table come first, so a cut-off copy still opens. Empty if qpdf failed.
+[[nodiscard]] std::string LinearizedPdfBytes(const std::string& pdf);
+
+// --- Files -------------------------------------------------------------------------------------
+// Writes `bytes` to `path`, replacing it; false on any error.
+bool WriteFileBytes(const std::string& path, std::string_view bytes);
+
+// A fresh empty directory under $TMPDIR (or /tmp) for a test's files.
+[[nodiscard]] std::string MakeTempDirectory();
+
+}  // namespace lexaro::fixtures

@@ -1,0 +1,166 @@
+// PDF fixtures from a minimal PDF writer (writing only: every PDF is read by poppler), and the
+// file helpers.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "tests/documents/fixtures.h"
+
+extern char** environ;
+
+namespace lexaro::fixtures {
+
+namespace {
+
+std::string PdfString(std::string_view text) {
+    std::string out = "(";
+    for (const char c : text) {
+        if (c == '(' || c == ')' || c == '\\') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out + ")";
+}
+
+std::string PageContent(const PdfPage& page) {
+    std::ostringstream content;
+    for (const PdfText& text : page.texts) {
+        content << "BT /F1 " << text.size << " Tf " << text.x << ' ' << text.y << " Td "
+                << PdfString(text.text) << " Tj ET\n";
+    }
+    if (page.rectangle) {
+        content << "0.5 g 100 300 300 200 re f\n";
+    }
+    if (page.inlineImage) {
+        content << "q 100 0 0 100 200 550 cm BI /W 2 /H 2 /CS /G /BPC 8 ID ";
+        content.write("\x00\xFF\xFF\x00", 4);
+        content << "\nEI Q\n";
+    }
+    return content.str();
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+std::string PdfBytes(const std::vector<PdfPage>& pages) {
+    std::string pdf = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    std::vector<std::size_t> offsets;
+    const auto object = [&](const std::string& body) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(offsets.size()) + " 0 obj\n" + body + "\nendobj\n";
+    };
+    std::string kids;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        kids += std::to_string(4 + 2 * i) + " 0 R ";
+    }
+    object("<< /Type /Catalog /Pages 2 0 R >>");
+    object("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>");
+    object("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        object(
+            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 3 "
+            "0 R >> >> /Contents " +
+            std::to_string(5 + 2 * i) + " 0 R >>");
+        const std::string content = PageContent(pages[i]);
+        object("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
+               "\nendstream");
+    }
+    const std::size_t xref = pdf.size();
+    pdf += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
+    for (const std::size_t offset : offsets) {
+        char line[24];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
+        pdf += line;
+    }
+    return pdf + "trailer\n<< /Size " + std::to_string(offsets.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+}
+
+std::string TextPdfBytes(const std::vector<std::vector<std::string>>& pages) {
+    std::vector<PdfPage> pdfPages;
+    for (const auto& lines : pages) {
+        PdfPage page;
+        double y = 740;
+        for (const std::string& line : lines) {
+            if (!line.empty()) {
+                page.texts.push_back({72, y, line});
+            }
+            y -= 14;
+        }
+        pdfPages.push_back(page);
+    }
+    return PdfBytes(pdfPages);
+}
+
+std::string ImageOnlyPdfBytes(int pages) {
+    return PdfBytes(std::vector<PdfPage>(static_cast<std::size_t>(pages), PdfPage{{}, true, true}));
+}
+
+namespace {
+
+// `pdf` run through qpdf with `options` between the input and output files; empty on failure.
+std::string ThroughQpdf(const std::string& pdf, std::vector<std::string> options) {
+    const std::string directory = MakeTempDirectory();
+    const std::string in = directory + "/in.pdf";
+    const std::string out = directory + "/out.pdf";
+    std::string result;
+    if (!directory.empty() && WriteFileBytes(in, pdf)) {
+        std::vector<std::string> args{"qpdf"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(in);
+        args.push_back(out);
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        int status = 0;
+        if (posix_spawnp(&pid, "qpdf", nullptr, nullptr, argv.data(), environ) == 0 &&
+            waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+            result = ReadFileBytes(out);
+        }
+    }
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+    rmdir(directory.c_str());
+    return result;
+}
+
+}  // namespace
+
+std::string EncryptedPdfBytes(const std::string& pdf, const std::string& password) {
+    return ThroughQpdf(pdf, {"--encrypt", password, password + "-owner", "256", "--"});
+}
+
+std::string LinearizedPdfBytes(const std::string& pdf) {
+    return ThroughQpdf(pdf, {"--linearize"});
+}
+
+bool WriteFileBytes(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
+std::string MakeTempDirectory() {
+    const char* base = std::getenv("TMPDIR");
+    std::string path =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/lexaro-fixture-XXXXXX";
+    return mkdtemp(path.data()) != nullptr ? path : std::string();
+}
+
+}  // namespace lexaro::fixtures

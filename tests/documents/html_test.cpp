@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "documents/extract.h"
+#include "documents/html_text.h"
+#include "tests/documents/test_support.h"
+
+namespace lexaro::documents {
+namespace {
+
+struct HtmlCase {
+    const char* name;
+    std::string html;
+    LinesList lines;
+};
+
+class HtmlTextCases : public testing::TestWithParam<HtmlCase> {};
+
+TEST_P(HtmlTextCases, GivesWhatABrowserShows) {
+    TextSink sink;
+    ASSERT_EQ(HtmlText(GetParam().html, sink), ExtractExit::Ok);
+    EXPECT_EQ(Lines(sink.Text()), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HtmlTextCases,
+    testing::Values(
+        HtmlCase{"BlocksAndBreaks",
+                 "<html><body><h1>Title</h1><p>One <b>bold</b>word<br>next</p><ul><li>a</li>"
+                 "<li>b</li></ul><table><tr><td>c1</td><td>c2</td></tr></table>"
+                 "<div>d<div>e</div>f</div><blockquote>q</blockquote></body></html>",
+                 {"Title", "One boldword", "next", "a", "b", "c1", "c2", "d", "e", "f", "q"}},
+        HtmlCase{
+            "LeavesOutWhatIsNotShown",
+            "<html><head><title>T</title><style>p{}</style><script>var x;</script></head>"
+            "<body><script>alert(1)</script><!-- note --><p>Seen<img alt=\"picture\" "
+            "src=\"a.png\"></p><noscript>enable js</noscript><template><p>tpl</p></template>"
+            "<p hidden>gone</p><nav hidden=\"\"><ol><li>page list</li></ol></nav></body></html>",
+            {"Seen"}},
+        HtmlCase{"DecodesEntities",
+                 "<p>&amp; &lt;x&gt; caf&eacute; &#233; &#x263A; a&nbsp;b</p>",
+                 {"& <x> caf\xC3\xA9 \xC3\xA9 \xE2\x98\xBA a\xC2\xA0"
+                  "b"}},
+        HtmlCase{"KeepsLinesOfPre",
+                 "<pre>line  one\nline two\n\n  three</pre>after",
+                 {"line one", "line two", "three", "after"}},
+        HtmlCase{"XhtmlWithSelfClosingTags",
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n<html "
+                 "xmlns=\"http://www.w3.org/1999/xhtml\"><head><title/></head><body><p>a<br/>b</p>"
+                 "<div/>c<p>d &nbsp; &#8212;</p></body></html>",
+                 {"a", "b", "c", "d \xC2\xA0 \xE2\x80\x94"}},
+        HtmlCase{"DeclaredCharset",
+                 "<html><head><meta charset=\"windows-1252\"></head><body><p>caf\xE9 \x80</p>",
+                 {"caf\xC3\xA9 \xE2\x82\xAC"}},
+        HtmlCase{"Windows1252WithoutDeclaration",
+                 "<p>\x93q\x94 &#150; caf\xE9 \x8C\x83</p>",
+                 {"\u201Cq\u201D \u2013 caf\u00E9 \u0152\u0192"}},
+        HtmlCase{"Utf8WithoutDeclaration", "<p>caf\xC3\xA9</p>", {"caf\xC3\xA9"}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// Far deeper than libxml2's own limit (256), at which its HTML parser would silently drop the
+// rest of the document; nothing may be lost and nothing may recurse.
+TEST(HtmlText, DeepNestingKeepsAllText) {
+    std::string html = "<html><body><p>before</p>";
+    for (int i = 0; i < 100'000; ++i) {
+        html += "<div><span>";
+    }
+    html += "deep";
+    for (int i = 0; i < 100'000; ++i) {
+        html += "</span></div>";
+    }
+    html += "<p>after</p></body></html>";
+    const ExtractResult result = ExtractDocument(html, "deep.html");
+    ASSERT_EQ(result.status, ExtractExit::Ok);
+    EXPECT_EQ(Lines(result.text), (LinesList{"before", "deep", "after"}));
+}
+
+// The HTML parser does not expand entities declared in a document type, so this is only text.
+TEST(HtmlText, BillionLaughsIsNotExpanded) {
+    std::string html =
+        BillionLaughsDtd("html") + "<html><body><p>&l9;</p><p>after</p></body></html>";
+    const ExtractResult result = ExtractDocument(html, "laughs.html");
+    ASSERT_EQ(result.status, ExtractExit::Ok);
+    EXPECT_LT(result.text.size(), html.size());
+    EXPECT_TRUE(result.text.ends_with("&l9;\nafter")) << result.text;
+}
+
+TEST(HtmlText, EmptyDocumentHasNoText) {
+    EXPECT_EQ(ExtractDocument(" \n", "empty.html").status, ExtractExit::NoText);
+}
+
+}  // namespace
+}  // namespace lexaro::documents

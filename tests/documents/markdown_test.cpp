@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "documents/extract.h"
+#include "tests/documents/test_support.h"
+
+namespace lexaro::documents {
+namespace {
+
+struct MarkdownCase {
+    const char* name;
+    std::string markdown;
+    LinesList lines;
+};
+
+class Markdown : public testing::TestWithParam<MarkdownCase> {};
+
+TEST_P(Markdown, GivesTheRenderedText) {
+    const ExtractResult result = ExtractDocument(GetParam().markdown, "notes.md");
+    ASSERT_EQ(result.status, ExtractExit::Ok);
+    EXPECT_EQ(Lines(result.text), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Markdown,
+    testing::Values(
+        MarkdownCase{"Inline",
+                     "# Title *here*\n\nSome **bold** [link](http://x.example) `co de`\n"
+                     "soft break  \nhard break\n",
+                     {"Title here", "Some bold link co de soft break", "hard break"}},
+        MarkdownCase{"Blocks",
+                     "- one\n- two\n\n> quoted\n> text\n\n---\n\n```c\nint a;\n\nint b;\n```\n",
+                     {"one", "two", "quoted text", "int a;", "int b;"}},
+        MarkdownCase{"ImagesAndHtml",
+                     "![alt text](a.png) after\n\n<div>raw <b>html</b></div>\n",
+                     {"after", "raw html"}},
+        MarkdownCase{"Windows1252Bytes",
+                     "caf\xE9 \x93quoted\x94",
+                     {"caf\xC3\xA9 \xE2\x80\x9Cquoted\xE2\x80\x9D"}},
+        MarkdownCase{"Utf16", std::string("\xFF\xFE#\0 \0h\0i\0", 10), {"hi"}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(MarkdownFile, WithNulIsNotText) {
+    EXPECT_EQ(ExtractDocument(std::string("a\0b", 3), "x.markdown").status,
+              ExtractExit::NotSupported);
+}
+
+}  // namespace
+}  // namespace lexaro::documents

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "documents/docx_text.h"
+#include "documents/extract.h"
+#include "documents/odt_text.h"
+#include "tests/documents/fixtures.h"
+#include "tests/documents/test_support.h"
+
+namespace lexaro::documents {
+namespace {
+
+struct OfficeCase {
+    const char* name;
+    std::string bytes;
+    LinesList lines;
+};
+
+class OfficeDocuments : public testing::TestWithParam<OfficeCase> {};
+
+TEST_P(OfficeDocuments, GiveTheirParagraphs) {
+    const ExtractResult result = ExtractDocument(GetParam().bytes, "file");
+    ASSERT_EQ(result.status, ExtractExit::Ok);
+    EXPECT_EQ(Lines(result.text), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Odt, OfficeDocuments,
+    testing::Values(
+        OfficeCase{
+            "Paragraphs", fixtures::OdtBytes({"One & two", "Three"}), {"One & two", "Three"}},
+        OfficeCase{"SpacesTabsBreaksSpans",
+                   fixtures::OdtFromTextXml(
+                       "<text:h>Head</text:h><text:p>a<text:s text:c=\"2000000000\"/>b<text:tab/>c"
+                       "<text:line-break/>d<text:span>e</text:span>f</text:p>"),
+                   {"Head", "a b c", "def"}},
+        OfficeCase{"ListsTablesAndFrames",
+                   fixtures::OdtFromTextXml(
+                       "<text:list><text:list-item><text:p>item</text:p></text:list-item>"
+                       "</text:list><table:table><table:table-row><table:table-cell><text:p>cell"
+                       "</text:p></table:table-cell></table:table-row></table:table><text:p>"
+                       "<draw:frame><svg:title>alt</svg:title><draw:text-box><text:p>boxed"
+                       "</text:p></draw:text-box></draw:frame></text:p>"),
+                   {"item", "cell", "boxed"}},
+        OfficeCase{"LeavesOutDeletionsAndComments",
+                   fixtures::OdtFromTextXml(
+                       "<text:tracked-changes><text:changed-region><text:deletion><text:p>gone"
+                       "</text:p></text:deletion></text:changed-region></text:tracked-changes>"
+                       "<text:p>kept<office:annotation><text:p>remark</text:p></office:annotation>"
+                       "</text:p>"),
+                   {"kept"}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Docx, OfficeDocuments,
+    testing::Values(
+        OfficeCase{
+            "Paragraphs", fixtures::DocxBytes({"One & two", "Three"}), {"One & two", "Three"}},
+        OfficeCase{"TabsBreaksAndTables",
+                   fixtures::DocxFromBodyXml(
+                       "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>"
+                       "<w:r><w:t>a</w:t><w:tab/><w:t>b</w:t><w:br/><w:t>c</w:t><w:cr/><w:t>d"
+                       "</w:t></w:r></w:p><w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell</w:t></w:r>"
+                       "</w:p></w:tc></w:tr></w:tbl>"),
+                   {"a b", "c", "d", "cell"}},
+        OfficeCase{"OnlyWhatWordShows",
+                   fixtures::DocxFromBodyXml(
+                       "<w:p><w:r><w:t>shown</w:t></w:r><w:del><w:r><w:delText>deleted"
+                       "</w:delText></w:r></w:del><w:r><w:instrText>PAGE</w:instrText></w:r>"
+                       "<w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden</w:t></w:r>"
+                       "<w:moveFrom><w:r><w:t>moved</w:t></w:r></w:moveFrom></w:p>"
+                       "<w:p><w:r><mc:AlternateContent><mc:Choice><w:txbxContent><w:p><w:r><w:t>"
+                       "box</w:t></w:r></w:p></w:txbxContent></mc:Choice><mc:Fallback><w:t>box"
+                       "</w:t></mc:Fallback></mc:AlternateContent></w:r></w:p>"),
+                   {"shown", "box"}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+std::string Nested(std::string_view open, std::string_view close, int depth) {
+    std::string xml;
+    for (int i = 0; i < depth; ++i) {
+        xml += open;
+    }
+    xml += "deep";
+    for (int i = 0; i < depth; ++i) {
+        xml += close;
+    }
+    return xml;
+}
+
+// `dtd` goes after the XML declaration; `text` into a paragraph of each format.
+struct HostileXmlCase {
+    const char* name;
+    std::string dtd;
+    std::string text;
+};
+
+std::string WithDtd(std::string xml, const std::string& dtd) {
+    return xml.insert(xml.find("?>") + 2, dtd);
+}
+
+class HostileXml : public testing::TestWithParam<HostileXmlCase> {};
+
+TEST_P(HostileXml, IsDamagedInBothFormats) {
+    const HostileXmlCase& c = GetParam();
+    TextSink odt;
+    TextSink docx;
+    EXPECT_EQ(OdtContentText(
+                  WithDtd(fixtures::OdtContentXml("<text:p>" + c.text + "</text:p>"), c.dtd), odt),
+              ExtractExit::Damaged);
+    EXPECT_EQ(DocxDocumentText(WithDtd(fixtures::DocxDocumentXml("<w:p><w:r><w:t>" + c.text +
+                                                                 "</w:t></w:r></w:p>"),
+                                       c.dtd),
+                               docx),
+              ExtractExit::Damaged);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostileXml,
+    testing::Values(HostileXmlCase{"Nested100000Deep", "", Nested("<x>", "</x>", 100'000)},
+                    HostileXmlCase{"BillionLaughs", BillionLaughsDtd("x"), "&l9;"},
+                    HostileXmlCase{"EntityWithMarkup", "<!DOCTYPE x [<!ENTITY m \"<x>m</x>\">]>",
+                                   "&m;"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(OfficeXml, PlainTextEntityIsExpanded) {
+    TextSink sink;
+    EXPECT_EQ(OdtContentText(WithDtd(fixtures::OdtContentXml("<text:p>&name;</text:p>"),
+                                     "<!DOCTYPE x [<!ENTITY name \"Lexaro\">]>"),
+                             sink),
+              ExtractExit::Ok);
+    EXPECT_EQ(sink.Text(), "Lexaro");
+}
+
+TEST(OfficeXml, ExternalEntityIsNeverRead) {
+    const std::string directory = fixtures::MakeTempDirectory();
+    ASSERT_TRUE(fixtures::WriteFileBytes(directory + "/secret.txt", "SECRET"));
+    TextSink sink;
+    EXPECT_EQ(OdtContentText(
+                  WithDtd(fixtures::OdtContentXml("<text:p>&file;</text:p>"),
+                          "<!DOCTYPE x [<!ENTITY file SYSTEM \"" + directory + "/secret.txt\">]>"),
+                  sink),
+              ExtractExit::Damaged);
+    EXPECT_EQ(sink.Text().find("SECRET"), std::string::npos);
+    std::filesystem::remove_all(directory);
+}
+
+}  // namespace
+}  // namespace lexaro::documents
