@@ -22,6 +22,7 @@ if [ "$QUICK" = --quick ]; then
   "$BIN/lexaro_bench_stepper" "${GB[@]}" --benchmark_filter='/1024$'
   "$BIN/lexaro_bench_tick" "${GB[@]}" --benchmark_filter='Tick.*/1024$|Keystroke/1024'
   "$BIN/lexaro_bench_load" "${GB[@]}" --benchmark_filter='/1048576($|/)'
+  "$BIN/lexaro_bench_documents" "${GB[@]}" --benchmark_filter='Epub'
   "$BIN/lexaro_pace_harness" --ticks 10 --wpm 1800
   "$BIN/lexaro_startup_harness" "$(date +%s%N)"
   echo "1 passed, 0 failed"
@@ -35,7 +36,14 @@ echo "== One whole tick (offscreen); Keystroke: one typed character"
 echo "== Loading a text file"
 "$BIN/lexaro_bench_load" --benchmark_filter='ReadOnly'
 for size in 1048576 10485760 104857600; do # one process each, so the peak memory is its own
-  "$BIN/lexaro_bench_load" --benchmark_filter="LoadIntoTextBox/$size/"
+  for how in LoadOnWindowThread LoadIntoTextBox; do
+    "$BIN/lexaro_bench_load" --benchmark_filter="$how/$size/"
+  done
+done
+
+echo "== Loading documents through the helper (one process each, so the peak memory is its own)"
+for doc in NovelEpub ThreeHundredPagePdf; do
+  "$BIN/lexaro_bench_documents" --benchmark_filter="$doc"
 done
 
 echo "== Start-up to first paint and to idle, 11 runs each, then with a 10 MB file loaded"

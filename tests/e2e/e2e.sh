@@ -3,11 +3,12 @@
 # clicks (xdotool), checked by what the screen shows (ImageMagick) and what the clipboard holds.
 # Every wait is bounded polling; every process started here is ended on exit.
 #
-#   e2e.sh LEXARO CURSOR_PROBE
+#   e2e.sh LEXARO CURSOR_PROBE MAKE_FIXTURE
 set -euo pipefail
 
 LEXARO=$(realpath "$1")
 PROBE=$(realpath "$2")
+MAKE_FIXTURE=$(realpath "$3")
 
 if [ "${LEXARO_E2E_DISPLAY_READY:-}" != 1 ]; then
   export LEXARO_E2E_DISPLAY_READY=1
@@ -197,9 +198,40 @@ focus "$MAIN"
 TEXT=$(clipboard_of_text_box)
 expect "the text is kept (got: ${TEXT:0:40})" test "$TEXT" = "$LOADED"
 
+step "A slow load shows its progress dialog, and Esc there cancels it and keeps the text"
+head -c 150000000 /dev/zero | tr '\0' 'w' | fold -w 70 >"$WORK/huge.txt"
+focus "$MAIN"
+keys alt+l
+expect "the Open dialog appears" wait_for 5 window_shown "Open"
+focus "Open"
+keys ctrl+a
+xdotool type --delay 20 "$WORK/huge.txt"
+keys Return
+expect "the progress dialog appears" wait_for 10 window_shown "Lexaro"
+focus "Lexaro"
+keys Escape
+expect "Esc closes it" wait_for 10 window_gone "Lexaro"
+focus "$MAIN"
+TEXT=$(clipboard_of_text_box)
+expect "the text is kept (got: ${TEXT:0:40})" test "$TEXT" = "$LOADED"
+expect "no message followed" window_gone "prjLexaro"
+
 step "Exit ends the program"
 focus "$MAIN"
 keys alt+x
+expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
+
+step "A book named on the command line is in the box once the window is up"
+"$MAKE_FIXTURE" epub "$WORK/book.epub"
+"$LEXARO" "$WORK/book.epub" >"$WORK/lexaro-book.log" 2>&1 &
+APP_PID=$!
+expect "window appears" wait_for 15 window_shown "$MAIN"
+focus "$MAIN"
+book_loaded() { [ "$(clipboard_of_text_box)" = "$("$MAKE_FIXTURE" epub-text)" ]; }
+expect "the book's text is in the box" wait_for 10 book_loaded
+keys Return
+expect "and reads" wait_for 5 band_has_word "$WHITE"
+keys Escape alt+x
 expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
 
 step "At twice the scale the fixed layout scales with it"

@@ -11,8 +11,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
+#include <functional>
 #include <memory>
+#include <string>
 
+#include "tests/documents/fixtures.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/load/DocumentHelper.h"
 #include "ui/load/LoadFile.h"
@@ -29,26 +32,34 @@ namespace {
 
 using test::Child;
 
-// Points the window's loads at a shell script standing in for the helper while it lives.
-class FakeHelper {
+// Points the window's loads at another helper while it lives.
+class HelperOverride {
 public:
-    FakeHelper(const QTemporaryDir& dir, const QByteArray& script) {
-        path_ = dir.filePath(QStringLiteral("fake-extract"));
-        QFile file(path_);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n" + script + "\n");
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        file.close();
-        previous_ = HelperPath();
-        SetHelperPathOverride(path_);
+    explicit HelperOverride(const QString& path) : previous_(HelperPath()) {
+        SetHelperPathOverride(path);
     }
-    ~FakeHelper() { SetHelperPathOverride(previous_); }
-    FakeHelper(const FakeHelper&) = delete;
-    FakeHelper& operator=(const FakeHelper&) = delete;
+    ~HelperOverride() { SetHelperPathOverride(previous_); }
+    HelperOverride(const HelperOverride&) = delete;
+    HelperOverride& operator=(const HelperOverride&) = delete;
 
 private:
-    QString path_;
     QString previous_;
+};
+
+// A shell script standing in for the helper.
+QString WriteScript(const QTemporaryDir& dir, const QByteArray& script) {
+    const QString path = dir.filePath(QStringLiteral("fake-extract"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n" + script + "\n");
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+class FakeHelper : public HelperOverride {
+public:
+    FakeHelper(const QTemporaryDir& dir, const QByteArray& script)
+        : HelperOverride(WriteScript(dir, script)) {}
 };
 
 class DocumentLoad : public testing::Test {
@@ -95,8 +106,8 @@ const HelperCase kHelperCases[] = {
     {"NotUtf8", "printf 'caf\\351'", LoadFailure::Damaged, u""},
     {"Nul", "printf 'a\\000b'", LoadFailure::Damaged, u""},
     {"UnknownExitCode", "printf 'text'; exit 42", LoadFailure::Damaged, u""},
-    {"Encrypted", "exit 7", LoadFailure::Encrypted, u""},
-    {"ScannedPages", "exit 8", LoadFailure::NoTextLayer, u""},
+    {"Protected", "exit 7", LoadFailure::Protected, u""},
+    {"NoText", "exit 8", LoadFailure::NoText, u""},
     {"NotSupported", "exit 5", LoadFailure::NotText, u""},
     {"TooMuchInside", "exit 4", LoadFailure::TextTooLarge, u""},
     {"Damaged", "exit 6", LoadFailure::Damaged, u""},
@@ -106,9 +117,8 @@ INSTANTIATE_TEST_SUITE_P(Helpers, HelperOutcome, testing::ValuesIn(kHelperCases)
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(DocumentLoad, AMissingHelperIsReportedAsSuch) {
-    SetHelperPathOverride(dir.filePath(QStringLiteral("no-such-helper")));
+    const HelperOverride missing(dir.filePath(QStringLiteral("no-such-helper")));
     const LoadResult result = LoadFile(document(), notCancelled);
-    SetHelperPathOverride({});
     EXPECT_EQ(result.failure, LoadFailure::HelperMissing);
 }
 
@@ -144,6 +154,93 @@ TEST_F(DocumentLoad, HtmlAndMarkdownComeThroughTheRealHelper) {
     EXPECT_EQ(markdown.failure, LoadFailure::None);
     EXPECT_EQ(markdown.text, u"\r\nTitle\r\nSome words and a link.");
 }
+
+// Each kind of document through the real helper, as the Load command meets it: the text, or the
+// message with its reason and the box unchanged.
+struct DocumentCase {
+    const char* name;
+    const char* fileName;
+    std::function<std::string()> bytes;
+    LoadFailure failure;
+    const char16_t* text;
+};
+
+class DocumentFile : public DocumentLoad, public testing::WithParamInterface<DocumentCase> {};
+
+TEST_P(DocumentFile, LoadsItsTextOrKeepsTheBoxAndSaysWhy) {
+    frmMain window;
+    auto* box = Child<CrLfTextEdit>(window, "txtInputText");
+    box->setText(u"my own words");
+    const std::string bytes = GetParam().bytes();
+    ASSERT_FALSE(bytes.empty());
+    const QString path = test::WriteFile(
+        dir, GetParam().fileName, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    test::MessageRecorder recorder;
+    window.openFile(path);
+    ASSERT_TRUE(test::SpinUntil([&] { return !window.isLoading(); }));
+    if (GetParam().failure == LoadFailure::None) {
+        EXPECT_TRUE(recorder.messages.empty());
+        EXPECT_EQ(box->text(), GetParam().text);
+    } else {
+        ASSERT_EQ(recorder.messages.size(), 1U);
+        EXPECT_EQ(recorder.messages[0].informative, LoadFailureReason(GetParam().failure));
+        EXPECT_EQ(box->text(), u"my own words");
+    }
+}
+
+std::string Half(const std::string& bytes) {
+    return bytes.substr(0, bytes.size() / 2);
+}
+
+namespace fx = fixtures;
+const DocumentCase kDocuments[] = {
+    {"Epub", "book.epub",
+     [] {
+         return fx::EpubBookBytes({{"One", "First words."}, {"Two", "Second & last."}});
+     },
+     LoadFailure::None, u"\r\nOne\r\nFirst words.\r\nTwo\r\nSecond & last."},
+    {"Docx", "letter.docx",
+     [] {
+         return fx::DocxBytes({"Dear reader,", "Goodbye."});
+     },
+     LoadFailure::None, u"\r\nDear reader,\r\nGoodbye."},
+    {"Odt", "letter.odt",
+     [] {
+         return fx::OdtBytes({"Dear reader,", "Goodbye."});
+     },
+     LoadFailure::None, u"\r\nDear reader,\r\nGoodbye."},
+    {"Pdf", "paper.pdf",
+     [] {
+         return fx::TextPdfBytes({{"An exam-", "ple of Jean-", "Paul.", "", "Next one."}});
+     },
+     LoadFailure::None, u"\r\nAn example of Jean-Paul.\r\nNext one."},
+    {"EncryptedPdf", "locked.pdf",
+     [] { return fx::EncryptedPdfBytes(fx::TextPdfBytes({{"Secret words."}})); },
+     LoadFailure::Encrypted, u""},
+    {"ScannedPdf", "scan.pdf", [] { return fx::ImageOnlyPdfBytes(2); }, LoadFailure::NoTextLayer,
+     u""},
+    {"PdfCutInHalf", "cut.pdf",
+     [] {
+         return Half(fx::TextPdfBytes({{"Some words."}, {"More words."}}));
+     },
+     LoadFailure::Damaged, u""},
+    {"EpubCutInHalf", "cut.epub",
+     [] {
+         return Half(fx::EpubBookBytes({{"One", "First words."}}));
+     },
+     LoadFailure::Damaged, u""},
+    {"ZipBomb", "bomb.docx",
+     [] { return fx::ZipBombBytes({}, "word/document.xml", std::size_t{256} << 20); },
+     LoadFailure::TextTooLarge, u""},
+    {"UnknownZip", "archive.zip",
+     [] {
+         return fx::ZipBytes({{"readme.txt", "hello"}});
+     },
+     LoadFailure::NotText, u""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, DocumentFile, testing::ValuesIn(kDocuments),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 // --- The window side ---------------------------------------------------------------------------
 

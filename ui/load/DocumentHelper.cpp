@@ -54,7 +54,8 @@ void LimitChild(rlim_t addressSpace) {
 }
 #endif
 
-LoadFailure FailureOfExit(int code) {
+LoadFailure FailureOfExit(int code, DocumentKind kind) {
+    const bool pdf = kind == DocumentKind::Pdf;
     switch (static_cast<ExtractExit>(code)) {
         case ExtractExit::Ok:
             return LoadFailure::None;
@@ -65,9 +66,9 @@ LoadFailure FailureOfExit(int code) {
         case ExtractExit::NotSupported:
             return LoadFailure::NotText;
         case ExtractExit::Encrypted:
-            return LoadFailure::Encrypted;
+            return pdf ? LoadFailure::Encrypted : LoadFailure::Protected;
         case ExtractExit::NoText:
-            return LoadFailure::NoTextLayer;
+            return pdf ? LoadFailure::NoTextLayer : LoadFailure::NoText;
         case ExtractExit::Usage:
         case ExtractExit::Damaged:
             break;
@@ -103,8 +104,8 @@ QString HelperPath() {
     return helperOverride().isEmpty() ? DefaultHelperPath() : helperOverride();
 }
 
-LoadResult ExtractWithHelper(const QString& documentPath, const std::atomic<bool>& cancel,
-                             const HelperLimits& limits) {
+LoadResult ExtractWithHelper(const QString& documentPath, DocumentKind kind,
+                             const std::atomic<bool>& cancel, const HelperLimits& limits) {
     QProcess process;
     process.setProgram(HelperPath());
     process.setArguments({documentPath});
@@ -148,7 +149,7 @@ LoadResult ExtractWithHelper(const QString& documentPath, const std::atomic<bool
     if (process.exitStatus() != QProcess::NormalExit) {
         return {LoadFailure::Damaged, {}};  // killed by a signal: a crash or a resource limit
     }
-    if (const LoadFailure failure = FailureOfExit(process.exitCode());
+    if (const LoadFailure failure = FailureOfExit(process.exitCode(), kind);
         failure != LoadFailure::None) {
         return {failure, {}};
     }

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstddef>
 
+#include "engine/document_kind.h"
 #include "ui/load/LoadResult.h"
 
 namespace lexaro {
@@ -30,9 +31,10 @@ struct HelperLimits {
 void SetHelperPathOverride(const QString& path);
 [[nodiscard]] QString HelperPath();
 
-// The text of `documentPath` as the helper extracts it, shaped for the text box; or the failure.
-// `cancel` is polled every few milliseconds; a cancelled run kills the helper at once.
-[[nodiscard]] LoadResult ExtractWithHelper(const QString& documentPath,
+// The text of `documentPath` (sniffed as `kind`) as the helper extracts it, shaped for the text
+// box; or the failure. `cancel` is polled every few milliseconds; a cancelled run kills the helper
+// at once.
+[[nodiscard]] LoadResult ExtractWithHelper(const QString& documentPath, DocumentKind kind,
                                            const std::atomic<bool>& cancel,
                                            const HelperLimits& limits = HelperLimits());
 

@@ -1,47 +1,75 @@
 #include "ui/load/FileLoader.h"
 
 #include <QThread>
-#include <utility>
+#include <algorithm>
+#include <atomic>
 
 #include "ui/load/LoadFile.h"
 
 namespace lexaro {
 
+// What one load's worker owns; shared, so that a cancelled worker may outlive the load it served.
+struct FileLoader::Job {
+    QString path;
+    HelperLimits limits;
+    std::atomic<bool> cancel{false};
+    LoadResult result;  // written by the worker, read once its thread has finished
+};
+
 FileLoader::FileLoader(QObject* parent) : QObject(parent) {}
 
 FileLoader::~FileLoader() {
-    if (thread_ != nullptr) {
-        cancel();
-        thread_->wait();
-        delete thread_;
+    for (auto& [thread, job] : threads_) {
+        job->cancel = true;
+    }
+    for (auto& [thread, job] : threads_) {
+        thread->wait();
+        delete thread;
     }
 }
 
 bool FileLoader::start(const QString& path) {
-    if (thread_ != nullptr) {
+    if (current_ != nullptr) {
         return false;
     }
-    path_ = path;
-    cancel_ = false;
-    result_ = {};
+    auto job = std::make_shared<Job>();
+    job->path = path;
+    job->limits = limits_;
     // A QThread rather than a bare std::thread: the helper's QProcess needs the event dispatcher
     // a QThread provides.
-    thread_ = QThread::create([this] { result_ = LoadFile(path_, cancel_, limits_); });
-    connect(thread_, &QThread::finished, this, &FileLoader::onThreadFinished);
-    thread_->start();
+    QThread* thread =
+        QThread::create([job] { job->result = LoadFile(job->path, job->cancel, job->limits); });
+    connect(thread, &QThread::finished, this, [this, thread] { onThreadFinished(thread); });
+    threads_.emplace_back(thread, job);
+    current_ = job;
+    path_ = path;
+    thread->start();
     return true;
 }
 
 void FileLoader::cancel() {
-    cancel_ = true;
+    if (current_ == nullptr) {
+        return;
+    }
+    current_->cancel = true;
+    current_.reset();
+    emit finished(path_, LoadResult{LoadFailure::Cancelled, {}});
 }
 
-void FileLoader::onThreadFinished() {
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
-    const LoadResult result = std::exchange(result_, {});
-    emit finished(path_, result);
+void FileLoader::onThreadFinished(QThread* thread) {
+    const auto it = std::find_if(threads_.begin(), threads_.end(),
+                                 [thread](const auto& entry) { return entry.first == thread; });
+    if (it == threads_.end()) {
+        return;
+    }
+    const std::shared_ptr<Job> job = it->second;
+    threads_.erase(it);
+    thread->wait();
+    delete thread;
+    if (job == current_) {
+        current_.reset();
+        emit finished(job->path, job->result);
+    }
 }
 
 }  // namespace lexaro

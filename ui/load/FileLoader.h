@@ -4,7 +4,8 @@
 
 #include <QObject>
 #include <QString>
-#include <atomic>
+#include <memory>
+#include <vector>
 
 #include "ui/load/DocumentHelper.h"
 #include "ui/load/LoadResult.h"
@@ -18,7 +19,8 @@ class FileLoader : public QObject {
 
 public:
     explicit FileLoader(QObject* parent = nullptr);
-    // Cancels a load under way and waits for its thread, which ends within milliseconds.
+    // Cancels what still runs and waits for it: a helper is killed at once, a text being decoded
+    // finishes its current step.
     ~FileLoader() override;
 
     FileLoader(const FileLoader&) = delete;
@@ -26,9 +28,10 @@ public:
 
     // Starts loading `path`; false (and nothing started) while another load is under way.
     bool start(const QString& path);
-    // Asks the load under way to stop; it then finishes with LoadFailure::Cancelled.
+    // Ends the load under way at once: finished() reports it cancelled before this returns, and
+    // its worker winds down in the background, its result discarded. A new load may start.
     void cancel();
-    [[nodiscard]] bool isRunning() const { return thread_ != nullptr; }
+    [[nodiscard]] bool isRunning() const { return current_ != nullptr; }
     // The file of the load under way, or of the last one.
     [[nodiscard]] const QString& path() const { return path_; }
 
@@ -36,17 +39,17 @@ public:
     void setHelperLimits(const HelperLimits& limits) { limits_ = limits; }
 
 signals:
-    // On the window thread, once per start(), after the worker thread has ended.
+    // On the window thread, once per start().
     void finished(const QString& path, const lexaro::LoadResult& result);
 
 private:
-    void onThreadFinished();
+    struct Job;
+    void onThreadFinished(QThread* thread);
 
-    QThread* thread_ = nullptr;
+    std::shared_ptr<Job> current_;
+    std::vector<std::pair<QThread*, std::shared_ptr<Job>>> threads_;  // running or winding down
     QString path_;
-    std::atomic<bool> cancel_{false};
     HelperLimits limits_;
-    LoadResult result_;  // written by the worker, read once its thread has finished
 };
 
 }  // namespace lexaro

@@ -119,7 +119,7 @@ LoadResult LoadFile(const QString& path, const std::atomic<bool>& cancel,
     const DocumentKind kind = SniffDocumentKind(bytes, QFileInfo(path).fileName().toStdString());
     if (kind != DocumentKind::PlainText) {
         file.close();  // the helper opens the file itself
-        return ExtractWithHelper(path, cancel, limits);
+        return ExtractWithHelper(path, kind, cancel, limits);
     }
     if (const LoadFailure failure = ReadRest(file, bytes, cancel); failure != LoadFailure::None) {
         return {failure, {}};

@@ -30,6 +30,10 @@ QString LoadFailureReason(LoadFailure failure) {
             return tr("The PDF is password-protected.");
         case LoadFailure::NoTextLayer:
             return tr("The PDF has no text to read (its pages are images).");
+        case LoadFailure::Protected:
+            return tr("The document is encrypted (protected by DRM or a password).");
+        case LoadFailure::NoText:
+            return tr("The document has no text to read.");
         case LoadFailure::Damaged:
             return tr("The document could not be read (it is damaged).");
         case LoadFailure::TimedOut:

@@ -19,6 +19,8 @@ enum class LoadFailure {
     NotText,        // neither text nor a supported document
     Encrypted,      // a password-protected PDF
     NoTextLayer,    // a PDF of scanned pages
+    Protected,      // any other document that is encrypted (an EPUB with DRM)
+    NoText,         // any other document without a word of text
     Damaged,        // a document the helper could not read, or a helper that crashed
     TimedOut,       // the helper ran past its time limit
     HelperMissing,  // the document helper could not be started (a broken installation)

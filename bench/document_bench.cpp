@@ -1,0 +1,101 @@
+// Loading documents end to end, from the load command to the text in the box: a novel-length
+// EPUB (about 1.2 MB of text in 140 spine documents) and a 300-page text PDF, each through the
+// real lexaro-extract helper. Reports the window process's peak memory and, apart, the helper's.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+#include "bench/bench_text.h"
+#include "bench/proc_status.h"
+#include "bench/qt_benchmark_main.h"
+#include "tests/documents/fixtures.h"
+#include "ui/load/DocumentHelper.h"
+#include "ui/main/CrLfTextEdit.h"
+#include "ui/main/frmMain.h"
+
+#include <sys/resource.h>
+
+namespace {
+
+// Paragraphs of about `length` characters cut from natural text, `count` of them.
+std::vector<std::string> Paragraphs(std::size_t count, std::size_t length, std::size_t seed) {
+    const std::u16string source = lexaro::bench::TextOfSize((count + seed + 1) * length);
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string paragraph;
+        for (const char16_t c : source.substr((seed + i) * length, length)) {
+            paragraph.push_back(c == u'\r' || c == u'\n' ? ' ' : static_cast<char>(c));
+        }
+        out.push_back(paragraph);
+    }
+    return out;
+}
+
+std::string NovelEpub() {
+    std::vector<std::vector<std::string>> chapters;
+    for (std::size_t chapter = 0; chapter < 140; ++chapter) {
+        chapters.push_back(Paragraphs(14, 612, chapter));  // 140 x 14 x 612 = 1.2 MB
+    }
+    return lexaro::fixtures::EpubBookBytes(chapters);
+}
+
+std::string ThreeHundredPagePdf() {
+    std::vector<std::vector<std::string>> pages;
+    for (std::size_t page = 0; page < 300; ++page) {
+        std::vector<std::string> lines;
+        for (const std::string& paragraph : Paragraphs(8, 400, page)) {
+            for (std::size_t at = 0; at < paragraph.size(); at += 80) {
+                lines.push_back(paragraph.substr(at, 80));
+            }
+            lines.emplace_back();  // a gap between paragraphs
+        }
+        pages.push_back(lines);
+    }
+    return lexaro::fixtures::TextPdfBytes(pages);
+}
+
+void LoadDocument(benchmark::State& state, const std::string& name, const std::string& bytes) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
+    lexaro::fixtures::WriteFileBytes(path, bytes);
+    lexaro::frmMain window;
+    auto* box = window.findChild<lexaro::CrLfTextEdit*>(QStringLiteral("txtInputText"));
+    for (auto _ : state) {
+        window.openFile(QString::fromStdString(path));
+        while (window.isLoading()) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    state.counters["file_KB"] = static_cast<double>(bytes.size()) / 1024.0;
+    state.counters["text_KB"] = static_cast<double>(box->text().size()) / 1024.0;
+    state.counters["peak_rss_MB"] =
+        static_cast<double>(lexaro::bench::ProcStatusKb("VmHWM")) / 1024.0;
+    state.counters["helper_peak_rss_MB"] = static_cast<double>(children.ru_maxrss) / 1024.0;
+}
+
+void BM_NovelEpub(benchmark::State& state) {
+    LoadDocument(state, "novel.epub", NovelEpub());
+}
+
+void BM_ThreeHundredPagePdf(benchmark::State& state) {
+    LoadDocument(state, "report.pdf", ThreeHundredPagePdf());
+}
+
+BENCHMARK(BM_NovelEpub)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ThreeHundredPagePdf)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef LEXARO_EXTRACT_PATH
+    lexaro::SetHelperPathOverride(QStringLiteral(LEXARO_EXTRACT_PATH));
+#endif
+    return lexaro::bench::RunQtBenchmarks(argc, argv);
+}
