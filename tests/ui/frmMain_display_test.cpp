@@ -280,6 +280,37 @@ INSTANTIATE_TEST_SUITE_P(
                     BarCase{"hscScrollSpeed", QAbstractSlider::SliderPageStepSub, 120, 60},
                     BarCase{"hscScrollSpeed", QAbstractSlider::SliderPageStepAdd, 1700, 1800}));
 
+// The keys of a horizontal bar: Right and Down raise the value by the small change, Left and Up
+// lower it, Page Down and Page Up move by the large change, Home and End go to the bounds.
+struct KeyCase {
+    const char* bar;
+    int key;
+    int from;
+    int to;
+};
+
+class ScrollBarKeys : public Display, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(ScrollBarKeys, RaiseToTheRightAndDown) {
+    auto* bar = Child<QScrollBar>(*window, GetParam().bar);
+    bar->setValue(GetParam().from);
+    test::PressKey(bar, GetParam().key);
+    EXPECT_EQ(bar->value(), GetParam().to);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ScrollBarKeys,
+                         testing::Values(KeyCase{"hscScrollSpeed", Qt::Key_Right, 660, 720},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_Left, 660, 600},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_Down, 660, 720},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_Up, 660, 600},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_PageDown, 660, 960},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_PageUp, 660, 360},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_End, 660, 1800},
+                                         KeyCase{"hscFontSize", Qt::Key_Right, 60, 64},
+                                         KeyCase{"hscFontSize", Qt::Key_Left, 60, 56},
+                                         KeyCase{"hscFontSize", Qt::Key_PageDown, 110, 120},
+                                         KeyCase{"hscFontSize", Qt::Key_Home, 60, 8}));
+
 TEST_F(Display, DraggingTheSizeThumbUpdatesAsItMoves) {
     sizeBar()->setSliderDown(true);
     sizeBar()->setSliderPosition(33);

@@ -561,6 +561,9 @@ bool frmMain::handleWindowKey(QObject* receiver, const QKeyEvent& key) {
     if (widget == nullptr || widget->window() != this || qobject_cast<QMenuBar*>(widget)) {
         return false;
     }
+    if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+        return stepScrollBar(*bar, key);
+    }
     switch (key.key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -582,6 +585,34 @@ bool frmMain::handleWindowKey(QObject* receiver, const QKeyEvent& key) {
         default:
             return false;
     }
+}
+
+// Qt steers its scroll bars as vertical ones whatever their orientation, so Right would lower the
+// value and Left raise it. Both bars here are horizontal: Right and Down raise the value by the
+// small change, Left and Up lower it, Page Down and Page Up move by the large change. Home and End
+// are left to the bar, which already goes to its bounds.
+bool frmMain::stepScrollBar(QScrollBar& bar, const QKeyEvent& key) {
+    QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
+    switch (key.key()) {
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            action = QAbstractSlider::SliderSingleStepAdd;
+            break;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            action = QAbstractSlider::SliderSingleStepSub;
+            break;
+        case Qt::Key_PageDown:
+            action = QAbstractSlider::SliderPageStepAdd;
+            break;
+        case Qt::Key_PageUp:
+            action = QAbstractSlider::SliderPageStepSub;
+            break;
+        default:
+            return false;
+    }
+    bar.triggerAction(action);
+    return true;
 }
 
 }  // namespace lexaro
