@@ -1,6 +1,7 @@
 // The display band's colours, font size and face, the start state and exit — checked by what the
 // band paints as well as by its properties.
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "engine/palette.h"
@@ -344,25 +346,71 @@ TEST_F(Display, RealMessageBoxIsModalWithOneOkAndAStopIcon) {
 
 // --- Face ------------------------------------------------------------------------------------
 
-TEST_F(Display, TypedFaceIsNotAppliedButAChosenOneIs) {
+// Only choosing an entry applies a face. Typed text stays in the edit field and is never applied,
+// whatever happens to the focus afterwards; an entry chosen from the list after typing still is.
+struct FaceCase {
+    const char* name;
+    const char* typed;  // nullptr: nothing typed
+    std::function<void(QComboBox&)> then;
+    const char* face;  // the band's face afterwards
+};
+
+class FaceChoice : public Display, public testing::WithParamInterface<FaceCase> {};
+
+TEST_P(FaceChoice, AppliesOnlyAChosenEntry) {
     auto* faces = Child<QComboBox>(*window, "cmbFontStyle");
     showWord(u"Rag");
     const QImage arial = paintedBand();
-
-    faces->lineEdit()->selectAll();
-    for (const QChar ch : QStringLiteral("Tahoma")) {
-        test::PressKey(faces->lineEdit(), 0, Qt::NoModifier, QString(ch));
+    if (GetParam().typed != nullptr) {
+        faces->lineEdit()->selectAll();
+        for (const QChar ch : QString::fromLatin1(GetParam().typed)) {
+            test::PressKey(faces->lineEdit(), 0, Qt::NoModifier, QString(ch));
+        }
+        ASSERT_EQ(Str(faces->currentText()), GetParam().typed);
     }
-    EXPECT_EQ(Str(faces->currentText()), "Tahoma");
-    EXPECT_EQ(Str(band()->font().family()), "Arial");
-    EXPECT_EQ(paintedBand(), arial);
-
-    faces->setCurrentIndex(0);
-    test::PressKey(faces, Qt::Key_Down);  // choosing with the arrow keys
-    EXPECT_EQ(Str(faces->currentText()), "Times New Roman");
-    EXPECT_EQ(Str(band()->font().family()), "Times New Roman");
-    EXPECT_NE(paintedBand(), arial);
+    GetParam().then(*faces);
+    EXPECT_EQ(Str(band()->font().family()), GetParam().face);
+    EXPECT_EQ(paintedBand() == arial, std::string(GetParam().face) == "Arial");
 }
+
+auto FocusOut(Qt::FocusReason reason) {
+    return [reason](QComboBox& faces) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(faces.lineEdit(), &out);
+    };
+}
+
+// Opens the list, moves to `row` with the arrow keys and takes it with Enter.
+auto ChooseFromList(int row) {
+    return [row](QComboBox& faces) {
+        faces.showPopup();
+        QAbstractItemView* list = faces.view();
+        list->setCurrentIndex(list->model()->index(row, 0));
+        test::PressKey(list, Qt::Key_Return);
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, FaceChoice,
+    testing::Values(FaceCase{"TypedAlone", "Tahoma", [](QComboBox&) {}, "Arial"},
+                    FaceCase{"TypedThenTab", "Tahoma", FocusOut(Qt::TabFocusReason), "Arial"},
+                    FaceCase{"TypedInOtherCaseThenClickElsewhere", "times new roman",
+                             FocusOut(Qt::MouseFocusReason), "Arial"},
+                    FaceCase{"TypedThenListOpenedAndClosed", "Tahoma",
+                             [](QComboBox& faces) {
+                                 faces.showPopup();
+                                 faces.hidePopup();
+                             },
+                             "Arial"},
+                    FaceCase{"TypedThenChosenFromTheList", "Tahoma", ChooseFromList(3), "Verdana"},
+                    FaceCase{"ChosenFromTheList", nullptr, ChooseFromList(2), "Tahoma"},
+                    FaceCase{"ChosenWithAnArrowKey", nullptr,
+                             [](QComboBox& faces) {
+                                 faces.setCurrentIndex(0);
+                                 test::PressKey(&faces, Qt::Key_Down);
+                             },
+                             "Times New Roman"}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(Display, MissingFaceIsPassedOnUnchanged) {
     auto* faces = Child<QComboBox>(*window, "cmbFontStyle");

@@ -328,8 +328,12 @@ void frmMain::connectHandlers() {
     connect(mnuViewFullScreen, &QAction::triggered, this, &frmMain::mnuViewFullScreen_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
     connect(mnuHelpAboutLexaro, &QAction::triggered, this, &frmMain::mnuHelpAboutLexaro_Click);
-    // Only choosing an entry applies a face; typing in the edit field runs nothing.
+    // Only choosing an entry applies a face; typing in the edit field runs nothing. Qt's editable
+    // list also reports a typed name that matches an entry as chosen once its edit field finishes
+    // editing (the focus leaving it, the list opening), which would apply typed text after all;
+    // that one path from the edit field to the list is cut.
     connect(cmbFontStyle, &QComboBox::activated, this, &frmMain::cmbFontStyle_Click);
+    disconnect(cmbFontStyle->lineEdit(), &QLineEdit::editingFinished, cmbFontStyle, nullptr);
 }
 
 // The start values, in an order that matters: the text colour is chosen while the background
