@@ -344,6 +344,22 @@ TEST_F(Display, RealMessageBoxIsModalWithOneOkAndAStopIcon) {
     EXPECT_EQ(sizeBar()->value(), 120);
 }
 
+// A word after a line break starts with the LF of its CR LF; the band shows it on its first line
+// like any other word, at every size, and the caption itself stays as the engine gives it.
+TEST_F(Display, WordAfterALineBreakIsDrawnOnTheFirstLine) {
+    for (const int size : {60, 120}) {
+        sizeBar()->setValue(size);
+        window->cmdStop_Click();
+        showWord(u"two");
+        const QImage alone = paintedBand();
+        Child<CrLfTextEdit>(*window, "txtInputText")->setText(u"one\r\ntwo end");
+        window->tmrMoveNext_Timer();
+        window->tmrMoveNext_Timer();
+        EXPECT_EQ(Str(band()->text()), "two") << size;
+        EXPECT_EQ(paintedBand(), alone) << size;
+    }
+}
+
 // --- Face ------------------------------------------------------------------------------------
 
 // Only choosing an entry applies a face. Typed text stays in the edit field and is never applied,

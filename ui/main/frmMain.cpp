@@ -391,7 +391,7 @@ void frmMain::tmrMoveNext_Timer() {
     const CrLfText& text = txtInputText->crLfText();
     const WordStep step = StepWord(text.text(), intReadPos, intPauseTicks, text.lastSpace());
     if (!step.blnHoldTick) {
-        lblOutputText->setText(fromU16(step.strCaption));
+        lblOutputText->setText(fromU16(ShownCaption(step.strCaption)));
         txtInputText->setSelStart(step.lngSelStart);
         txtInputText->setSelLength(step.lngSelLength);
         if (onScreen->text() == kDisplayModeMain) {
