@@ -156,6 +156,9 @@ LARGE=$(ink_height "$FS_X" "$FS_Y" 1024 513 "$WHITE")
 expect "at three times the size ($LARGE px tall)" test "$LARGE" -ge 100
 expect "the pointer is hidden" test "$("$PROBE")" = hidden
 focus "Form1"
+keys Delete alt+q Right F5
+sleep 0.5
+expect "Delete, Alt+Q, an arrow and F5 type nothing and leave it open" window_shown "Form1"
 keys space
 expect "Space closes it" wait_for 5 window_gone "Form1"
 expect "the pointer is back" wait_for 5 test "$("$PROBE")" = visible
