@@ -87,8 +87,14 @@ clipboard_of_text_box() {
 WHITE=192,192,192 # palette 7
 MAIN="Lexaro v1.1 Build 319"
 
+# The program runs with a home of its own, which must still be empty at the end: it writes no
+# files, not even the open dialog's history.
+LEXARO_HOME="$WORK/home"
+mkdir -p "$LEXARO_HOME"
+lexaro() { HOME="$LEXARO_HOME" XDG_CONFIG_HOME="$LEXARO_HOME/.config" "$LEXARO" "$@"; }
+
 step "The main window appears with its title and size"
-"$LEXARO" >"$WORK/lexaro.log" 2>&1 &
+lexaro >"$WORK/lexaro.log" 2>&1 &
 APP_PID=$!
 expect "window appears" wait_for 15 window_shown "$MAIN"
 eval "$(xdotool getwindowgeometry --shell "$(window_id "$MAIN")")"
@@ -206,7 +212,7 @@ keys alt+x
 expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
 
 step "At twice the scale the fixed layout scales with it"
-QT_SCALE_FACTOR=2 "$LEXARO" >"$WORK/lexaro-scaled.log" 2>&1 &
+QT_SCALE_FACTOR=2 lexaro >"$WORK/lexaro-scaled.log" 2>&1 &
 APP_PID=$!
 expect "window appears" wait_for 15 window_shown "$MAIN"
 eval "$(xdotool getwindowgeometry --shell "$(window_id "$MAIN")")"
@@ -218,6 +224,10 @@ keys Return
 expect "words appear in the scaled band" wait_for 5 at_least $((X + 16)) $((Y + SCALED_MENU + 112)) 1234 370 "$WHITE" 100
 keys alt+x
 expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
+
+step "Nothing was written"
+WRITTEN=$(find "$LEXARO_HOME" -mindepth 1 | sed "s|^$LEXARO_HOME/||" | tr '\n' ' ')
+expect "the program's home is still empty (found: ${WRITTEN:-nothing})" test -z "$WRITTEN"
 
 printf '\n%d passed, %d failed\n' "$PASSED" "$FAILED"
 [ "$FAILED" -eq 0 ]
