@@ -210,6 +210,10 @@ step "Exit ends the program"
 focus "$MAIN"
 keys alt+x
 expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
+# A sanitizer build ends with a report and a non-zero status on any leak or error.
+STATUS=0
+wait "$APP_PID" || STATUS=$?
+expect "with status 0 (got $STATUS)" test "$STATUS" -eq 0
 
 step "At twice the scale the fixed layout scales with it"
 QT_SCALE_FACTOR=2 lexaro >"$WORK/lexaro-scaled.log" 2>&1 &
