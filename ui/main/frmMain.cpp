@@ -216,6 +216,15 @@ void frmMain::createControls() {
     cmbTextColor->setAccessibleName(tr("Text color"));
     cmbBackgroundColor->setAccessibleName(tr("Background color"));
     cmbFontStyle->setAccessibleName(tr("Font style"));
+    // Each caption belongs to its control, so assistive technology can announce a list as "Text
+    // color" rather than by its value alone (label-for / labelled-by). The captions have no
+    // access key, so this adds none.
+    Label1->setBuddy(txtInputText);
+    Label2->setBuddy(hscFontSize);
+    Label3->setBuddy(cmbTextColor);
+    Label4->setBuddy(cmbBackgroundColor);
+    Label5->setBuddy(cmbFontStyle);
+    Label6->setBuddy(hscScrollSpeed);
 }
 
 void frmMain::createMenus() {
