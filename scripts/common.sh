@@ -16,6 +16,8 @@ LEXARO_TEST_PACKAGES=(
   # end-to-end tests on a real X server, and the packaging checks
   xvfb xauth xdotool imagemagick xclip libx11-dev libxfixes-dev
   desktop-file-utils appstream dpkg-dev file
+  # end-to-end on Wayland: a headless compositor, its key presser and screenshots
+  sway wtype grim
   # the window through AT-SPI, as a screen reader sees it
   at-spi2-core python3-pyatspi dbus-bin
   # fuzzing and static analysis
