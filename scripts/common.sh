@@ -19,7 +19,7 @@ LEXARO_TEST_PACKAGES=(
   # end-to-end on Wayland: a headless compositor, its key presser and screenshots
   sway wtype grim
   # the window through AT-SPI, as a screen reader sees it
-  at-spi2-core python3-pyatspi dbus-bin
+  at-spi2-core python3-pyatspi dbus-daemon dbus-bin
   # fuzzing and static analysis
   clang libclang-rt-14-dev clang-tidy cppcheck
 )
