@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
 
-lexaro_install_packages "${LEXARO_PACKAGES[@]}"
+lexaro_install_packages "${LEXARO_PACKAGES[@]}" "${LEXARO_TEST_PACKAGES[@]}"
 
 echo "== Development build"
 cmake --preset dev

@@ -102,7 +102,8 @@ bool MeasurePace(lexaro::frmMain& window, int wordsPerMinute, int ticks) {
     for (const TickRecord& record : records) {
         const lexaro::WordStep step = lexaro::StepWord(text, position, hold);
         if (!step.blnHoldTick) {
-            caption = QString::fromStdU16String(step.strCaption);
+            const std::u16string_view shown = lexaro::ShownCaption(step.strCaption);
+            caption = QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size()));
         }
         if (record.position != position || record.hold != hold || record.caption != caption) {
             ++mismatches;

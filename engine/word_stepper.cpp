@@ -125,4 +125,9 @@ WordStep StepWord(std::u16string_view text, std::int32_t& intReadPos, std::int32
         [lastSpace](std::int32_t from, std::int32_t /*length*/) { return lastSpace >= from; });
 }
 
+std::u16string_view ShownCaption(std::u16string_view caption) {
+    const std::size_t first = caption.find_first_not_of(u"\r\n");
+    return first == std::u16string_view::npos ? std::u16string_view() : caption.substr(first);
+}
+
 }  // namespace lexaro

@@ -56,6 +56,12 @@ struct WordStep {
 [[nodiscard]] WordStep StepWord(std::u16string_view text, std::int32_t& intReadPos,
                                 std::int32_t& intPauseTicks, std::int32_t lastSpace);
 
+// What the display shows of a caption: the caption without the line breaks (CR, LF) it starts
+// with. The word after a CR LF begins with its LF; drawn as it is, it would stand on the display's
+// second line, and at large sizes below the display altogether. The caption itself, as StepWord
+// gives it, keeps them.
+[[nodiscard]] std::u16string_view ShownCaption(std::u16string_view caption);
+
 // Index of the last space in `text`, or -1: the value the four-argument StepWord expects.
 [[nodiscard]] std::int32_t LastSpaceIndex(std::u16string_view text);
 

@@ -1,18 +1,29 @@
 # Shared by run.sh and test.sh: installs the Debian packages the project needs, once.
 # shellcheck shell=bash
 
+# Building and running the program: what run.sh installs.
 LEXARO_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   # the document helper: ZIP, XML and HTML, PDF, Markdown
   libzip-dev libxml2-dev libpoppler-cpp-dev libcmark-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
+  # Qt's native platform on Wayland desktops (without it Qt runs through XWayland)
+  qt6-wayland
+)
+
+# Everything else test.sh needs, on top of LEXARO_PACKAGES.
+LEXARO_TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev
   # end-to-end tests on a real X server, and the packaging checks
   xvfb xauth xdotool imagemagick xclip libx11-dev libxfixes-dev
   desktop-file-utils appstream dpkg-dev file
   # password-protected PDF fixtures
   qpdf
+  # end-to-end on Wayland: a headless compositor, its key presser and screenshots
+  sway wtype grim
+  # the window through AT-SPI, as a screen reader sees it
+  at-spi2-core python3-pyatspi dbus-daemon dbus-bin
   # fuzzing and static analysis
   clang libclang-rt-14-dev clang-tidy cppcheck
 )
@@ -32,12 +43,21 @@ lexaro_install_packages() {
   if [ "${#missing[@]}" -eq 0 ]; then
     return 0
   fi
-  echo "Installing: ${missing[*]}"
   local sudo=()
   if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      {
+        echo "These Debian packages are missing: ${missing[*]}"
+        echo "Installing them needs root, and this user is not root and has no sudo."
+        echo "As root, run:"
+        echo "  apt-get update && apt-get install -y ${missing[*]}"
+      } >&2
+      return 1
+    fi
     sudo=(sudo)
   fi
+  echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
     "${missing[@]}"
 }

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QFileDialog>
+#include <QSettings>
 #include <optional>
 
 namespace lexaro {
@@ -14,9 +15,25 @@ std::optional<QString>& nextFileName() {
     return instance;
 }
 
+// Qt's file dialog writes its history, last folder and view to the user's settings
+// (~/.config/QtProject.conf) when it is destroyed, and the next dialog, in this run or a later
+// one, reads them back. The program writes no files and carries nothing from one run to the next,
+// so the process's user settings are pointed where nothing can be read or created: the dialog
+// keeps its state for the run only (the last file is remembered by showOpen itself).
+QFileDialog* NewDialogKeepingItsStateForTheRun(QWidget* owner) {
+    static const bool once = [] {
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+            QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+        }
+        return true;
+    }();
+    (void)once;
+    return new QFileDialog(owner);
+}
+
 }  // namespace
 
-FileDialog::FileDialog(QWidget* owner) : dialog_(new QFileDialog(owner)) {
+FileDialog::FileDialog(QWidget* owner) : dialog_(NewDialogKeepingItsStateForTheRun(owner)) {
     dialog_->setObjectName(QStringLiteral("commonDialog"));
     // Any name may be typed, as in the usual open dialog; a file that turns out to be missing is
     // reported by the Load command itself.

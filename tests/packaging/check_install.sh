@@ -33,13 +33,17 @@ FILES=(
   "usr/share/icons/hicolor/16x16/apps/$APP.png"
   "usr/share/icons/hicolor/256x256/apps/$APP.png"
   "usr/share/icons/hicolor/scalable/apps/$APP.svg"
-  usr/share/doc/lexaro/LICENSE
+  usr/share/doc/lexaro/copyright
+  usr/share/doc/lexaro/changelog.gz
+  usr/share/man/man1/lexaro.1.gz
 )
 
 echo "== cmake --install"
 cmake --install "$BUILD" --prefix "$WORK/tree/usr" >/dev/null
 for f in "${FILES[@]}"; do expect "installs $f" test -s "$WORK/tree/$f"; done
-expect "desktop entry is valid" desktop-file-validate "$WORK/tree/usr/share/applications/$APP.desktop"
+# Valid, and without a hint either (such as more than one main category).
+expect "desktop entry is valid" sh -c \
+  "out=\$(desktop-file-validate '$WORK/tree/usr/share/applications/$APP.desktop' 2>&1); echo \"\$out\"; test -z \"\$out\""
 expect "AppStream data is valid" appstreamcli validate --no-net --pedantic \
   "$WORK/tree/usr/share/metainfo/$APP.metainfo.xml"
 expect "16x16 icon is 16x16" sh -c "file '$WORK/tree/usr/share/icons/hicolor/16x16/apps/$APP.png' | grep -q '16 x 16'"
@@ -53,6 +57,11 @@ expect "depends on the document libraries" sh -c \
   "dpkg-deb -f '$DEB' Depends | grep -q libpoppler-cpp && dpkg-deb -f '$DEB' Depends | grep -q libzip"
 dpkg -x "$DEB" "$WORK/root"
 for f in "${FILES[@]}"; do expect "package holds $f" test -s "$WORK/root/$f"; done
+expect "recommends qt6-wayland" sh -c "dpkg-deb -f '$DEB' Recommends | grep -q qt6-wayland"
+expect "copyright file is machine-readable" sh -c \
+  "head -n 1 '$WORK/root/usr/share/doc/lexaro/copyright' | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/'"
+expect "the packaged lexaro has no run path" sh -c \
+  "! readelf -d '$WORK/root/usr/bin/lexaro' | grep -qE 'RPATH|RUNPATH'"
 # The program counts as started when it is still running after two seconds.
 expect "the packaged lexaro starts" sh -c \
   "QT_QPA_PLATFORM=offscreen timeout 2 '$WORK/root/usr/bin/lexaro'; test \$? -eq 124"

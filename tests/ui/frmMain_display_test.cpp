@@ -1,6 +1,7 @@
 // The display band's colours, font size and face, the start state and exit — checked by what the
 // band paints as well as by its properties.
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "engine/palette.h"
@@ -280,6 +282,37 @@ INSTANTIATE_TEST_SUITE_P(
                     BarCase{"hscScrollSpeed", QAbstractSlider::SliderPageStepSub, 120, 60},
                     BarCase{"hscScrollSpeed", QAbstractSlider::SliderPageStepAdd, 1700, 1800}));
 
+// The keys of a horizontal bar: Right and Down raise the value by the small change, Left and Up
+// lower it, Page Down and Page Up move by the large change, Home and End go to the bounds.
+struct KeyCase {
+    const char* bar;
+    int key;
+    int from;
+    int to;
+};
+
+class ScrollBarKeys : public Display, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(ScrollBarKeys, RaiseToTheRightAndDown) {
+    auto* bar = Child<QScrollBar>(*window, GetParam().bar);
+    bar->setValue(GetParam().from);
+    test::PressKey(bar, GetParam().key);
+    EXPECT_EQ(bar->value(), GetParam().to);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ScrollBarKeys,
+                         testing::Values(KeyCase{"hscScrollSpeed", Qt::Key_Right, 660, 720},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_Left, 660, 600},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_Down, 660, 720},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_Up, 660, 600},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_PageDown, 660, 960},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_PageUp, 660, 360},
+                                         KeyCase{"hscScrollSpeed", Qt::Key_End, 660, 1800},
+                                         KeyCase{"hscFontSize", Qt::Key_Right, 60, 64},
+                                         KeyCase{"hscFontSize", Qt::Key_Left, 60, 56},
+                                         KeyCase{"hscFontSize", Qt::Key_PageDown, 110, 120},
+                                         KeyCase{"hscFontSize", Qt::Key_Home, 60, 8}));
+
 TEST_F(Display, DraggingTheSizeThumbUpdatesAsItMoves) {
     sizeBar()->setSliderDown(true);
     sizeBar()->setSliderPosition(33);
@@ -311,27 +344,89 @@ TEST_F(Display, RealMessageBoxIsModalWithOneOkAndAStopIcon) {
     EXPECT_EQ(sizeBar()->value(), 120);
 }
 
+// A word after a line break starts with the LF of its CR LF; the band shows it on its first line
+// like any other word, at every size, and the caption itself stays as the engine gives it.
+TEST_F(Display, WordAfterALineBreakIsDrawnOnTheFirstLine) {
+    for (const int size : {60, 120}) {
+        sizeBar()->setValue(size);
+        window->cmdStop_Click();
+        showWord(u"two");
+        const QImage alone = paintedBand();
+        Child<CrLfTextEdit>(*window, "txtInputText")->setText(u"one\r\ntwo end");
+        window->tmrMoveNext_Timer();
+        window->tmrMoveNext_Timer();
+        EXPECT_EQ(Str(band()->text()), "two") << size;
+        EXPECT_EQ(paintedBand(), alone) << size;
+    }
+}
+
 // --- Face ------------------------------------------------------------------------------------
 
-TEST_F(Display, TypedFaceIsNotAppliedButAChosenOneIs) {
+// Only choosing an entry applies a face. Typed text stays in the edit field and is never applied,
+// whatever happens to the focus afterwards; an entry chosen from the list after typing still is.
+struct FaceCase {
+    const char* name;
+    const char* typed;  // nullptr: nothing typed
+    std::function<void(QComboBox&)> then;
+    const char* face;  // the band's face afterwards
+};
+
+class FaceChoice : public Display, public testing::WithParamInterface<FaceCase> {};
+
+TEST_P(FaceChoice, AppliesOnlyAChosenEntry) {
     auto* faces = Child<QComboBox>(*window, "cmbFontStyle");
     showWord(u"Rag");
     const QImage arial = paintedBand();
-
-    faces->lineEdit()->selectAll();
-    for (const QChar ch : QStringLiteral("Tahoma")) {
-        test::PressKey(faces->lineEdit(), 0, Qt::NoModifier, QString(ch));
+    if (GetParam().typed != nullptr) {
+        faces->lineEdit()->selectAll();
+        for (const QChar ch : QString::fromLatin1(GetParam().typed)) {
+            test::PressKey(faces->lineEdit(), 0, Qt::NoModifier, QString(ch));
+        }
+        ASSERT_EQ(Str(faces->currentText()), GetParam().typed);
     }
-    EXPECT_EQ(Str(faces->currentText()), "Tahoma");
-    EXPECT_EQ(Str(band()->font().family()), "Arial");
-    EXPECT_EQ(paintedBand(), arial);
-
-    faces->setCurrentIndex(0);
-    test::PressKey(faces, Qt::Key_Down);  // choosing with the arrow keys
-    EXPECT_EQ(Str(faces->currentText()), "Times New Roman");
-    EXPECT_EQ(Str(band()->font().family()), "Times New Roman");
-    EXPECT_NE(paintedBand(), arial);
+    GetParam().then(*faces);
+    EXPECT_EQ(Str(band()->font().family()), GetParam().face);
+    EXPECT_EQ(paintedBand() == arial, std::string(GetParam().face) == "Arial");
 }
+
+auto FocusOut(Qt::FocusReason reason) {
+    return [reason](QComboBox& faces) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(faces.lineEdit(), &out);
+    };
+}
+
+// Opens the list, moves to `row` with the arrow keys and takes it with Enter.
+auto ChooseFromList(int row) {
+    return [row](QComboBox& faces) {
+        faces.showPopup();
+        QAbstractItemView* list = faces.view();
+        list->setCurrentIndex(list->model()->index(row, 0));
+        test::PressKey(list, Qt::Key_Return);
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, FaceChoice,
+    testing::Values(FaceCase{"TypedAlone", "Tahoma", [](QComboBox&) {}, "Arial"},
+                    FaceCase{"TypedThenTab", "Tahoma", FocusOut(Qt::TabFocusReason), "Arial"},
+                    FaceCase{"TypedInOtherCaseThenClickElsewhere", "times new roman",
+                             FocusOut(Qt::MouseFocusReason), "Arial"},
+                    FaceCase{"TypedThenListOpenedAndClosed", "Tahoma",
+                             [](QComboBox& faces) {
+                                 faces.showPopup();
+                                 faces.hidePopup();
+                             },
+                             "Arial"},
+                    FaceCase{"TypedThenChosenFromTheList", "Tahoma", ChooseFromList(3), "Verdana"},
+                    FaceCase{"ChosenFromTheList", nullptr, ChooseFromList(2), "Tahoma"},
+                    FaceCase{"ChosenWithAnArrowKey", nullptr,
+                             [](QComboBox& faces) {
+                                 faces.setCurrentIndex(0);
+                                 test::PressKey(&faces, Qt::Key_Down);
+                             },
+                             "Times New Roman"}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(Display, MissingFaceIsPassedOnUnchanged) {
     auto* faces = Child<QComboBox>(*window, "cmbFontStyle");

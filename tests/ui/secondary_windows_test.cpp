@@ -145,9 +145,9 @@ TEST_P(FullScreenClosing, ClosesOnClicksAndCharacterKeysOnly) {
     EXPECT_EQ(Str(mode()), "Main");
 }
 
-auto Key(int key, const char* text) {
-    return [key, text](frmFullScreen& fs) {
-        PressKey(&fs, key, Qt::NoModifier, QString::fromLatin1(text));
+auto Key(int key, const char* text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    return [key, text, modifiers](frmFullScreen& fs) {
+        PressKey(&fs, key, modifiers, QString::fromLatin1(text));
     };
 }
 
@@ -161,6 +161,11 @@ const CloseCase kCloseCases[] = {
     {"Arrow", Key(Qt::Key_Left, ""), false},
     {"FunctionKey", Key(Qt::Key_F5, ""), false},
     {"ShiftAlone", Key(Qt::Key_Shift, ""), false},
+    // X11 gives these keys text, yet they type no character.
+    {"Delete", Key(Qt::Key_Delete, "\x7f"), false},
+    {"AltLetter", Key(Qt::Key_Q, "q", Qt::AltModifier), false},
+    {"ControlLetter", Key(Qt::Key_Q, "\x11", Qt::ControlModifier), true},
+    {"AltGrLetter", Key(Qt::Key_Q, "@", Qt::ControlModifier | Qt::AltModifier), true},
     {"ClickOnWindow", [](frmFullScreen& fs) { test::Click(&fs); }, true},
     {"ClickOnLabel",
      [](frmFullScreen& fs) {

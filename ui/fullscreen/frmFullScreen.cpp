@@ -95,10 +95,15 @@ void frmFullScreen::done(int result) {
     QDialog::done(result);
 }
 
-// A key that types a character closes the window (Space, Enter, Esc and Backspace among them);
-// arrows, function keys and modifiers on their own type nothing and do nothing.
+// A key that types a character closes the window (Space, Enter, Esc, Backspace and Ctrl+letter
+// among them); arrows, function keys and modifiers on their own type nothing and do nothing.
+// Delete and Alt with a key type nothing either, although X11 gives them text; Ctrl+Alt (AltGr on
+// many keyboards) does type characters.
 void frmFullScreen::keyPressEvent(QKeyEvent* event) {
-    if (!event->text().isEmpty()) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool altOnly =
+        modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier);
+    if (!event->text().isEmpty() && event->key() != Qt::Key_Delete && !altOnly) {
         close();
     }
 }

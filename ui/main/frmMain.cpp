@@ -228,6 +228,15 @@ void frmMain::createControls() {
     cmbTextColor->setAccessibleName(tr("Text color"));
     cmbBackgroundColor->setAccessibleName(tr("Background color"));
     cmbFontStyle->setAccessibleName(tr("Font style"));
+    // Each caption belongs to its control, so assistive technology can announce a list as "Text
+    // color" rather than by its value alone (label-for / labelled-by). The captions have no
+    // access key, so this adds none.
+    Label1->setBuddy(txtInputText);
+    Label2->setBuddy(hscFontSize);
+    Label3->setBuddy(cmbTextColor);
+    Label4->setBuddy(cmbBackgroundColor);
+    Label5->setBuddy(cmbFontStyle);
+    Label6->setBuddy(hscScrollSpeed);
 }
 
 void frmMain::createMenus() {
@@ -342,8 +351,12 @@ void frmMain::connectHandlers() {
     connect(mnuViewFullScreen, &QAction::triggered, this, &frmMain::mnuViewFullScreen_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
     connect(mnuHelpAboutLexaro, &QAction::triggered, this, &frmMain::mnuHelpAboutLexaro_Click);
-    // Only choosing an entry applies a face; typing in the edit field runs nothing.
+    // Only choosing an entry applies a face; typing in the edit field runs nothing. Qt's editable
+    // list also reports a typed name that matches an entry as chosen once its edit field finishes
+    // editing (the focus leaving it, the list opening), which would apply typed text after all;
+    // that one path from the edit field to the list is cut.
     connect(cmbFontStyle, &QComboBox::activated, this, &frmMain::cmbFontStyle_Click);
+    disconnect(cmbFontStyle->lineEdit(), &QLineEdit::editingFinished, cmbFontStyle, nullptr);
 }
 
 // The start values, in an order that matters: the text colour is chosen while the background
@@ -401,7 +414,7 @@ void frmMain::tmrMoveNext_Timer() {
     const CrLfText& text = txtInputText->crLfText();
     const WordStep step = StepWord(text.text(), intReadPos, intPauseTicks, text.lastSpace());
     if (!step.blnHoldTick) {
-        lblOutputText->setText(fromU16(step.strCaption));
+        lblOutputText->setText(fromU16(ShownCaption(step.strCaption)));
         txtInputText->setSelStart(step.lngSelStart);
         txtInputText->setSelLength(step.lngSelLength);
         if (onScreen->text() == kDisplayModeMain) {
@@ -644,6 +657,9 @@ bool frmMain::handleWindowKey(QObject* receiver, const QKeyEvent& key) {
     if (widget == nullptr || widget->window() != this || qobject_cast<QMenuBar*>(widget)) {
         return false;
     }
+    if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+        return stepScrollBar(*bar, key);
+    }
     switch (key.key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -665,6 +681,34 @@ bool frmMain::handleWindowKey(QObject* receiver, const QKeyEvent& key) {
         default:
             return false;
     }
+}
+
+// Qt steers its scroll bars as vertical ones whatever their orientation, so Right would lower the
+// value and Left raise it. Both bars here are horizontal: Right and Down raise the value by the
+// small change, Left and Up lower it, Page Down and Page Up move by the large change. Home and End
+// are left to the bar, which already goes to its bounds.
+bool frmMain::stepScrollBar(QScrollBar& bar, const QKeyEvent& key) {
+    QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
+    switch (key.key()) {
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            action = QAbstractSlider::SliderSingleStepAdd;
+            break;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            action = QAbstractSlider::SliderSingleStepSub;
+            break;
+        case Qt::Key_PageDown:
+            action = QAbstractSlider::SliderPageStepAdd;
+            break;
+        case Qt::Key_PageUp:
+            action = QAbstractSlider::SliderPageStepSub;
+            break;
+        default:
+            return false;
+    }
+    bar.triggerAction(action);
+    return true;
 }
 
 }  // namespace lexaro

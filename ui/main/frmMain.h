@@ -107,6 +107,8 @@ private:
     void connectHandlers();
     // Enter presses the default button and Esc the cancel button, wherever the focus is.
     bool handleWindowKey(QObject* receiver, const QKeyEvent& key);
+    // The arrow and page keys of a horizontal scroll bar; false for any other key.
+    bool stepScrollBar(QScrollBar& bar, const QKeyEvent& key);
     // A colour list's choice: colours its side of the band, then keeps the two lists apart.
     void applyColourChoice(QComboBox* own, const QComboBox* other, QPalette::ColorRole role);
     // One menu step of the font size, or the bound's message when the step would pass it.
