@@ -1,7 +1,10 @@
 #include "engine/text_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 namespace lexaro {
 
@@ -28,16 +31,14 @@ void AppendCodePoint(std::u16string& out, char32_t cp) {
     }
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no NUL.
-// Returns nothing at the first byte that breaks these rules.
-std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no NUL. Appends to
+// `out`; false at the first byte that breaks these rules.
+bool AppendUtf8(std::string_view bytes, std::u16string& out) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::uint8_t lead = Byte(bytes, i);
         if (lead < 0x80) {
             if (lead == 0) {
-                return std::nullopt;
+                return false;
             }
             out.push_back(lead);
             ++i;
@@ -53,85 +54,132 @@ std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
         } else if (lead >= 0xF0 && lead <= 0xF4) {
             length = 4, cp = lead & 0x07u, min = 0x10000;
         } else {
-            return std::nullopt;
+            return false;
         }
         if (bytes.size() - i < length) {
-            return std::nullopt;
+            return false;
         }
         for (std::size_t k = 1; k < length; ++k) {
             const std::uint8_t next = Byte(bytes, i + k);
             if ((next & 0xC0u) != 0x80u) {
-                return std::nullopt;
+                return false;
             }
             cp = (cp << 6) | (next & 0x3Fu);
         }
         if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return std::nullopt;
+            return false;
         }
         AppendCodePoint(out, cp);
         i += length;
     }
-    return out;
+    return true;
 }
 
-std::optional<std::u16string> DecodeCp1252(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
+bool AppendCp1252(std::string_view bytes, std::u16string& out) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const std::uint8_t b = Byte(bytes, i);
         if (b == 0) {
-            return std::nullopt;
+            return false;
         }
         out.push_back(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80u] : char16_t{b});
     }
-    return out;
+    return true;
 }
 
 // UTF-16 code units are taken as they stand, lone surrogates included: the text box holds them
 // like any other character. An odd last byte cannot be a whole unit and becomes U+FFFD.
-std::optional<std::u16string> DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u16string out;
-    out.reserve(bytes.size() / 2 + 1);
+bool AppendUtf16(std::string_view bytes, bool bigEndian, std::u16string& out) {
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const auto first = Byte(bytes, i);
         const auto second = Byte(bytes, i + 1);
         const auto unit =
             static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
         if (unit == 0) {
-            return std::nullopt;
+            return false;
         }
         out.push_back(unit);
     }
     if (bytes.size() % 2 != 0) {
         out.push_back(u'\uFFFD');
     }
-    return out;
+    return true;
+}
+
+enum class Encoding { Utf8, Cp1252, Utf16Le, Utf16Be };
+
+// Decodes `bytes` as `encoding` a slice at a time, asking `keepGoing` between slices. Slices end
+// where a character starts (never inside a UTF-8 sequence or a UTF-16 unit), so slicing changes
+// nothing in the result.
+bool DecodeSliced(std::string_view bytes, Encoding encoding, std::u16string& out,
+                  const std::function<bool()>& keepGoing, std::size_t slice) {
+    const bool utf16 = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+    slice = std::max<std::size_t>(slice & ~std::size_t{1}, 2);
+    out.reserve(utf16 ? bytes.size() / 2 + 1 : bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t end = std::min(bytes.size(), at + slice);
+        while (!utf16 && end < bytes.size() && Byte(bytes, end) >= 0x80) {
+            ++end;  // a UTF-8 sequence goes whole into one slice
+        }
+        const std::string_view piece = bytes.substr(at, end - at);
+        const bool decoded = encoding == Encoding::Utf8 ? AppendUtf8(piece, out)
+                             : encoding == Encoding::Cp1252
+                                 ? AppendCp1252(piece, out)
+                                 : AppendUtf16(piece, encoding == Encoding::Utf16Be, out);
+        if (!decoded || (end < bytes.size() && keepGoing && !keepGoing())) {
+            return false;
+        }
+        at = end;
+    }
+    return true;
+}
+
+// What the byte order mark (or its absence) says, and the bytes after it.
+std::pair<Encoding, std::string_view> DetectEncoding(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        return {Encoding::Utf8, bytes.substr(3)};
+    }
+    if (bytes.starts_with("\xFF\xFE")) {
+        return {Encoding::Utf16Le, bytes.substr(2)};
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return {Encoding::Utf16Be, bytes.substr(2)};
+    }
+    return {Encoding::Utf8, bytes};
+}
+
+// The file's characters, or nothing when they are not text or `keepGoing` said stop.
+std::optional<std::u16string> DecodeSliced(std::string_view bytes,
+                                           const std::function<bool()>& keepGoing,
+                                           std::size_t slice) {
+    const auto [encoding, body] = DetectEncoding(bytes);
+    std::u16string out;
+    if (DecodeSliced(body, encoding, out, keepGoing, slice)) {
+        return out;
+    }
+    if (encoding != Encoding::Utf8 || (keepGoing && !keepGoing())) {
+        return std::nullopt;
+    }
+    // Not UTF-8 after all: every byte is a Windows-1252 character.
+    out.clear();
+    if (DecodeSliced(body, Encoding::Cp1252, out, keepGoing, slice)) {
+        return out;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes) {
-    return DecodeUtf8(bytes);
+    std::u16string out;
+    out.reserve(bytes.size());
+    if (!AppendUtf8(bytes, out)) {
+        return std::nullopt;
+    }
+    return out;
 }
 
 std::optional<std::u16string> DecodeTextFile(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        bytes.remove_prefix(3);
-        if (auto utf8 = DecodeUtf8(bytes)) {
-            return utf8;
-        }
-        return DecodeCp1252(bytes);
-    }
-    if (bytes.starts_with("\xFF\xFE")) {
-        return DecodeUtf16(bytes.substr(2), false);
-    }
-    if (bytes.starts_with("\xFE\xFF")) {
-        return DecodeUtf16(bytes.substr(2), true);
-    }
-    if (auto utf8 = DecodeUtf8(bytes)) {
-        return utf8;
-    }
-    return DecodeCp1252(bytes);
+    return DecodeSliced(bytes, nullptr, bytes.size() + 2);
 }
 
 std::u16string LinesWithLeadingBreaks(std::u16string_view characters) {
@@ -158,11 +206,17 @@ std::u16string LinesWithLeadingBreaks(std::u16string_view characters) {
 }
 
 std::optional<std::u16string> TextFromFileBytes(std::string_view bytes) {
+    return TextFromFileBytes(bytes, nullptr);
+}
+
+std::optional<std::u16string> TextFromFileBytes(std::string_view bytes,
+                                                const std::function<bool()>& keepGoing,
+                                                std::size_t slice) {
     if (bytes.size() > kMaxTextFileBytes) {
         return std::nullopt;
     }
-    const auto characters = DecodeTextFile(bytes);
-    if (!characters) {
+    const auto characters = DecodeSliced(bytes, keepGoing, slice);
+    if (!characters || (keepGoing && !keepGoing())) {
         return std::nullopt;
     }
     return LinesWithLeadingBreaks(*characters);

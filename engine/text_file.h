@@ -10,6 +10,7 @@
 // So "Hello, world.\r\n" gives "\r\nHello, world.", and an empty file gives the empty text.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,5 +34,12 @@ inline constexpr std::size_t kMaxTextFileBytes = std::size_t{256} << 20;
 
 // Both steps: the text a file loads as, or nothing when it is not text.
 [[nodiscard]] std::optional<std::u16string> TextFromFileBytes(std::string_view bytes);
+
+// The same, decoded a slice of about `slice` bytes at a time with `keepGoing` asked between
+// slices, so that a caller can give up on a huge file within milliseconds; nothing once it
+// answers false. Slicing never changes the result.
+[[nodiscard]] std::optional<std::u16string> TextFromFileBytes(
+    std::string_view bytes, const std::function<bool()>& keepGoing,
+    std::size_t slice = std::size_t{4} << 20);
 
 }  // namespace lexaro

@@ -9,8 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "tests/documents/fixtures.h"
 
@@ -31,26 +29,40 @@ std::string PdfString(std::string_view text) {
     return out + ")";
 }
 
+std::string Number(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
 std::string PageContent(const PdfPage& page) {
-    std::ostringstream content;
+    std::string content;
     for (const PdfText& text : page.texts) {
-        content << "BT /F1 " << text.size << " Tf " << text.x << ' ' << text.y << " Td "
-                << PdfString(text.text) << " Tj ET\n";
+        content += "BT /F1 " + Number(text.size) + " Tf " + Number(text.x) + ' ' + Number(text.y) +
+                   " Td " + PdfString(text.text) + " Tj ET\n";
     }
     if (page.rectangle) {
-        content << "0.5 g 100 300 300 200 re f\n";
+        content += "0.5 g 100 300 300 200 re f\n";
     }
     if (page.inlineImage) {
-        content << "q 100 0 0 100 200 550 cm BI /W 2 /H 2 /CS /G /BPC 8 ID ";
-        content.write("\x00\xFF\xFF\x00", 4);
-        content << "\nEI Q\n";
+        content += "q 100 0 0 100 200 550 cm BI /W 2 /H 2 /CS /G /BPC 8 ID ";
+        content.append("\x00\xFF\xFF\x00", 4);
+        content += "\nEI Q\n";
     }
-    return content.str();
+    return content;
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            bytes.append(buffer, got);
+        }
+        std::fclose(file);
+    }
+    return bytes;
 }
 
 }  // namespace

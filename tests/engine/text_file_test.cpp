@@ -100,5 +100,37 @@ TEST(TextFromFileBytes, RefusesFilesAboveTheSizeCap) {
     EXPECT_EQ(TextFromFileBytes("x\n"), u"\r\nx");
 }
 
+// Decoding in slices (so a load can be cancelled) must give exactly what one pass gives, wherever
+// the slices fall: inside a UTF-8 sequence, a CR LF pair, a UTF-16 unit, or before the byte that
+// shows a file is not UTF-8 after all.
+class SlicedDecoding : public testing::TestWithParam<std::string> {};
+
+TEST_P(SlicedDecoding, GivesWhatOnePassGives) {
+    const std::string& bytes = GetParam();
+    for (std::size_t slice = 1; slice <= bytes.size() + 1; ++slice) {
+        EXPECT_EQ(TextFromFileBytes(
+                      bytes, [] { return true; }, slice),
+                  TextFromFileBytes(bytes))
+            << "slice " << slice;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SlicedDecoding,
+    testing::Values(std::string("caf\xC3\xA9 \xF0\x9F\x98\x80 na\xC3\xAFve\r\nend\r"),
+                    std::string("\xEF\xBB\xBFutf-8 \xE2\x82\xAC\n\nx"),
+                    std::string("plain ascii then \xE9t\xE9 in Windows-1252\n"),
+                    std::string("\xFF\xFEh\0i\0\r\0\n\0=\xD8\x00\xDE!", 14),
+                    std::string("\xFE\xFF\0a\0\n\0b\0", 9), std::string("nul \0 inside", 12)));
+
+TEST(SlicedDecodingStop, GivesNothingOnceAskedToStop) {
+    int asked = 0;
+    const std::string bytes(100, 'a');
+    EXPECT_EQ(TextFromFileBytes(
+                  bytes, [&] { return ++asked < 3; }, 10),
+              std::nullopt);
+    EXPECT_LE(asked, 4);  // it stopped at the third slice of ten, not at the end
+}
+
 }  // namespace
 }  // namespace lexaro

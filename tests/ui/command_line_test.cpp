@@ -25,7 +25,8 @@ TEST_P(CommandLineParsing, RunsPrintsOrRefuses) {
         ParseCommandLine(QStringList{QStringLiteral("lexaro")} + c.arguments);
     EXPECT_EQ(command.action, c.action);
     EXPECT_EQ(command.exitCode, c.exitCode);
-    EXPECT_TRUE(command.output.startsWith(QLatin1String(c.outputStartsWith)))
+    EXPECT_TRUE(command.output.startsWith(QLatin1String(c.outputStartsWith)) ||
+                *c.outputStartsWith == '\0')
         << command.output.toStdString();
 }
 

@@ -35,6 +35,9 @@ LoadFailure OpenRegularFile(QFile& file, const QString& path) {
             case EACCES:
             case EPERM:
                 return LoadFailure::NoPermission;
+            case ENXIO:  // a socket, or a device with nothing behind it
+            case ENODEV:
+                return LoadFailure::NotRegular;
             default:
                 return LoadFailure::Unreadable;
         }
@@ -125,7 +128,8 @@ LoadResult LoadFile(const QString& path, const std::atomic<bool>& cancel,
         return {failure, {}};
     }
     file.close();
-    std::optional<std::u16string> text = TextFromFileBytes(bytes);
+    std::optional<std::u16string> text =
+        TextFromFileBytes(bytes, [&cancel] { return !cancel.load(std::memory_order_relaxed); });
     if (cancel.load(std::memory_order_relaxed)) {
         return {LoadFailure::Cancelled, {}};
     }
