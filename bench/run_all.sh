@@ -36,7 +36,7 @@ echo "== One whole tick (offscreen); Keystroke: one typed character"
 echo "== Loading a text file"
 "$BIN/lexaro_bench_load" --benchmark_filter='ReadOnly'
 for size in 1048576 10485760 104857600; do # one process each, so the peak memory is its own
-  for how in LoadOnWindowThread LoadIntoTextBox; do
+  for how in LoadOnWindowThread LoadIntoTextBox LoadWhileReading; do
     "$BIN/lexaro_bench_load" --benchmark_filter="$how/$size/"
   done
 done

@@ -1,6 +1,7 @@
 #include "engine/crlf_text.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/word_stepper.h"
 
@@ -21,6 +22,36 @@ CrLfText::CrLfText(std::u16string_view document) {
         }
     }
     lastSpace_ = LastSpaceIndex(text_);
+}
+
+std::optional<CrLfText> CrLfText::FromCrLfText(std::u16string text) {
+    if (text.size() >= kMaxTextUnits) {
+        return std::nullopt;
+    }
+    CrLfText view;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        switch (text[i]) {
+            case u'\r':
+                if (i + 1 == text.size() || text[i + 1] != u'\n') {
+                    return std::nullopt;
+                }
+                view.breaks_.push_back(static_cast<std::int32_t>(i - view.breaks_.size()));
+                ++i;
+                break;
+            case u'\n':
+            case u'\u2028':
+            case u'\u2029':
+            case u'\uFDD0':
+            case u'\uFDD1':
+            case u'\uFFFC':
+                return std::nullopt;
+            default:
+                break;
+        }
+    }
+    view.text_ = std::move(text);
+    view.lastSpace_ = LastSpaceIndex(view.text_);
+    return view;
 }
 
 std::int32_t CrLfText::length() const noexcept {

@@ -7,6 +7,7 @@
 // map between the two forms. That keeps a timer tick independent of the length of the text.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,13 @@ public:
     CrLfText() = default;
     // `document` is the document's characters; every line break in it becomes CR LF.
     explicit CrLfText(std::u16string_view document);
+
+    // The view of a document made from `text`, a text whose every line break is already CR LF (as
+    // a loaded file's is), kept as it is rather than built again. Nothing when `text` holds a lone
+    // CR or LF, a character the document would read as a line break (U+2028, U+2029) or one it
+    // reserves (U+FDD0, U+FDD1, U+FFFC), or is longer than the reading engine takes: then build
+    // the view from the document instead.
+    [[nodiscard]] static std::optional<CrLfText> FromCrLfText(std::u16string text);
 
     // The text with CR LF line breaks.
     [[nodiscard]] const std::u16string& text() const noexcept { return text_; }

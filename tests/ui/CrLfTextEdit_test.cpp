@@ -24,13 +24,34 @@ TEST_P(CrLfTextEditText, ReadsBackWithCrLfLineBreaks) {
     EXPECT_EQ(box.text(), GetParam().out);
 }
 
+// A loaded text handed over whole keeps its string as the CR LF text; that view must be exactly
+// the one the document itself gives, text and position map alike.
+TEST_P(CrLfTextEditText, AnAdoptedTextIsViewedAsItsDocumentIs) {
+    CrLfTextEdit box;
+    box.adoptText(GetParam().in);
+    EXPECT_EQ(box.text(), GetParam().out);
+    const QString raw = box.document()->toRawText();
+    const CrLfText fromDocument(
+        std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()), raw.size()));
+    ASSERT_EQ(box.crLfText().text(), fromDocument.text());
+    EXPECT_EQ(box.crLfText().lastSpace(), fromDocument.lastSpace());
+    for (std::int32_t pos = 0; pos <= fromDocument.length(); ++pos) {
+        EXPECT_EQ(box.crLfText().toDocument(pos), fromDocument.toDocument(pos)) << pos;
+        EXPECT_EQ(box.crLfText().fromDocument(pos), fromDocument.fromDocument(pos)) << pos;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Texts, CrLfTextEditText,
     testing::Values(TextCase{"CrLf", u"a\r\nb\r\n", u"a\r\nb\r\n"},
                     TextCase{"LoneLf", u"a\nb", u"a\r\nb"}, TextCase{"LoneCr", u"a\rb", u"a\r\nb"},
                     TextCase{"BlankLines", u"\r\n\r\n", u"\r\n\r\n"},
                     TextCase{"TabsNbspAndSurrogates", u"\t\u00a0\U0001F600", u"\t\u00a0\U0001F600"},
-                    TextCase{"Empty", u"", u""}),
+                    TextCase{"Empty", u"", u""},
+                    TextCase{"LoadedShape", u"\r\nOne two,\r\n\r\nthree ",
+                             u"\r\nOne two,\r\n\r\nthree "},
+                    TextCase{"Separators", u"a\u2028b\u2029c", u"a\r\nb\r\nc"},
+                    TextCase{"ReservedCharacters", u"a \uFDD0\uFFFC b", u"a \r\n\uFFFC b"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(CrLfTextEdit, SelectionCountsLineBreaksAsTwo) {

@@ -3,6 +3,7 @@
 #include <QThread>
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 #include "ui/load/LoadFile.h"
 
@@ -53,7 +54,7 @@ void FileLoader::cancel() {
     }
     current_->cancel = true;
     current_.reset();
-    emit finished(path_, LoadResult{LoadFailure::Cancelled, {}});
+    emit finished(path_, LoadFailure::Cancelled);
 }
 
 void FileLoader::onThreadFinished(QThread* thread) {
@@ -68,7 +69,10 @@ void FileLoader::onThreadFinished(QThread* thread) {
     delete thread;
     if (job == current_) {
         current_.reset();
-        emit finished(job->path, job->result);
+        text_ = std::move(job->result.text);
+        emit finished(job->path, job->result.failure);
+        text_.clear();
+        text_.shrink_to_fit();  // whatever nobody took
     }
 }
 

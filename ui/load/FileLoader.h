@@ -35,12 +35,15 @@ public:
     // The file of the load under way, or of the last one.
     [[nodiscard]] const QString& path() const { return path_; }
 
+    // The text of the load that just finished without a failure, moved out.
+    [[nodiscard]] std::u16string takeText() { return std::move(text_); }
+
     // Tests: limits for the loads that follow.
     void setHelperLimits(const HelperLimits& limits) { limits_ = limits; }
 
 signals:
-    // On the window thread, once per start().
-    void finished(const QString& path, const lexaro::LoadResult& result);
+    // On the window thread, once per start(); on success takeText() has the text.
+    void finished(const QString& path, lexaro::LoadFailure failure);
 
 private:
     struct Job;
@@ -49,6 +52,7 @@ private:
     std::shared_ptr<Job> current_;
     std::vector<std::pair<QThread*, std::shared_ptr<Job>>> threads_;  // running or winding down
     QString path_;
+    std::u16string text_;
     HelperLimits limits_;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/main/CrLfTextEdit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -39,6 +40,14 @@ const CrLfText& CrLfTextEdit::crLfText() const {
 
 void CrLfTextEdit::setText(std::u16string_view text) {
     setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void CrLfTextEdit::adoptText(std::u16string text) {
+    setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+    if (std::optional<CrLfText> view = CrLfText::FromCrLfText(std::move(text))) {
+        cache_ = std::move(*view);
+        cacheStale_ = false;
+    }
 }
 
 std::int32_t CrLfTextEdit::selStart() const {

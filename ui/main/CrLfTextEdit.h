@@ -27,6 +27,9 @@ public:
     [[nodiscard]] const std::u16string& text() const { return crLfText().text(); }
     // Replaces the whole text; CR LF, a lone CR and a lone LF each become one line break.
     void setText(std::u16string_view text);
+    // Replaces the whole text with `text`, whose line breaks are already CR LF (a loaded file's),
+    // and keeps that string as the CR LF text instead of building it again on the next tick.
+    void adoptText(std::u16string text);
 
     // Selection in CR LF positions. Setting the start puts the caret there with nothing selected;
     // setting the length then selects that many characters from the start. Both clamp to the text.

@@ -559,17 +559,17 @@ void frmMain::showLoadProgress() {
     dialog->show();
 }
 
-void frmMain::loadFinished(const QString& /*path*/, const LoadResult& result) {
+void frmMain::loadFinished(const QString& /*path*/, LoadFailure failure) {
     loadProgressDelay_->stop();
     if (loadProgress_ != nullptr) {
         loadProgress_->hide();
         loadProgress_->deleteLater();
     }
-    if (result.failure == LoadFailure::None) {
-        txtInputText->setText(result.text);
-    } else if (result.failure != LoadFailure::Cancelled) {
+    if (failure == LoadFailure::None) {
+        txtInputText->adoptText(loader_->takeText());
+    } else if (failure != LoadFailure::Cancelled) {
         MessageBox::showOk(this, tr("There was an error with opening your file"), QString(),
-                           MessageBox::Icon::None, LoadFailureReason(result.failure));
+                           MessageBox::Icon::None, LoadFailureReason(failure));
     }
 }
 

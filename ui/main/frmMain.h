@@ -35,7 +35,7 @@ namespace lexaro {
 class CrLfTextEdit;
 class FileDialog;
 class FileLoader;
-struct LoadResult;
+enum class LoadFailure;
 class frmFullScreen;
 
 class frmMain : public QMainWindow {
@@ -118,7 +118,7 @@ private:
     // A file dragged over or dropped onto the window (the band or the text box) loads like Load.
     bool handleFileDrop(QObject* receiver, QEvent* event);
     void showLoadProgress();
-    void loadFinished(const QString& path, const LoadResult& result);
+    void loadFinished(const QString& path, LoadFailure failure);
 
     std::int32_t intReadPos = 0;
     std::int32_t intPauseTicks = 0;
