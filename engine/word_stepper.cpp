@@ -127,7 +127,18 @@ WordStep StepWord(std::u16string_view text, std::int32_t& intReadPos, std::int32
 
 std::u16string_view ShownCaption(std::u16string_view caption) {
     const std::size_t first = caption.find_first_not_of(u"\r\n");
-    return first == std::u16string_view::npos ? std::u16string_view() : caption.substr(first);
+    if (first == std::u16string_view::npos) {
+        return {};
+    }
+    caption.remove_prefix(first);
+    if (caption.size() <= kMaxShownCaptionUnits) {
+        return caption;
+    }
+    std::size_t end = kMaxShownCaptionUnits;
+    if (caption[end - 1] >= 0xD800 && caption[end - 1] <= 0xDBFF) {
+        --end;  // the pair's high half goes with its low half
+    }
+    return caption.substr(0, end);
 }
 
 }  // namespace lexaro

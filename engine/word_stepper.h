@@ -60,6 +60,9 @@ struct WordStep {
 // with. The word after a CR LF begins with its LF; drawn as it is, it would stand on the display's
 // second line, and at large sizes below the display altogether. The caption itself, as StepWord
 // gives it, keeps them.
+// A word longer than kMaxShownCaptionUnits is cut there (never inside a surrogate pair): far more
+// than any display shows, and laying out a word of megabytes would stall the window.
+inline constexpr std::size_t kMaxShownCaptionUnits = 4096;
 [[nodiscard]] std::u16string_view ShownCaption(std::u16string_view caption);
 
 // Index of the last space in `text`, or -1: the value the four-argument StepWord expects.

@@ -286,5 +286,34 @@ TEST(StepWord, AgreesWithLiteralReferenceOnRandomTexts) {
     }
 }
 
+struct ShownCase {
+    const char* name;
+    std::u16string caption;
+    std::u16string shown;
+};
+
+class ShownCaptionOf : public testing::TestWithParam<ShownCase> {};
+
+// What the band shows of a caption: no leading line breaks, and at most kMaxShownCaptionUnits of
+// a long word, cut where a character starts.
+TEST_P(ShownCaptionOf, DropsLeadingBreaksAndClipsLongWords) {
+    EXPECT_EQ(ShownCaption(GetParam().caption), GetParam().shown);
+}
+
+const std::u16string kLongWord(kMaxShownCaptionUnits + 10, u'w');
+const std::u16string kPairAtTheCut =
+    std::u16string(kMaxShownCaptionUnits - 1, u'w') + u"\U0001F600tail";
+
+INSTANTIATE_TEST_SUITE_P(Captions, ShownCaptionOf,
+                         testing::Values(ShownCase{"Word", u"word ", u"word "},
+                                         ShownCase{"AfterALineBreak", u"\r\n\r\nword", u"word"},
+                                         ShownCase{"OnlyBreaks", u"\r\n", u""},
+                                         ShownCase{"LongWord", u"\r\n" + kLongWord,
+                                                   kLongWord.substr(0, kMaxShownCaptionUnits)},
+                                         ShownCase{
+                                             "PairAtTheCut", kPairAtTheCut,
+                                             kPairAtTheCut.substr(0, kMaxShownCaptionUnits - 1)}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
 }  // namespace
 }  // namespace lexaro

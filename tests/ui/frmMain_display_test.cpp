@@ -462,5 +462,20 @@ TEST_P(Exit, EndsAtOnceEvenDuringAReading) {
 INSTANTIATE_TEST_SUITE_P(Ways, Exit,
                          testing::Values("cmdExit_Click", "mnuFileExit_Click", "close box"));
 
+// A word far wider than the band is shown from its start, and only as much of it as any band
+// could hold goes to the label; the next word that fits is centred again.
+TEST_F(Display, AWordWiderThanTheBandShowsItsStart) {
+    Child<CrLfTextEdit>(*window, "txtInputText")
+        ->setText(u"begin" + std::u16string(200'000, u'w') + u" end");
+    window->cmdStart_Click();
+    window->tmrMoveNext_Timer();
+    EXPECT_EQ(band()->text().size(), 4096);
+    EXPECT_TRUE(band()->text().startsWith(QStringLiteral("beginwww")));
+    EXPECT_TRUE(band()->alignment().testFlag(Qt::AlignLeft));
+    window->tmrMoveNext_Timer();
+    EXPECT_EQ(band()->text(), QStringLiteral("end"));
+    EXPECT_TRUE(band()->alignment().testFlag(Qt::AlignHCenter));
+}
+
 }  // namespace
 }  // namespace lexaro

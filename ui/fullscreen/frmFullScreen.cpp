@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "ui/band_caption.h"
 #include "ui/display_mode.h"
 #include "ui/twips.h"
 
@@ -69,7 +70,7 @@ void frmFullScreen::mirror(const QLabel& band) {
     setColour(*lblLargeScreen, QPalette::WindowText, colours.color(QPalette::WindowText));
     setColour(*lblLargeScreen, QPalette::Window, colours.color(QPalette::Window));
     setColour(*this, QPalette::Window, colours.color(QPalette::Window));
-    lblLargeScreen->setText(band.text());
+    ShowInBand(*lblLargeScreen, band.text());
 }
 
 void frmFullScreen::Form_Click() {

@@ -25,6 +25,7 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/about/frmAbout.h"
+#include "ui/band_caption.h"
 #include "ui/display_mode.h"
 #include "ui/fullscreen/frmFullScreen.h"
 #include "ui/load/FileLoader.h"
@@ -414,7 +415,7 @@ void frmMain::tmrMoveNext_Timer() {
     const CrLfText& text = txtInputText->crLfText();
     const WordStep step = StepWord(text.text(), intReadPos, intPauseTicks, text.lastSpace());
     if (!step.blnHoldTick) {
-        lblOutputText->setText(fromU16(ShownCaption(step.strCaption)));
+        ShowInBand(*lblOutputText, fromU16(ShownCaption(step.strCaption)));
         txtInputText->setSelStart(step.lngSelStart);
         txtInputText->setSelLength(step.lngSelLength);
         if (onScreen->text() == kDisplayModeMain) {
