@@ -87,7 +87,7 @@ HelperLimits::HelperLimits() : outputBytes(kMaxExtractedTextBytes) {}
 
 QString DefaultHelperPath() {
     const QString dir = QCoreApplication::applicationDirPath();
-    const QString beside = dir + QStringLiteral("/lexaro-extract");
+    QString beside = dir + QStringLiteral("/lexaro-extract");
     if (QFileInfo(beside).isExecutable()) {
         return beside;
     }

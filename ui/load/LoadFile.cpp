@@ -43,14 +43,13 @@ LoadFailure OpenRegularFile(QFile& file, const QString& path) {
         }
     }
     struct stat info {};
+    const bool known = ::fstat(fd, &info) == 0;
     LoadFailure failure = LoadFailure::None;
-    if (::fstat(fd, &info) != 0) {
-        failure = LoadFailure::Unreadable;
-    } else if (S_ISDIR(info.st_mode)) {
+    if (known && S_ISDIR(info.st_mode)) {
         failure = LoadFailure::Folder;
-    } else if (!S_ISREG(info.st_mode)) {
+    } else if (known && !S_ISREG(info.st_mode)) {
         failure = LoadFailure::NotRegular;
-    } else if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    } else if (!known || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         failure = LoadFailure::Unreadable;
     }
     if (failure != LoadFailure::None) {
