@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "engine/utf8.h"
+
 namespace lexaro::documents {
 
 namespace {
@@ -10,40 +12,6 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 bool IsSpace(char32_t cp) {
     return cp <= 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029;
-}
-
-// Length of the well-formed UTF-8 sequence at the front of `s` and its code point, or 0.
-std::size_t DecodeOne(std::string_view s, char32_t& cp) {
-    const auto byte = [&s](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
-    const std::uint8_t lead = byte(0);
-    std::size_t length = 0;
-    char32_t min = 0;
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, cp = lead & 0x1Fu, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, cp = lead & 0x0Fu, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, cp = lead & 0x07u, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (s.size() < length) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0u) != 0x80u) {
-            return 0;
-        }
-        cp = (cp << 6) | (byte(i) & 0x3Fu);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return 0;
-    }
-    return length;
 }
 
 }  // namespace
@@ -62,7 +30,7 @@ void TextSink::Append(std::string_view utf8) {
             continue;
         }
         char32_t cp = 0;
-        const std::size_t length = DecodeOne(utf8, cp);
+        const std::size_t length = DecodeUtf8Sequence(utf8, cp);
         if (length == 0) {
             AppendCodePoint(0xFFFD, kReplacement);
             utf8.remove_prefix(1);

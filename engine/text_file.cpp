@@ -6,6 +6,8 @@
 #include <functional>
 #include <utility>
 
+#include "engine/utf8.h"
+
 namespace lexaro {
 
 namespace {
@@ -36,37 +38,14 @@ void AppendCodePoint(std::u16string& out, char32_t cp) {
 bool AppendUtf8(std::string_view bytes, std::u16string& out) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::uint8_t lead = Byte(bytes, i);
-        if (lead < 0x80) {
-            if (lead == 0) {
-                return false;
-            }
+        if (lead > 0 && lead < 0x80) {
             out.push_back(lead);
             ++i;
             continue;
         }
-        std::size_t length = 0;
         char32_t cp = 0;
-        char32_t min = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, cp = lead & 0x1Fu, min = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, cp = lead & 0x0Fu, min = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, cp = lead & 0x07u, min = 0x10000;
-        } else {
-            return false;
-        }
-        if (bytes.size() - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const std::uint8_t next = Byte(bytes, i + k);
-            if ((next & 0xC0u) != 0x80u) {
-                return false;
-            }
-            cp = (cp << 6) | (next & 0x3Fu);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        const std::size_t length = DecodeUtf8Sequence(bytes.substr(i), cp);
+        if (length == 0 || cp == 0) {
             return false;
         }
         AppendCodePoint(out, cp);
