@@ -35,6 +35,9 @@ QFileDialog* NewDialogKeepingItsStateForTheRun(QWidget* owner) {
 
 FileDialog::FileDialog(QWidget* owner) : dialog_(NewDialogKeepingItsStateForTheRun(owner)) {
     dialog_->setObjectName(QStringLiteral("commonDialog"));
+    // Qt's own dialog everywhere: a desktop's native one (GTK's on GNOME) records chosen files in
+    // the desktop's recent-files list, and the program writes nothing.
+    dialog_->setOption(QFileDialog::DontUseNativeDialog);
     // Any name may be typed, as in the usual open dialog; a file that turns out to be missing is
     // reported by the Load command itself.
     dialog_->setFileMode(QFileDialog::AnyFile);

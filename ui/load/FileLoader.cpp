@@ -12,7 +12,6 @@ namespace lexaro {
 // What one load's worker owns; shared, so that a cancelled worker may outlive the load it served.
 struct FileLoader::Job {
     QString path;
-    HelperLimits limits;
     std::atomic<bool> cancel{false};
     LoadResult result;  // written by the worker, read once its thread has finished
 };
@@ -35,11 +34,9 @@ bool FileLoader::start(const QString& path) {
     }
     auto job = std::make_shared<Job>();
     job->path = path;
-    job->limits = limits_;
     // A QThread rather than a bare std::thread: the helper's QProcess needs the event dispatcher
     // a QThread provides.
-    QThread* thread =
-        QThread::create([job] { job->result = LoadFile(job->path, job->cancel, job->limits); });
+    QThread* thread = QThread::create([job] { job->result = LoadFile(job->path, job->cancel); });
     connect(thread, &QThread::finished, this, [this, thread] { onThreadFinished(thread); });
     threads_.emplace_back(thread, job);
     current_ = job;

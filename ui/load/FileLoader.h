@@ -5,9 +5,9 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "ui/load/DocumentHelper.h"
 #include "ui/load/LoadResult.h"
 
 class QThread;
@@ -38,9 +38,6 @@ public:
     // The text of the load that just finished without a failure, moved out.
     [[nodiscard]] std::u16string takeText() { return std::move(text_); }
 
-    // Tests: limits for the loads that follow.
-    void setHelperLimits(const HelperLimits& limits) { limits_ = limits; }
-
 signals:
     // On the window thread, once per start(); on success takeText() has the text.
     void finished(const QString& path, lexaro::LoadFailure failure);
@@ -53,7 +50,6 @@ private:
     std::vector<std::pair<QThread*, std::shared_ptr<Job>>> threads_;  // running or winding down
     QString path_;
     std::u16string text_;
-    HelperLimits limits_;
 };
 
 }  // namespace lexaro

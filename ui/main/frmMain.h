@@ -55,7 +55,6 @@ public:
 
     // Whether a file is being loaded (see openFile).
     [[nodiscard]] bool isLoading() const;
-    [[nodiscard]] FileLoader& fileLoader() const { return *loader_; }
 
 public slots:
     void Form_Load();
