@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(characters.has_value() == text.has_value());
     // Decoding in slices, as a cancellable load does, changes nothing wherever the slices fall.
     const std::size_t slice = size == 0 ? 1 : 1 + data[0] % 16;
-    Check(lexaro::TextFromFileBytes(bytes, [] { return true; }, slice) == text);
+    Check(lexaro::TextFromFileBytes(
+              bytes, [] { return true; }, slice) == text);
     if (!text) {
         return 0;
     }
