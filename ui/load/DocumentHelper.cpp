@@ -32,8 +32,10 @@ QString& helperOverride() {
 #ifdef Q_OS_LINUX
 // Runs in the child between fork and exec, so only async-signal-safe calls.
 void LimitChild(rlim_t addressSpace) {
-    const rlimit as{addressSpace, addressSpace};
-    setrlimit(RLIMIT_AS, &as);
+    if (kLimitsHelperAddressSpace) {
+        const rlimit as{addressSpace, addressSpace};
+        setrlimit(RLIMIT_AS, &as);
+    }
     const rlimit none{0, 0};
     setrlimit(RLIMIT_FSIZE, &none);  // the helper writes no file, not even a core dump
     setrlimit(RLIMIT_CORE, &none);

@@ -17,6 +17,14 @@
 
 namespace lexaro {
 
+// Whether the helper's address space is limited. Not in an AddressSanitizer build: its shadow
+// memory alone reserves terabytes of address space, so the sanitized helper could not start.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kLimitsHelperAddressSpace = false;
+#else
+inline constexpr bool kLimitsHelperAddressSpace = true;
+#endif
+
 struct HelperLimits {
     std::chrono::milliseconds wallTime{60'000};
     std::size_t addressSpaceBytes = std::size_t{2} << 30;
