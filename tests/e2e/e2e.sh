@@ -29,30 +29,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-PASSED=0
-FAILED=0
-step() { printf '\n== %s\n' "$*"; }
-ok() { PASSED=$((PASSED + 1)); printf '   ok: %s\n' "$*"; }
-bad() {
-  FAILED=$((FAILED + 1))
-  printf '   FAILED: %s\n' "$*"
-  import -window root "$WORK/failure-$FAILED.png" 2>/dev/null || true
-}
-expect() { # description, command...
-  local what=$1
-  shift
-  if "$@"; then ok "$what"; else bad "$what"; fi
-}
-
-# wait_for SECONDS COMMAND...: polls every 0.1 s until COMMAND succeeds or time runs out.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
-}
+# shellcheck source=tests/e2e/checks.sh
+source "$(dirname "$(realpath "$0")")/checks.sh"
+screenshot() { import -window root "$1"; }
 
 window_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 window_shown() { [ -n "$(window_id "$1")" ]; }

@@ -14,6 +14,7 @@ if [ "${LEXARO_WAYLAND_SESSION:-}" != 1 ]; then
   # The program and this script are copied where the session's user can reach them.
   cp "$(realpath "$1")" "$WORK/lexaro"
   cp "$(realpath "$0")" "$WORK/wayland.sh"
+  cp "$(dirname "$(realpath "$0")")/checks.sh" "$WORK/checks.sh"
   RUN_AS=()
   if [ "$(id -u)" -eq 0 ]; then
     chown -R 65534:65534 "$WORK"
@@ -47,28 +48,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-PASSED=0
-FAILED=0
-step() { printf '\n== %s\n' "$*"; }
-ok() { PASSED=$((PASSED + 1)); printf '   ok: %s\n' "$*"; }
-bad() {
-  FAILED=$((FAILED + 1))
-  printf '   FAILED: %s\n' "$*"
-  grim "$WORK/failure-$FAILED.png" 2>/dev/null || true
-}
-expect() { # description, command...
-  local what=$1
-  shift
-  if "$@"; then ok "$what"; else bad "$what"; fi
-}
-wait_for() { # SECONDS COMMAND...: polls every 0.1 s until COMMAND succeeds or time runs out
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
-}
+# shellcheck source=tests/e2e/checks.sh
+source "$WORK/checks.sh"
+screenshot() { grim "$1"; }
 
 cat >sway.conf <<'CONF'
 output HEADLESS-1 resolution 1280x1024 position 0 0
