@@ -67,6 +67,7 @@ void FileLoader::onThreadFinished(QThread* thread) {
     if (job == current_) {
         current_.reset();
         text_ = std::move(job->result.text);
+        shape_ = job->result.shape;
         emit finished(job->path, job->result.failure);
         text_.clear();
         text_.shrink_to_fit();  // whatever nobody took

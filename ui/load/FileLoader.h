@@ -37,6 +37,8 @@ public:
 
     // The text of the load that just finished without a failure, moved out.
     [[nodiscard]] std::u16string takeText() { return std::move(text_); }
+    // And that text's shape.
+    [[nodiscard]] const TextShape& shape() const { return shape_; }
 
 signals:
     // On the window thread, once per start(); on success takeText() has the text.
@@ -50,6 +52,7 @@ private:
     std::vector<std::pair<QThread*, std::shared_ptr<Job>>> threads_;  // running or winding down
     QString path_;
     std::u16string text_;
+    TextShape shape_;
 };
 
 }  // namespace lexaro

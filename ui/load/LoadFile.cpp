@@ -7,6 +7,7 @@
 
 #include "engine/document_kind.h"
 #include "engine/text_file.h"
+#include "engine/text_shape.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -97,9 +98,7 @@ LoadFailure ReadRest(QFile& file, std::string& bytes, const std::atomic<bool>& c
     }
 }
 
-}  // namespace
-
-LoadResult LoadFile(const QString& path, const std::atomic<bool>& cancel,
+LoadResult ReadText(const QString& path, const std::atomic<bool>& cancel,
                     const HelperLimits& limits) {
     if (path.isEmpty()) {
         return {LoadFailure::Missing, {}};
@@ -136,6 +135,27 @@ LoadResult LoadFile(const QString& path, const std::atomic<bool>& cancel,
         return {LoadFailure::NotText, {}};
     }
     return {LoadFailure::None, std::move(*text)};
+}
+
+}  // namespace
+
+LoadResult LoadFile(const QString& path, const std::atomic<bool>& cancel,
+                    const HelperLimits& limits) {
+    LoadResult result = ReadText(path, cancel, limits);
+    if (result.failure != LoadFailure::None) {
+        return result;
+    }
+    // Judged here, off the window thread and before the box is touched: a shape the box could
+    // not take without freezing is refused as a whole.
+    result.shape = MeasureTextShape(result.text);
+    switch (JudgeTextShape(result.shape)) {
+        case ShapeVerdict::TooManyLines:
+            return {LoadFailure::TooManyLines, {}};
+        case ShapeVerdict::LineTooLong:
+            return {LoadFailure::LineTooLong, {}};
+        default:
+            return result;
+    }
 }
 
 }  // namespace lexaro

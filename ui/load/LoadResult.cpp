@@ -1,8 +1,39 @@
 #include "ui/load/LoadResult.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 namespace lexaro {
+
+QString ShapeVerdictReason(ShapeVerdict verdict) {
+    // Grouped in threes with commas, whatever the desktop's language, to match the README.
+    const auto count = [](std::size_t n) {
+        return QLocale(QLocale::English, QLocale::UnitedStates).toString(qulonglong{n});
+    };
+    switch (verdict) {
+        case ShapeVerdict::Fits:
+            return {};
+        case ShapeVerdict::TooManyLines:
+            return QCoreApplication::translate("Load", "The text has more than %1 lines.")
+                .arg(count(kMaxTextLines));
+        case ShapeVerdict::LineTooLong:
+            return QCoreApplication::translate("Load",
+                                               "The text has a line of more than %1 characters.")
+                .arg(count(kMaxLineUnits));
+        case ShapeVerdict::PasteTooManyLines:
+            return QCoreApplication::translate(
+                       "Load",
+                       "A paste may have up to %1 lines. Save the text in a file and load it: "
+                       "a file may have up to %2.")
+                .arg(count(kMaxPastedLines), count(kMaxTextLines));
+        case ShapeVerdict::PasteTooLong:
+            return QCoreApplication::translate(
+                       "Load",
+                       "A paste may have up to %1 characters. Save the text in a file and load it.")
+                .arg(count(kMaxPastedUnits));
+    }
+    return {};
+}
 
 QString LoadFailureReason(LoadFailure failure) {
     const auto tr = [](const char* text) { return QCoreApplication::translate("Load", text); };
@@ -26,6 +57,10 @@ QString LoadFailureReason(LoadFailure failure) {
             return tr("The document holds more than 256 MiB of text or packed contents.");
         case LoadFailure::NotText:
             return tr("This is not a text file or a supported document.");
+        case LoadFailure::TooManyLines:
+            return ShapeVerdictReason(ShapeVerdict::TooManyLines);
+        case LoadFailure::LineTooLong:
+            return ShapeVerdictReason(ShapeVerdict::LineTooLong);
         case LoadFailure::Encrypted:
             return tr("The PDF is password-protected.");
         case LoadFailure::NoTextLayer:

@@ -4,6 +4,8 @@
 #include <QString>
 #include <string>
 
+#include "engine/text_shape.h"
+
 namespace lexaro {
 
 enum class LoadFailure {
@@ -17,6 +19,8 @@ enum class LoadFailure {
     FileTooLarge,   // above kMaxTextFileBytes
     TextTooLarge,   // a document whose contents or text pass the helper's limits
     NotText,        // neither text nor a supported document
+    TooManyLines,   // more lines than the box takes (kMaxTextLines)
+    LineTooLong,    // a line longer than the box takes (kMaxLineUnits)
     Encrypted,      // a password-protected PDF
     NoTextLayer,    // a PDF of scanned pages
     Protected,      // any other document that is encrypted (an EPUB with DRM)
@@ -29,9 +33,12 @@ enum class LoadFailure {
 struct LoadResult {
     LoadFailure failure = LoadFailure::None;
     std::u16string text;  // the box's new text when failure is None
+    TextShape shape{};    // and its shape
 };
 
 // The reason shown under the load error message, in plain words; empty for None and Cancelled.
 [[nodiscard]] QString LoadFailureReason(LoadFailure failure);
+// Why a text of this shape is not taken, in the same words; empty for Fits.
+[[nodiscard]] QString ShapeVerdictReason(ShapeVerdict verdict);
 
 }  // namespace lexaro
