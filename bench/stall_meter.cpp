@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench/proc_status.h"
+#include "ui/MessageBox.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 
@@ -98,6 +99,12 @@ int main(int argc, char** argv) {
     const QString operation = args[1];
     const QString path = args[2];
 
+    // A refused text ends the operation with a message; note it instead of waiting for OK.
+    QString refused;
+    lexaro::MessageBox::setObserver([&refused](const lexaro::MessageBox::Message& message) {
+        refused = message.text + QLatin1Char(' ') + message.informative;
+    });
+
     lexaro::frmMain window;
     window.show();
     auto* box = window.findChild<lexaro::CrLfTextEdit*>(QStringLiteral("txtInputText"));
@@ -124,7 +131,7 @@ int main(int argc, char** argv) {
         LoadAndSettle(window, path);
     } else if (operation == QLatin1String("paste")) {
         QTimer::singleShot(0, [&] { Press(box, Qt::Key_V, Qt::ControlModifier); });
-        RunUntil([&] { return !box->document()->isEmpty(); });
+        RunUntil([&] { return !box->document()->isEmpty() || !refused.isEmpty(); });
     } else if (operation == QLatin1String("copy")) {
         bool copied = false;
         QTimer::singleShot(0, [&] {
@@ -163,6 +170,10 @@ int main(int argc, char** argv) {
         std::printf(", %zu ticks, tick p99 %.2f ms, max %.2f ms", tickMs.size(),
                     tickMs[std::min(tickMs.size() - 1, tickMs.size() * 99 / 100)], tickMs.back());
     }
-    std::printf(", box holds %zu characters\n", box->text().size());
+    std::printf(", box holds %zu characters", box->text().size());
+    if (!refused.isEmpty()) {
+        std::printf(", refused: %s", qPrintable(refused));
+    }
+    std::printf("\n");
     return 0;
 }

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <optional>
+#include <vector>
 
 #include "tests/ui/widget_test_support.h"
 
@@ -41,12 +47,29 @@ TEST_P(CrLfTextEditText, AnAdoptedTextIsViewedAsItsDocumentIs) {
     }
 }
 
+// Copying is made from the CR LF text; it must give what the document itself would, whole or in
+// part.
+TEST_P(CrLfTextEditText, CopiesWhatTheDocumentWould) {
+    CrLfTextEdit box;
+    box.setText(GetParam().in);
+    for (int from = 0; from + 1 < box.document()->characterCount(); ++from) {  // not empty
+        QTextCursor cursor = box.textCursor();
+        cursor.setPosition(from);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        box.setTextCursor(cursor);
+        box.copy();
+        EXPECT_EQ(QApplication::clipboard()->text(), QTextDocumentFragment(cursor).toPlainText())
+            << from;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Texts, CrLfTextEditText,
     testing::Values(TextCase{"CrLf", u"a\r\nb\r\n", u"a\r\nb\r\n"},
                     TextCase{"LoneLf", u"a\nb", u"a\r\nb"}, TextCase{"LoneCr", u"a\rb", u"a\r\nb"},
                     TextCase{"BlankLines", u"\r\n\r\n", u"\r\n\r\n"},
-                    TextCase{"TabsNbspAndSurrogates", u"\t\u00a0\U0001F600", u"\t\u00a0\U0001F600"},
+                    TextCase{"TabsNbspAndSurrogates", u"\t\u00a0\U0001F600 x\u00a0",
+                             u"\t\u00a0\U0001F600 x\u00a0"},
                     TextCase{"Empty", u"", u""},
                     TextCase{"LoadedShape", u"\r\nOne two,\r\n\r\nthree ",
                              u"\r\nOne two,\r\n\r\nthree "},
@@ -104,6 +127,89 @@ TEST(CrLfTextEdit, LockedBoxRefusesTypingButStaysFocusableAndSelectable) {
     box.setLocked(false);
     test::PressKey(&box, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
     EXPECT_EQ(box.text(), u"xabc");
+}
+
+// A text of several steps goes in over several turns of the event loop and must end as the same
+// document a single step makes, whether its CR LF text could be kept (CR LF only) or not.
+TEST(CrLfTextEdit, AFilledTextEndsAsTheWholeTextWould) {
+    std::u16string crLf;
+    for (std::size_t line = 0; line < 2 * CrLfTextEdit::kFillStepLines + 7; ++line) {
+        crLf += u"\r\nline " + std::u16string(line % 5, u'x');
+    }
+    for (const std::u16string& text : {crLf, crLf + u"\nlone LF\rlone CR"}) {
+        CrLfTextEdit whole;
+        whole.setText(text);
+        CrLfTextEdit box;
+        int filled = 0;
+        QObject::connect(&box, &CrLfTextEdit::filled, [&filled] { ++filled; });
+        box.adoptText(text);
+        ASSERT_TRUE(box.isFilling());
+        EXPECT_TRUE(box.isReadOnly());
+        box.setLocked(true);                                          // a reading starts meanwhile
+        box.setSelStart(static_cast<std::int32_t>(text.size()) - 3);  // not in yet: no harm
+        ASSERT_TRUE(test::SpinUntil([&] { return !box.isFilling(); }));
+        EXPECT_EQ(filled, 1);
+        EXPECT_EQ(box.document()->toRawText(), whole.document()->toRawText());
+        EXPECT_EQ(box.text(), whole.text());
+        EXPECT_TRUE(box.isReadOnly());  // still locked for the reading
+        EXPECT_FALSE(box.document()->isUndoAvailable());
+        box.setLocked(false);
+        EXPECT_FALSE(box.isReadOnly());
+        EXPECT_TRUE(box.isUndoRedoEnabled());
+    }
+}
+
+TEST(CrLfTextEdit, APasteTheBoxCannotTakeLeavesItAsItWas) {
+    struct Paste {
+        const char* name;
+        std::u16string box;
+        std::u16string pasted;
+        std::optional<ShapeVerdict> refused;
+    };
+    const std::u16string halfLine(kMaxLineUnits / 2 + 1, u'a');
+    for (const Paste& paste : {
+             Paste{"Fits", u"ab", u"x\r\ny", std::nullopt},
+             Paste{"TooManyLines", u"", std::u16string(kMaxPastedLines, u'\n'),
+                   ShapeVerdict::PasteTooManyLines},
+             Paste{"JoinsALineTooLong", halfLine, halfLine, ShapeVerdict::LineTooLong},
+         }) {
+        CrLfTextEdit box;
+        box.setText(paste.box);
+        box.moveCursor(QTextCursor::End);
+        box.document()->setModified(false);
+        std::vector<ShapeVerdict> refused;
+        QObject::connect(&box, &CrLfTextEdit::pasteRefused,
+                         [&refused](ShapeVerdict verdict) { refused.push_back(verdict); });
+        QApplication::clipboard()->setText(
+            QString::fromUtf16(paste.pasted.data(), static_cast<qsizetype>(paste.pasted.size())));
+        box.paste();
+        if (paste.refused) {
+            EXPECT_EQ(refused, std::vector<ShapeVerdict>{*paste.refused}) << paste.name;
+            EXPECT_EQ(box.text(), paste.box) << paste.name;
+            EXPECT_FALSE(box.document()->isModified()) << paste.name;
+        } else {
+            EXPECT_TRUE(refused.empty()) << paste.name;
+            EXPECT_EQ(box.text(), paste.box + paste.pasted) << paste.name;
+        }
+    }
+}
+
+// Wrapping a long run between words costs the square of its length; such texts wrap anywhere.
+TEST(CrLfTextEdit, WrapsAnywhereOnlyWhereARunIsTooLongForWords) {
+    CrLfTextEdit box;
+    const std::u16string run(kWrapAnywhereRunUnits + 1, u'x');
+    box.setText(u"a few words");
+    EXPECT_EQ(box.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box.adoptText(run);
+    EXPECT_EQ(box.wordWrapMode(), QTextOption::WrapAnywhere);
+    box.setText(u"words again");
+    EXPECT_EQ(box.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // A paste that makes a long run with the text it joins.
+    box.setText(run.substr(1));
+    box.moveCursor(QTextCursor::End);
+    QApplication::clipboard()->setText(QStringLiteral("yy"));
+    box.paste();
+    EXPECT_EQ(box.wordWrapMode(), QTextOption::WrapAnywhere);
 }
 
 TEST(CrLfTextEdit, SelectionIsInvisibleWhileUnfocused) {

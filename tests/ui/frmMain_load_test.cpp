@@ -1,5 +1,7 @@
 // Load Text from File: the box takes a file's text only when the whole file could be read.
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -144,6 +146,10 @@ const RefusedCase kRefused[] = {
                     EXPECT_TRUE(huge.resize(static_cast<qint64>(kMaxTextFileBytes) + 1));
                     return path;
                 }},
+    RefusedCase{"TooManyLines", LoadFailure::TooManyLines,
+                [](Load& t) { return t.file("lines.txt", QByteArray(kMaxTextLines + 1, '\n')); }},
+    RefusedCase{"LineTooLong", LoadFailure::LineTooLong,
+                [](Load& t) { return t.file("line.txt", QByteArray(kMaxLineUnits + 1, 'x')); }},
     RefusedCase{"SymlinkLoop", LoadFailure::Unreadable,
                 [](Load& t) {
                     const QString a = t.dir.filePath("a");
@@ -157,6 +163,30 @@ const RefusedCase kRefused[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, LoadRefused, testing::ValuesIn(kRefused),
                          [](const auto& p) { return std::string(p.param.name); });
+
+// The most lines a file may have go in a step at a time; the load ends when the last is in.
+TEST_F(Load, TheLongestTextTakenFillsInWhole) {
+    QByteArray lines;
+    for (std::size_t line = 0; line < kMaxTextLines; ++line) {
+        lines += "a b\n";  // each becomes CR LF + "a b"
+    }
+    EXPECT_TRUE(load(file("long.txt", lines)).empty());
+    EXPECT_EQ(textBox()->document()->blockCount(), static_cast<int>(kMaxTextLines + 1));
+    EXPECT_EQ(textBox()->text().size(), kMaxTextLines * 5);
+    EXPECT_FALSE(textBox()->isReadOnly());
+}
+
+TEST_F(Load, APasteTooLargeSaysWhyAndKeepsTheText) {
+    textBox()->setText(u"my own words");
+    test::MessageRecorder recorder;
+    QApplication::clipboard()->setText(QString(kMaxPastedLines, QLatin1Char('\n')));
+    textBox()->paste();
+    ASSERT_EQ(recorder.messages.size(), 1U);
+    EXPECT_EQ(Str(recorder.messages[0].text), "Nothing was pasted.");
+    EXPECT_EQ(recorder.messages[0].informative,
+              ShapeVerdictReason(ShapeVerdict::PasteTooManyLines));
+    EXPECT_EQ(textBox()->text(), u"my own words");
+}
 
 TEST_F(Load, FileWithoutAKnownSizeIsReadToItsEnd) {
 #ifdef Q_OS_LINUX

@@ -348,6 +348,11 @@ void frmMain::connectHandlers() {
     connect(cmdLoadText, &QPushButton::clicked, this, &frmMain::cmdLoadText_Click);
     connect(loader_, &FileLoader::finished, this, &frmMain::loadFinished);
     connect(loadProgressDelay_, &QTimer::timeout, this, &frmMain::showLoadProgress);
+    connect(txtInputText, &CrLfTextEdit::filled, this, &frmMain::closeLoadProgress);
+    connect(txtInputText, &CrLfTextEdit::pasteRefused, this, [this](ShapeVerdict verdict) {
+        MessageBox::showOk(this, tr("Nothing was pasted."), QStringLiteral("Lexaro"),
+                           MessageBox::Icon::None, ShapeVerdictReason(verdict));
+    });
     connect(cmdFullScreen, &QPushButton::clicked, this, &frmMain::cmdFullScreen_Click);
     connect(mnuViewFullScreen, &QAction::triggered, this, &frmMain::mnuViewFullScreen_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
@@ -531,7 +536,7 @@ void frmMain::cmdLoadText_Click() {
 }
 
 bool frmMain::isLoading() const {
-    return loader_->isRunning();
+    return loader_->isRunning() || txtInputText->isFilling();
 }
 
 void frmMain::openFile(const QString& path) {
@@ -561,16 +566,29 @@ void frmMain::showLoadProgress() {
 }
 
 void frmMain::loadFinished(const QString& /*path*/, LoadFailure failure) {
+    if (failure == LoadFailure::None) {
+        txtInputText->adoptText(loader_->takeText(), loader_->shape());
+        if (txtInputText->isFilling()) {
+            // The text is read; what is left is a second or so of filling the box, which keeps
+            // the progress dialog (without Cancel: the old text is gone) until it is done.
+            if (loadProgress_ != nullptr) {
+                loadProgress_->setCancelButtonText(QString());
+            }
+            return;
+        }
+    }
+    closeLoadProgress();
+    if (failure != LoadFailure::None && failure != LoadFailure::Cancelled) {
+        MessageBox::showOk(this, tr("There was an error with opening your file"), QString(),
+                           MessageBox::Icon::None, LoadFailureReason(failure));
+    }
+}
+
+void frmMain::closeLoadProgress() {
     loadProgressDelay_->stop();
     if (loadProgress_ != nullptr) {
         loadProgress_->hide();
         loadProgress_->deleteLater();
-    }
-    if (failure == LoadFailure::None) {
-        txtInputText->adoptText(loader_->takeText());
-    } else if (failure != LoadFailure::Cancelled) {
-        MessageBox::showOk(this, tr("There was an error with opening your file"), QString(),
-                           MessageBox::Icon::None, LoadFailureReason(failure));
     }
 }
 

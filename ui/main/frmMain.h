@@ -118,6 +118,7 @@ private:
     bool handleFileDrop(QObject* receiver, QEvent* event);
     void showLoadProgress();
     void loadFinished(const QString& path, LoadFailure failure);
+    void closeLoadProgress();
 
     std::int32_t intReadPos = 0;
     std::int32_t intPauseTicks = 0;
