@@ -33,7 +33,11 @@ QFileDialog* NewDialogKeepingItsStateForTheRun(QWidget* owner) {
 
 }  // namespace
 
-FileDialog::FileDialog(QWidget* owner) : dialog_(NewDialogKeepingItsStateForTheRun(owner)) {
+QFileDialog* FileDialog::dialog() {
+    if (dialog_ != nullptr) {
+        return dialog_;
+    }
+    dialog_ = NewDialogKeepingItsStateForTheRun(owner_);
     dialog_->setObjectName(QStringLiteral("commonDialog"));
     // Qt's own dialog everywhere: a desktop's native one (GTK's on GNOME) records chosen files in
     // the desktop's recent-files list, and the program writes nothing.
@@ -42,17 +46,19 @@ FileDialog::FileDialog(QWidget* owner) : dialog_(NewDialogKeepingItsStateForTheR
     // reported by the Load command itself.
     dialog_->setFileMode(QFileDialog::AnyFile);
     dialog_->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog_->setWindowTitle(QStringLiteral("Open"));
+    dialog_->setDefaultSuffix(QStringLiteral("txt"));
+    return dialog_;
 }
 
 QString FileDialog::showOpen() {
-    dialog_->setWindowTitle(QStringLiteral("Open"));
-    dialog_->setDefaultSuffix(QStringLiteral("txt"));
     if (std::optional<QString> answer = std::exchange(nextFileName(), std::nullopt)) {
         if (!answer->isEmpty()) {
             lastChosen_ = *answer;
         }
         return *answer;
     }
+    dialog();
     if (!lastChosen_.isEmpty()) {
         dialog_->selectFile(lastChosen_);
     }

@@ -231,10 +231,11 @@ TEST_F(Load, WhilePausedATextShorterThanThePositionEndsTheNextReadingCleanly) {
 
 TEST_F(Load, RealDialogIsTitledOpenWithDefaultSuffixAndRemembersTheLastFile) {
     const QString path = file("chosen.txt", "one two");
-    auto* dialog = Child<QFileDialog>(*window, "commonDialog");
+    QFileDialog* dialog = nullptr;  // built when first shown
     QString title;
     QString suffix;
     QTimer::singleShot(0, [&] {
+        dialog = Child<QFileDialog>(*window, "commonDialog");
         title = dialog->windowTitle();
         suffix = dialog->defaultSuffix();
         dialog->selectFile(path);
