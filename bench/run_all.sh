@@ -25,6 +25,9 @@ if [ "$QUICK" = --quick ]; then
   "$BIN/lexaro_bench_documents" "${GB[@]}" --benchmark_filter='Epub'
   "$BIN/lexaro_pace_harness" --ticks 10 --wpm 1800
   "$BIN/lexaro_startup_harness" "$(date +%s%N)"
+  "$BIN/lexaro_startup_harness" "$(date +%s%N)" --bare
+  head -c 1000000 /dev/zero | tr '\0' 'x' >"$WORK/line.txt"
+  "$BIN/lexaro_stall_meter" load "$WORK/line.txt"
   echo "1 passed, 0 failed"
   exit 0
 fi
@@ -47,13 +50,33 @@ for doc in NovelEpub ThreeHundredPagePdf; do
 done
 
 echo "== Start-up to first paint and to idle, 11 runs each, then with a 10 MB file loaded"
+echo "   (--bare: a bare Qt window with the same controls, the floor)"
 head -c 10485760 /dev/urandom | base64 -w 76 >"$WORK/ten.txt"
 for i in $(seq 11); do "$BIN/lexaro_startup_harness" "$(date +%s%N)"; done
+for i in $(seq 11); do "$BIN/lexaro_startup_harness" "$(date +%s%N)" --bare; done
 "$BIN/lexaro_startup_harness" "$(date +%s%N)" --load "$WORK/ten.txt"
 if have_x; then
   echo "-- on Xvfb"
   for i in $(seq 11); do on_x "$BIN/lexaro_startup_harness" "$(date +%s%N)"; done
+  for i in $(seq 11); do on_x "$BIN/lexaro_startup_harness" "$(date +%s%N)" --bare; done
 fi
+
+echo "== Every shape of text through the stall meter: load, paste, Select All + Copy, reading"
+prose() { # $1 bytes of prose in paragraphs of about 1,250 characters
+  yes 'The quick brown fox jumps over the lazy dog, again and again.' | tr '\n' ' ' |
+    fold -w 1250 | head -c "$1" >"$2"
+}
+prose 10000000 "$WORK/prose10.txt"
+prose 100000000 "$WORK/prose100.txt"
+for mb in 1 10 50; do head -c $((mb * 1000000)) /dev/zero | tr '\0' 'x' >"$WORK/line$mb.txt"; done
+for mb in 5 20; do head -c $((mb * 1000000)) /dev/zero | tr '\0' '\n' >"$WORK/breaks$mb.txt"; done
+yes 'the of and to in a is that for it as was with be by on not he I this are or' |
+  cut -c 1-70 | head -n 499999 >"$WORK/lines500k.txt"
+for shape in prose10 prose100 line1 line10 line50 breaks5 breaks20 lines500k; do
+  for operation in load paste copy read; do
+    "$BIN/lexaro_stall_meter" "$operation" "$WORK/$shape.txt"
+  done
+done
 
 echo "== Pace accuracy of the real timer, 600 ticks per pace"
 "$BIN/lexaro_pace_harness"
