@@ -146,11 +146,20 @@ int main(int argc, char* argv[]) {
                 static_cast<double>(lexaro::bench::ProcStatusKb("VmRSS")) / 1024.0);
 
     if (const qsizetype at = args.indexOf(QStringLiteral("--load"));
-        at >= 0 && at + 1 < args.size() && !bare) {
-        auto& program = static_cast<lexaro::frmMain&>(*window);
-        program.openFile(args[at + 1]);
-        while (program.isLoading()) {
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        at >= 0 && at + 1 < args.size()) {
+        if (bare) {  // the plainest load there is: read, decode, into the box
+            QFile file(args[at + 1]);
+            if (file.open(QIODevice::ReadOnly)) {
+                window->findChild<QPlainTextEdit*>()->setPlainText(
+                    QString::fromUtf8(file.readAll()));
+            }
+            QApplication::processEvents();
+        } else {
+            auto& program = static_cast<lexaro::frmMain&>(*window);
+            program.openFile(args[at + 1]);
+            while (program.isLoading()) {
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            }
         }
         std::printf("  after loading: peak RSS %.1f MB  RSS %.1f MB",
                     static_cast<double>(lexaro::bench::ProcStatusKb("VmHWM")) / 1024.0,

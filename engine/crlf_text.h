@@ -30,8 +30,9 @@ public:
     // a loaded file's is), kept as it is rather than built again. Nothing when `text` holds a lone
     // CR or LF, a character the document would read as a line break (U+2028, U+2029) or one it
     // reserves (U+FDD0, U+FDD1, U+FFFC), or is longer than the reading engine takes: then build
-    // the view from the document instead.
-    [[nodiscard]] static std::optional<CrLfText> FromCrLfText(std::u16string text);
+    // the view from the document instead. `text` is moved into the view when one is returned, and
+    // left as it was otherwise.
+    [[nodiscard]] static std::optional<CrLfText> FromCrLfText(std::u16string& text);
 
     // The text with CR LF line breaks.
     [[nodiscard]] const std::u16string& text() const noexcept { return text_; }
