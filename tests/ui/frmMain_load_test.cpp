@@ -170,7 +170,13 @@ TEST_F(Load, TheLongestTextTakenFillsInWhole) {
     for (std::size_t line = 0; line < kMaxTextLines; ++line) {
         lines += "a b\n";  // each becomes CR LF + "a b"
     }
-    EXPECT_TRUE(load(file("long.txt", lines)).empty());
+    const QString other = file("other.txt", "dropped meanwhile");
+    test::MessageRecorder recorder;
+    window->openFile(file("long.txt", lines));
+    ASSERT_TRUE(test::SpinUntil([this] { return textBox()->isFilling(); }));
+    window->openFile(other);  // a drop while the box fills waits for nothing and changes nothing
+    EXPECT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }));
+    EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(textBox()->document()->blockCount(), static_cast<int>(kMaxTextLines + 1));
     EXPECT_EQ(textBox()->text().size(), kMaxTextLines * 5);
     EXPECT_FALSE(textBox()->isReadOnly());

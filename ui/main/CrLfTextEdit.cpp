@@ -118,7 +118,6 @@ void CrLfTextEdit::fillStep() {
     fillAt_ = end;
     if (fillAt_ == text.size()) {
         stopFilling();
-        emit filled();
     }
 }
 
@@ -131,6 +130,7 @@ void CrLfTextEdit::stopFilling() {
     fillText_ = {};
     setUndoRedoEnabled(true);
     applyReadOnly();
+    emit filled();
 }
 
 // Qt wraps between words where it can and anywhere where it cannot; finding out that it cannot is

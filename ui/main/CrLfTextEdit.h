@@ -40,7 +40,8 @@ public:
     // and keeps that string as the CR LF text instead of building it again on the next tick.
     // `shape` is MeasureTextShape(text). A text of more than one step goes in one step per turn
     // of the event loop: meanwhile isFilling() holds and the box takes no typing, and filled()
-    // follows the last step. The CR LF text is the whole new text from the start.
+    // follows the last step (or a new text given before it). The CR LF text is the whole new text
+    // from the start.
     void adoptText(std::u16string text, const TextShape& shape);
     void adoptText(std::u16string text);
     [[nodiscard]] bool isFilling() const { return fillAt_ != kNotFilling; }

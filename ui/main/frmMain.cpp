@@ -540,6 +540,9 @@ bool frmMain::isLoading() const {
 }
 
 void frmMain::openFile(const QString& path) {
+    if (isLoading()) {
+        return;  // one load at a time, its filling of the box included
+    }
     if (loader_->start(path)) {
         loadProgressDelay_->start();
     }
