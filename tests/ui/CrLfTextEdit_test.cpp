@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 #include <optional>
 #include <vector>
 
@@ -210,6 +212,31 @@ TEST(CrLfTextEdit, WrapsAnywhereOnlyWhereARunIsTooLongForWords) {
     QApplication::clipboard()->setText(QStringLiteral("yy"));
     box.paste();
     EXPECT_EQ(box.wordWrapMode(), QTextOption::WrapAnywhere);
+}
+
+// Only the long paragraph being read keeps its layout (about 35 bytes a character); one kept for
+// every paragraph read would grow without bound.
+TEST(CrLfTextEdit, OnlyTheLongParagraphReadKeepsItsLayout) {
+    const std::u16string longLine(CrLfTextEdit::kKeptLayoutUnits, u'w');
+    CrLfTextEdit box;
+    box.setText(longLine + u"\r\nshort\r\n" + longLine + u"\r\n" + longLine);
+    const auto kept = [&box](int block) {
+        return box.document()->findBlockByNumber(block).layout()->cacheEnabled();
+    };
+    const auto selectIn = [&box](int block) {
+        box.setSelStart(static_cast<std::int32_t>(
+            box.crLfText().fromDocument(box.document()->findBlockByNumber(block).position() + 1)));
+        box.setSelLength(2);
+    };
+    EXPECT_TRUE(kept(0));  // the caret starts in it
+    for (const int block : {1, 2, 3, 0}) {
+        selectIn(block);
+        for (int other = 0; other < 4; ++other) {
+            EXPECT_EQ(kept(other), other == block && other != 1) << block << " " << other;
+        }
+    }
+    box.setText(longLine);  // a new text: its first paragraph is the caret's
+    EXPECT_TRUE(kept(0));
 }
 
 TEST(CrLfTextEdit, SelectionIsInvisibleWhileUnfocused) {

@@ -12,6 +12,7 @@
 // spaces is wrapped anywhere, because wrapping it between words costs the square of the run.
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -60,6 +61,8 @@ public:
     // The most characters or lines one step of adoptText() puts in the box.
     static constexpr std::size_t kFillStepUnits = std::size_t{1} << 20;
     static constexpr std::size_t kFillStepLines = 20'000;
+    // Paragraphs at least this long keep their layout while the caret is in them.
+    static constexpr int kKeptLayoutUnits = 50'000;
 
 signals:
     void filled();
@@ -81,6 +84,7 @@ private:
     void applyReadOnly();
     [[nodiscard]] std::int32_t inDocument(std::int32_t documentPos) const;
     void wrapForRun(std::size_t longestRun);
+    void keepLayoutOfCurrentParagraph();
 
     // The start last set, in both forms. A start between the CR and the LF of a line break has no
     // document position of its own, so it is remembered while the caret stays where it was put.
@@ -99,6 +103,8 @@ private:
     std::u16string fillText_;
     std::size_t fillAt_ = kNotFilling;
     QTimer* fillTimer_ = nullptr;
+    // In the paragraph the caret is in, if it is a long one: its layout is kept between paints.
+    QTextCursor keptLayoutAt_;
 };
 
 }  // namespace lexaro
