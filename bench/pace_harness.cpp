@@ -3,8 +3,9 @@
 // interval, the deviation of single intervals (p50, p99, max), and whether any word was skipped
 // or shown twice (the ticks are compared with the engine stepping the same text on its own).
 //
-//   lexaro_pace_harness [--ticks N] [--wpm 60,600,1800] [--fullscreen]
+//   lexaro_pace_harness [--ticks N] [--wpm 60,600,1800] [--fullscreen] [--paragraph UNITS]
 //
+// --paragraph reads one paragraph of UNITS characters instead of a text of short lines.
 // --fullscreen runs the readings with the full-screen view open, mirroring every tick at three
 // times the size (180 points): the heaviest painting the program does.
 
@@ -33,6 +34,7 @@ struct Options {
     int ticks = 600;
     std::vector<int> paces = {60, 600, 1800};
     bool fullScreen = false;
+    std::size_t paragraph = 0;  // one paragraph of this many characters, if not 0
 };
 
 Options Parse(const QStringList& args) {
@@ -47,6 +49,8 @@ Options Parse(const QStringList& args) {
             }
         } else if (args[i] == QLatin1String("--fullscreen")) {
             options.fullScreen = true;
+        } else if (args[i] == QLatin1String("--paragraph") && i + 1 < args.size()) {
+            options.paragraph = args[++i].toULongLong();
         }
     }
     return options;
@@ -141,8 +145,14 @@ int main(int argc, char* argv[]) {
     const Options options = Parse(QApplication::arguments());
 
     lexaro::frmMain window;
-    window.findChild<lexaro::CrLfTextEdit*>(QStringLiteral("txtInputText"))
-        ->setText(lexaro::bench::TextOfSize(200'000));
+    std::u16string text = lexaro::bench::TextOfSize(200'000);
+    if (options.paragraph > 0) {
+        text.clear();
+        while (text.size() < options.paragraph) {
+            text += u"paragraph ";
+        }
+    }
+    window.findChild<lexaro::CrLfTextEdit*>(QStringLiteral("txtInputText"))->setText(text);
     window.show();
 
     std::printf("platform %s, %s\n", qPrintable(QGuiApplication::platformName()),
