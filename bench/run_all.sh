@@ -80,6 +80,8 @@ done
 
 echo "== Pace accuracy of the real timer, 600 ticks per pace"
 "$BIN/lexaro_pace_harness"
+echo "-- at 800 wpm in one paragraph of 500,000 characters"
+"$BIN/lexaro_pace_harness" --wpm 800 --ticks 400 --paragraph 500000
 if have_x; then
   echo "-- on Xvfb with the full-screen view open"
   on_x "$BIN/lexaro_pace_harness" --fullscreen
