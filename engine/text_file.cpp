@@ -166,7 +166,15 @@ std::u16string LinesWithLeadingBreaks(std::u16string_view characters) {
     if (characters.empty()) {
         return out;
     }
-    out.reserve(characters.size() + 2);
+    // Exactly the room needed: growing by doubling held up to twice the text for a moment.
+    std::size_t loneBreaks = 0;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        if ((characters[i] == u'\r' || characters[i] == u'\n') &&
+            !(characters[i] == u'\r' && i + 1 < characters.size() && characters[i + 1] == u'\n')) {
+            ++loneBreaks;
+        }
+    }
+    out.reserve(characters.size() + loneBreaks + 2);
     out.append(u"\r\n");
     for (std::size_t i = 0; i < characters.size(); ++i) {
         const char16_t ch = characters[i];
@@ -195,6 +203,20 @@ std::optional<std::u16string> TextFromFileBytes(std::string_view bytes,
         return std::nullopt;
     }
     const auto characters = DecodeSliced(bytes, keepGoing, slice);
+    if (!characters || (keepGoing && !keepGoing())) {
+        return std::nullopt;
+    }
+    return LinesWithLeadingBreaks(*characters);
+}
+
+std::optional<std::u16string> TextFromFileBytes(std::string&& bytes,
+                                                const std::function<bool()>& keepGoing,
+                                                std::size_t slice) {
+    if (bytes.size() > kMaxTextFileBytes) {
+        return std::nullopt;
+    }
+    const auto characters = DecodeSliced(bytes, keepGoing, slice);
+    std::string().swap(bytes);
     if (!characters || (keepGoing && !keepGoing())) {
         return std::nullopt;
     }

@@ -41,5 +41,10 @@ inline constexpr std::size_t kMaxTextFileBytes = std::size_t{256} << 20;
 [[nodiscard]] std::optional<std::u16string> TextFromFileBytes(
     std::string_view bytes, const std::function<bool()>& keepGoing,
     std::size_t slice = std::size_t{4} << 20);
+// The same, freeing `bytes` once they are decoded: a file's bytes, its characters and its lines
+// are then never held all at once.
+[[nodiscard]] std::optional<std::u16string> TextFromFileBytes(
+    std::string&& bytes, const std::function<bool()>& keepGoing,
+    std::size_t slice = std::size_t{4} << 20);
 
 }  // namespace lexaro

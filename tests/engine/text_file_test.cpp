@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 #include "tests/engine/reference.h"
 
@@ -110,6 +111,11 @@ TEST_P(SlicedDecoding, GivesWhatOnePassGives) {
     for (std::size_t slice = 1; slice <= bytes.size() + 1; ++slice) {
         EXPECT_EQ(TextFromFileBytes(
                       bytes, [] { return true; }, slice),
+                  TextFromFileBytes(bytes))
+            << "slice " << slice;
+        std::string owned = bytes;  // the overload that frees the bytes gives the same
+        EXPECT_EQ(TextFromFileBytes(
+                      std::move(owned), [] { return true; }, slice),
                   TextFromFileBytes(bytes))
             << "slice " << slice;
     }

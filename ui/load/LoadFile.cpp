@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "engine/document_kind.h"
 #include "engine/text_file.h"
@@ -126,8 +127,8 @@ LoadResult ReadText(const QString& path, const std::atomic<bool>& cancel,
         return {failure, {}};
     }
     file.close();
-    std::optional<std::u16string> text =
-        TextFromFileBytes(bytes, [&cancel] { return !cancel.load(std::memory_order_relaxed); });
+    std::optional<std::u16string> text = TextFromFileBytes(
+        std::move(bytes), [&cancel] { return !cancel.load(std::memory_order_relaxed); });
     if (cancel.load(std::memory_order_relaxed)) {
         return {LoadFailure::Cancelled, {}};
     }
