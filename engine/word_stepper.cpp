@@ -67,16 +67,21 @@ WordStep Step(std::u16string_view text, std::int32_t& intReadPos, std::int32_t& 
     WordStep step{false, {}, start, 0, false};
     std::int32_t consumed = 0;
     if (separator < 0) {
+        // The rest of the text, which may be megabytes: the caption keeps what the display can
+        // show of it (see ShownCaption), and the hold is read from the whole.
         step.lngSelLength = length - start;
-        step.strCaption.assign(word(step.lngSelLength));
+        const std::u16string_view rest = word(step.lngSelLength);
+        const std::size_t breaks = std::min(rest.find_first_not_of(u"\r\n"), rest.size());
+        step.strCaption.assign(rest.substr(0, breaks + kMaxShownCaptionUnits + 1));
+        intPauseTicks = HoldTicksAfter(rest);
         consumed = length;
     } else {
         step.lngSelLength = separator - start;
         step.strCaption = NormalizeWord(word(step.lngSelLength));
+        intPauseTicks = HoldTicksAfter(step.strCaption);
         consumed = separator + 1;
     }
 
-    intPauseTicks = HoldTicksAfter(step.strCaption);
     if (consumed == length) {
         intReadPos = 0;
         step.blnEndOfText = true;

@@ -36,7 +36,9 @@ struct WordStep {
 // - Otherwise the word starting at intReadPos is taken up to the nearer of the next space and the
 //   next CR LF pair. It is shown through NormalizeWord; a hold of 1 follows a word ending in
 //   , ; - and a hold of 2 one ending in . ? ! (trailing spaces ignored).
-// - Without a space in the rest of the text, the whole rest is the caption, line breaks and all.
+// - Without a space in the rest of the text, the whole rest is the word, line breaks and all; its
+//   caption stops kMaxShownCaptionUnits + 1 units after the line breaks it starts with, past what
+//   any display shows, so a tick on a text of megabytes copies kilobytes.
 // - After a space intReadPos points past it; after a CR LF it points at the LF, so the next word
 //   begins with that LF. When the word reached the end of the text, intReadPos becomes 0 and
 //   blnEndOfText is set; the hold set by that last word stays.

@@ -315,5 +315,21 @@ INSTANTIATE_TEST_SUITE_P(Captions, ShownCaptionOf,
                                              kPairAtTheCut.substr(0, kMaxShownCaptionUnits - 1)}),
                          [](const auto& p) { return std::string(p.param.name); });
 
+// The rest of a text without a space is one word of any length: the tick selects all of it and
+// holds after its last character, but copies only what a display can show.
+TEST(StepWord, AHugeLastWordIsSelectedWholeAndCopiedOnlyAsFarAsShown) {
+    for (const std::u16string& lead : {std::u16string(), std::u16string(u"\r\n\r\n")}) {
+        const std::u16string text = u"a " + lead + std::u16string(1'000'000, u'x') + u"\r\nend.";
+        std::int32_t position = 2;
+        std::int32_t hold = 0;
+        const WordStep step = StepWord(text, position, hold);
+        EXPECT_EQ(step.lngSelLength, static_cast<std::int32_t>(text.size()) - 2);
+        EXPECT_EQ(hold, 2);  // from the full stop a megabyte on
+        EXPECT_TRUE(step.blnEndOfText);
+        EXPECT_EQ(step.strCaption.size(), lead.size() + kMaxShownCaptionUnits + 1);
+        EXPECT_EQ(ShownCaption(step.strCaption), ShownCaption(std::u16string_view(text).substr(2)));
+    }
+}
+
 }  // namespace
 }  // namespace lexaro
