@@ -564,6 +564,9 @@ void frmMain::showLoadProgress() {
     // Cancel, Esc and the close box all end the load.
     connect(dialog, &QProgressDialog::canceled, loader_, &FileLoader::cancel);
     connect(dialog, &QDialog::rejected, loader_, &FileLoader::cancel);
+    if (txtInputText->isFilling()) {
+        dialog->setCancelButtonText(QString());  // as below: the old text is already gone
+    }
     loadProgress_ = dialog;
     dialog->show();
 }
@@ -573,7 +576,7 @@ void frmMain::loadFinished(const QString& /*path*/, LoadFailure failure) {
         txtInputText->adoptText(loader_->takeText(), loader_->shape());
         if (txtInputText->isFilling()) {
             // The text is read; what is left is a second or so of filling the box, which keeps
-            // the progress dialog (without Cancel: the old text is gone) until it is done.
+            // the progress dialog until it is done, without Cancel: the old text is gone.
             if (loadProgress_ != nullptr) {
                 loadProgress_->setCancelButtonText(QString());
             }
