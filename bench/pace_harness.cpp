@@ -27,6 +27,7 @@
 #include "engine/word_stepper.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
+#include "ui/qt_text.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ bool MeasurePace(lexaro::frmMain& window, int wordsPerMinute, int ticks) {
         const lexaro::WordStep step = lexaro::StepWord(text, position, hold);
         if (!step.blnHoldTick) {
             const std::u16string_view shown = lexaro::ShownCaption(step.strCaption);
-            caption = QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size()));
+            caption = lexaro::ToQString(shown);
         }
         if (record.position != position || record.hold != hold || record.caption != caption) {
             ++mismatches;

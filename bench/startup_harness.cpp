@@ -29,6 +29,7 @@
 #include "bench/proc_status.h"
 #include "engine/welcome_text.h"
 #include "ui/main/frmMain.h"
+#include "ui/qt_text.h"
 
 namespace {
 

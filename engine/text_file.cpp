@@ -196,17 +196,26 @@ std::optional<std::u16string> TextFromFileBytes(std::string_view bytes) {
     return TextFromFileBytes(bytes, nullptr);
 }
 
+namespace {
+
+// The lines of decoded characters, unless decoding failed or the caller gave up meanwhile.
+std::optional<std::u16string> LinesOfDecoded(const std::optional<std::u16string>& characters,
+                                             const std::function<bool()>& keepGoing) {
+    if (!characters || (keepGoing && !keepGoing())) {
+        return std::nullopt;
+    }
+    return LinesWithLeadingBreaks(*characters);
+}
+
+}  // namespace
+
 std::optional<std::u16string> TextFromFileBytes(std::string_view bytes,
                                                 const std::function<bool()>& keepGoing,
                                                 std::size_t slice) {
     if (bytes.size() > kMaxTextFileBytes) {
         return std::nullopt;
     }
-    const auto characters = DecodeSliced(bytes, keepGoing, slice);
-    if (!characters || (keepGoing && !keepGoing())) {
-        return std::nullopt;
-    }
-    return LinesWithLeadingBreaks(*characters);
+    return LinesOfDecoded(DecodeSliced(bytes, keepGoing, slice), keepGoing);
 }
 
 std::optional<std::u16string> TextFromFileBytes(std::string&& bytes,
@@ -217,10 +226,7 @@ std::optional<std::u16string> TextFromFileBytes(std::string&& bytes,
     }
     const auto characters = DecodeSliced(bytes, keepGoing, slice);
     std::string().swap(bytes);
-    if (!characters || (keepGoing && !keepGoing())) {
-        return std::nullopt;
-    }
-    return LinesWithLeadingBreaks(*characters);
+    return LinesOfDecoded(characters, keepGoing);
 }
 
 }  // namespace lexaro

@@ -7,6 +7,7 @@
 
 #include "engine/terms_of_use.h"
 #include "ui/display_mode.h"
+#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 namespace lexaro {
@@ -44,7 +45,7 @@ frmAbout::frmAbout(QWidget* parent, QLineEdit* displayMode)
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setGeometry(twipsRect(120, 2160, 5415, 3615));
     const std::u16string_view terms = TermsOfUseText();
-    Text2->setPlainText(QString::fromUtf16(terms.data(), static_cast<qsizetype>(terms.size())));
+    Text2->setPlainText(ToQString(terms));
     Text2->setReadOnly(true);
     Text2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -9,17 +9,11 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include "ui/qt_text.h"
+
 namespace lexaro {
 
 namespace {
-
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string_view View(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
 
 // How many characters without a space end at `end` (going back) or start there (going on).
 std::size_t RunBefore(const QString& line, qsizetype end) {
@@ -73,8 +67,7 @@ CrLfTextEdit::CrLfTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
 const CrLfText& CrLfTextEdit::crLfText() const {
     if (cacheStale_) {
         const QString raw = document()->toRawText();
-        cache_ = CrLfText(std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()),
-                                              static_cast<std::size_t>(raw.size())));
+        cache_ = CrLfText(ToView(raw));
         cacheStale_ = false;
     }
     return cache_;
@@ -208,7 +201,7 @@ void CrLfTextEdit::insertFromMimeData(const QMimeData* source) {
     const qsizetype before = cursor.selectionStart() - first.position();
     const qsizetype after = last.position() + last.length() - 1 - cursor.selectionEnd();
     const QString text = source->text();
-    const TextShape pasted = MeasureTextShape(View(text));
+    const TextShape pasted = MeasureTextShape(ToView(text));
     const auto boxLines = static_cast<std::size_t>(document()->blockCount() -
                                                    (last.blockNumber() - first.blockNumber()));
     const TextShape shape = ShapeAfterInsert(pasted, boxLines, static_cast<std::size_t>(before),

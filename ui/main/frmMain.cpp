@@ -30,6 +30,7 @@
 #include "ui/fullscreen/frmFullScreen.h"
 #include "ui/load/FileLoader.h"
 #include "ui/main/CrLfTextEdit.h"
+#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 namespace lexaro {
@@ -40,10 +41,6 @@ constexpr int kClientWidthTwips = 9510;
 constexpr int kClientHeightTwips = 6750;
 // A load that takes longer than this shows its progress dialog.
 constexpr int kLoadProgressDelayMs = 400;
-
-QString fromU16(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 template <typename Widget>
 Widget* place(Widget* widget, const char* name, const QRect& geometry) {
@@ -147,7 +144,7 @@ void frmMain::createControls() {
 
     QStringList colourNames;
     for (const std::u16string_view name : ColourNames()) {
-        colourNames << fromU16(name);
+        colourNames << ToQString(name);
     }
     cmbTextColor =
         makeComboBox(w, "cmbTextColor", twipsRect(5640, 4080, 1575, 315), colourNames, false);
@@ -368,8 +365,8 @@ void frmMain::connectHandlers() {
 // The start values, in an order that matters: the text colour is chosen while the background
 // list is still empty, so the same-colour rule has nothing to compare against.
 void frmMain::Form_Load() {
-    cmbTextColor->setCurrentText(fromU16(ColourNames()[kPaletteWhite]));
-    cmbBackgroundColor->setCurrentText(fromU16(ColourNames()[kPaletteBlack]));
+    cmbTextColor->setCurrentText(ToQString(ColourNames()[kPaletteWhite]));
+    cmbBackgroundColor->setCurrentText(ToQString(ColourNames()[kPaletteBlack]));
     hscFontSize_Change();
     hscScrollSpeed_Change();
 }
@@ -420,7 +417,7 @@ void frmMain::tmrMoveNext_Timer() {
     const CrLfText& text = txtInputText->crLfText();
     const WordStep step = StepWord(text.text(), intReadPos, intPauseTicks, text.lastSpace());
     if (!step.blnHoldTick) {
-        ShowInBand(*lblOutputText, fromU16(ShownCaption(step.strCaption)));
+        ShowInBand(*lblOutputText, ToQString(ShownCaption(step.strCaption)));
         txtInputText->setSelStart(step.lngSelStart);
         txtInputText->setSelLength(step.lngSelLength);
         if (onScreen->text() == kDisplayModeMain) {
