@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ui/CommandLine.h"
+#include "ui/heap.h"
 #include "ui/main/frmMain.h"
 
 namespace {
@@ -31,6 +32,7 @@ int Answer(const lexaro::CommandLine& command) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    lexaro::ReturnLargeBlocksToSystem();
     // Help and the version need no display, so they are answered before the windowing system is
     // even contacted.
     if (lexaro::AsksOnlyForInformation(argc, argv)) {

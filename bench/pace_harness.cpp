@@ -25,6 +25,7 @@
 #include "bench/bench_text.h"
 #include "engine/pace.h"
 #include "engine/word_stepper.h"
+#include "ui/heap.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 #include "ui/qt_text.h"
@@ -142,6 +143,7 @@ bool MeasurePace(lexaro::frmMain& window, int wordsPerMinute, int ticks) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    lexaro::ReturnLargeBlocksToSystem();
     QApplication app(argc, argv);
     const Options options = Parse(QApplication::arguments());
 

@@ -6,9 +6,12 @@
 
 #include <QApplication>
 
+#include "ui/heap.h"
+
 namespace lexaro::bench {
 
 inline int RunQtBenchmarks(int argc, char** argv) {
+    ReturnLargeBlocksToSystem();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -28,6 +28,7 @@
 
 #include "bench/proc_status.h"
 #include "ui/MessageBox.h"
+#include "ui/heap.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 
@@ -87,6 +88,7 @@ void LoadAndSettle(lexaro::frmMain& window, const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    lexaro::ReturnLargeBlocksToSystem();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -22,12 +22,15 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "bench/proc_status.h"
 #include "engine/welcome_text.h"
+#include "ui/heap.h"
 #include "ui/main/frmMain.h"
 #include "ui/qt_text.h"
 
@@ -112,11 +115,15 @@ std::unique_ptr<QMainWindow> BareWindow() {
 
 int main(int argc, char* argv[]) {
     const long long launched = argc > 1 ? QByteArray(argv[1]).toLongLong() : NowNs();
+    const bool bare = std::any_of(argv, argv + argc,
+                                  [](const char* arg) { return std::strcmp(arg, "--bare") == 0; });
+    if (!bare) {  // as the program's main() does
+        lexaro::ReturnLargeBlocksToSystem();
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexaro"));
 
     const QStringList args = QApplication::arguments();
-    const bool bare = args.contains(QStringLiteral("--bare"));
     std::unique_ptr<QMainWindow> window;
     if (bare) {
         window = BareWindow();
