@@ -20,19 +20,26 @@ namespace {
 
 void* volatile keep;  // so that no allocation below is optimized away
 
+// In a process of its own: what earlier tests left free in the heap could serve the block.
 TEST(HeapTest, ABlockOfMegabytesGetsAMappingOfItsOwnEvenAfterALargerOneWasFreed) {
 #if defined(LEXARO_SANITIZER_ALLOCATOR) || !defined(M_MMAP_THRESHOLD)
     GTEST_SKIP() << "not glibc's allocator";
 #else
-    lexaro::ReturnLargeBlocksToSystem();
-    // Left to itself, glibc would from now on serve every block up to 16 MB from the shared heap.
-    keep = std::malloc(std::size_t{16} << 20);
-    std::free(keep);
-    const std::size_t mappedBefore = mallinfo2().hblks;
-    keep = std::malloc(std::size_t{4} << 20);
-    const std::size_t mappedWith = mallinfo2().hblks;
-    std::free(keep);
-    EXPECT_EQ(mappedWith, mappedBefore + 1);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            lexaro::ReturnLargeBlocksToSystem();
+            // Left to itself, glibc would from now on serve every block up to 16 MB from the
+            // shared heap.
+            keep = std::malloc(std::size_t{16} << 20);
+            std::free(keep);
+            const std::size_t mappedBefore = mallinfo2().hblks;
+            keep = std::malloc(std::size_t{4} << 20);
+            const std::size_t mappedWith = mallinfo2().hblks;
+            std::free(keep);
+            std::exit(mappedWith == mappedBefore + 1 ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 #endif
 }
 
