@@ -57,7 +57,7 @@ CrLfTextEdit::CrLfTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     });
 
     connect(this, &QPlainTextEdit::cursorPositionChanged, this,
-            &CrLfTextEdit::keepLayoutOfCurrentParagraph);
+            &CrLfTextEdit::followCaretParagraph);
 
     fillTimer_ = new QTimer(this);
     fillTimer_->setInterval(0);
@@ -168,24 +168,31 @@ QMimeData* CrLfTextEdit::createMimeDataFromSelection() const {
 
 // Qt throws a paragraph's shaping away after laying it out and works it out again, for the whole
 // paragraph, on every paint: 9 ms for a paragraph of 500,000 characters, on every word of a
-// reading. Keeping it costs about 35 bytes a character, so only the paragraph being read keeps
-// it; the one left behind is laid out afresh, which frees what it kept.
-void CrLfTextEdit::keepLayoutOfCurrentParagraph() {
+// reading. Keeping it costs about 35 bytes a character, so only the long paragraph the caret is in
+// keeps it.
+//
+// Placing the caret or a selection's end in a paragraph works its shaping out too, and Qt then
+// holds it until it lays the paragraph out again, which it never does once the paragraph is out of
+// view: a word longer than the box can show left 35 bytes a character behind for every paragraph
+// read. So the paragraph the caret has just left lets go of its shaping; Qt lays it out again when
+// it next needs it.
+void CrLfTextEdit::followCaretParagraph() {
     const QTextBlock current = textCursor().block();
-    if (!keptLayoutAt_.isNull()) {
-        const QTextBlock kept = keptLayoutAt_.block();  // followed through edits
-        if (kept == current && kept.layout()->cacheEnabled()) {
-            return;
-        }
-        keptLayoutAt_ = QTextCursor();
-        if (kept.isValid() && kept != current && kept.layout()->cacheEnabled()) {
-            kept.layout()->setCacheEnabled(false);
-            document()->markContentsDirty(kept.position(), kept.length());
+    if (!caretParagraph_.isNull()) {
+        const QTextBlock left = caretParagraph_.block();  // followed through edits
+        if (left.isValid() && left != current) {
+            left.layout()->setCacheEnabled(false);
+            left.layout()->beginLayout();  // frees it; its lines come back when Qt next needs them
+            left.layout()->endLayout();
         }
     }
-    if (current.isValid() && current.length() >= kKeptLayoutUnits) {
-        current.layout()->setCacheEnabled(true);
-        keptLayoutAt_ = QTextCursor(current);
+    caretParagraph_ = QTextCursor(current);
+    keepLayoutOf(current);
+}
+
+void CrLfTextEdit::keepLayoutOf(const QTextBlock& paragraph) {
+    if (paragraph.isValid() && paragraph.length() >= kKeptLayoutUnits) {
+        paragraph.layout()->setCacheEnabled(true);
     }
 }
 
@@ -233,6 +240,8 @@ void CrLfTextEdit::setSelStart(std::int32_t start) {
     const CrLfText& map = crLfText();
     const std::int32_t clamped = std::clamp(start, std::int32_t{0}, map.length());
     const std::int32_t documentStart = inDocument(map.toDocument(clamped));
+    // Before the caret moves there: placing it works the paragraph's shaping out, to be kept.
+    keepLayoutOf(document()->findBlock(documentStart));
     QTextCursor cursor = textCursor();
     cursor.setPosition(documentStart);
     setTextCursor(cursor);
@@ -250,9 +259,11 @@ void CrLfTextEdit::setSelLength(std::int32_t length) {
     const CrLfText& map = crLfText();
     const std::int32_t start = selStart();
     const std::int32_t end = length > map.length() - start ? map.length() : start + length;
+    const std::int32_t documentEnd = inDocument(map.toDocument(std::max(start, end)));
+    keepLayoutOf(document()->findBlock(documentEnd));
     QTextCursor cursor = textCursor();
     cursor.setPosition(inDocument(map.toDocument(start)));
-    cursor.setPosition(inDocument(map.toDocument(std::max(start, end))), QTextCursor::KeepAnchor);
+    cursor.setPosition(documentEnd, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 

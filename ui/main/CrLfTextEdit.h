@@ -22,6 +22,7 @@
 #include "engine/text_shape.h"
 
 class QMimeData;
+class QTextBlock;
 class QTimer;
 
 namespace lexaro {
@@ -84,7 +85,8 @@ private:
     void applyReadOnly();
     [[nodiscard]] std::int32_t inDocument(std::int32_t documentPos) const;
     void wrapForRun(std::size_t longestRun);
-    void keepLayoutOfCurrentParagraph();
+    void followCaretParagraph();
+    void keepLayoutOf(const QTextBlock& paragraph);
 
     // The start last set, in both forms. A start between the CR and the LF of a line break has no
     // document position of its own, so it is remembered while the caret stays where it was put.
@@ -103,8 +105,8 @@ private:
     std::u16string fillText_;
     std::size_t fillAt_ = kNotFilling;
     QTimer* fillTimer_ = nullptr;
-    // In the paragraph the caret is in, if it is a long one: its layout is kept between paints.
-    QTextCursor keptLayoutAt_;
+    // In the paragraph the caret is in. If it is a long one, its layout is kept between paints.
+    QTextCursor caretParagraph_;
 };
 
 }  // namespace lexaro
