@@ -76,7 +76,7 @@ const CrLfText& CrLfTextEdit::crLfText() const {
 void CrLfTextEdit::setText(std::u16string_view text) {
     stopFilling();
     wrapForRun(MeasureTextShape(text).longestRun);
-    setPlainText(ToQString(text));
+    replaceText(ToQString(text));
 }
 
 void CrLfTextEdit::adoptText(std::u16string text) {
@@ -88,7 +88,7 @@ void CrLfTextEdit::adoptText(std::u16string text, const TextShape& shape) {
     stopFilling();
     wrapForRun(shape.longestRun);
     const std::size_t firstStep = WholeLinesEnd(text, 0, kFillStepUnits, kFillStepLines);
-    setPlainText(ToQString(std::u16string_view(text).substr(0, firstStep)));
+    replaceText(ToQString(std::u16string_view(text).substr(0, firstStep)));
     if (firstStep < text.size()) {
         // Not undoable while it fills; setPlainText() has emptied the undo history anyway.
         setUndoRedoEnabled(false);
@@ -102,6 +102,11 @@ void CrLfTextEdit::adoptText(std::u16string text, const TextShape& shape) {
     } else if (isFilling()) {
         fillText_ = std::move(text);
     }
+}
+
+void CrLfTextEdit::replaceText(const QString& text) {
+    caretParagraph_ = QTextCursor();  // no paragraph of the new text has been left
+    setPlainText(text);
 }
 
 void CrLfTextEdit::fillStep() {
@@ -187,6 +192,7 @@ void CrLfTextEdit::followCaretParagraph() {
         }
     }
     caretParagraph_ = QTextCursor(current);
+    caretParagraph_.setKeepPositionOnInsert(true);  // in the same paragraph, whatever is typed
     keepLayoutOf(current);
 }
 

@@ -80,6 +80,7 @@ protected:
 private:
     static constexpr std::size_t kNotFilling = std::u16string::npos;
 
+    void replaceText(const QString& text);
     void fillStep();
     void stopFilling();
     void applyReadOnly();
