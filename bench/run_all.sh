@@ -72,7 +72,9 @@ for mb in 1 10 50; do head -c $((mb * 1000000)) /dev/zero | tr '\0' 'x' >"$WORK/
 for mb in 5 20; do head -c $((mb * 1000000)) /dev/zero | tr '\0' '\n' >"$WORK/breaks$mb.txt"; done
 yes 'the of and to in a is that for it as was with be by on not he I this are or' |
   cut -c 1-70 | head -n 499999 >"$WORK/lines500k.txt"
-for shape in prose10 prose100 line1 line10 line50 breaks5 breaks20 lines500k; do
+# 20 paragraphs, each one word of 400,000 characters: words far longer than the box can show
+for i in $(seq 20); do head -c 400000 /dev/zero | tr '\0' 'x'; echo ' '; done >"$WORK/words400k.txt"
+for shape in prose10 prose100 line1 line10 line50 breaks5 breaks20 lines500k words400k; do
   for operation in load paste copy read; do
     "$BIN/lexaro_stall_meter" "$operation" "$WORK/$shape.txt"
   done
