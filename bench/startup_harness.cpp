@@ -66,8 +66,7 @@ std::unique_ptr<QMainWindow> BareWindow() {
     auto* text = new QPlainTextEdit(central);
     text->setGeometry(8, 8, 618, 230);
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    const std::u16string_view welcome = lexaro::WelcomeText();
-    text->setPlainText(QString::fromUtf16(welcome.data(), static_cast<qsizetype>(welcome.size())));
+    text->setPlainText(lexaro::ToQString(lexaro::WelcomeText()));
     (new QLabel(QStringLiteral("Lexaro"), central))->setGeometry(8, 246, 618, 110);
     (new QLabel(QStringLiteral("300"), central))->setGeometry(8, 366, 60, 20);
     (new QLabel(QStringLiteral("36"), central))->setGeometry(300, 366, 60, 20);

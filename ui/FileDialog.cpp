@@ -58,22 +58,22 @@ QString FileDialog::showOpen() {
         }
         return *answer;
     }
-    dialog();
+    QFileDialog* const open = dialog();
     if (!lastChosen_.isEmpty()) {
-        dialog_->selectFile(lastChosen_);
+        open->selectFile(lastChosen_);
     }
-    const int result = dialog_->exec();
+    const int result = open->exec();
     // A name typed with its completion list still open can accept the dialog; the list would
     // otherwise stay on screen over the main window.
-    for (const QCompleter* completer : dialog_->findChildren<QCompleter*>()) {
+    for (const QCompleter* completer : open->findChildren<QCompleter*>()) {
         if (completer->popup() != nullptr) {
             completer->popup()->hide();
         }
     }
-    if (result != QDialog::Accepted || dialog_->selectedFiles().isEmpty()) {
+    if (result != QDialog::Accepted || open->selectedFiles().isEmpty()) {
         return {};
     }
-    lastChosen_ = dialog_->selectedFiles().constFirst();
+    lastChosen_ = open->selectedFiles().constFirst();
     return lastChosen_;
 }
 

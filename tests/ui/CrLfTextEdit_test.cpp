@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/ui/widget_test_support.h"
+#include "ui/qt_text.h"
 
 namespace lexaro {
 namespace {
@@ -39,8 +40,7 @@ TEST_P(CrLfTextEditText, AnAdoptedTextIsViewedAsItsDocumentIs) {
     box.adoptText(GetParam().in);
     EXPECT_EQ(box.text(), GetParam().out);
     const QString raw = box.document()->toRawText();
-    const CrLfText fromDocument(
-        std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()), raw.size()));
+    const CrLfText fromDocument(ToView(raw));
     ASSERT_EQ(box.crLfText().text(), fromDocument.text());
     EXPECT_EQ(box.crLfText().lastSpace(), fromDocument.lastSpace());
     for (std::int32_t pos = 0; pos <= fromDocument.length(); ++pos) {
@@ -182,8 +182,7 @@ TEST(CrLfTextEdit, APasteTheBoxCannotTakeLeavesItAsItWas) {
         std::vector<ShapeVerdict> refused;
         QObject::connect(&box, &CrLfTextEdit::pasteRefused,
                          [&refused](ShapeVerdict verdict) { refused.push_back(verdict); });
-        QApplication::clipboard()->setText(
-            QString::fromUtf16(paste.pasted.data(), static_cast<qsizetype>(paste.pasted.size())));
+        QApplication::clipboard()->setText(ToQString(paste.pasted));
         box.paste();
         if (paste.refused) {
             EXPECT_EQ(refused, std::vector<ShapeVerdict>{*paste.refused}) << paste.name;
