@@ -1,7 +1,8 @@
 // lexaro-extract FILE: the document's text on standard output, the outcome in the exit code
 // (engine/extract_protocol.h). Runs as a child of the window process, so that whatever a
 // third-party parser does with a hostile file costs a failed load, never the user's text. It
-// only reads FILE and writes standard output; it never creates or changes a file.
+// reads FILE, then locks itself down (documents/sandbox.h) before a parser sees a byte: from
+// there on it can only compute and write to standard output.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,10 +11,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "documents/extract.h"
+#include "documents/sandbox.h"
 #include "engine/extract_protocol.h"
 #include "engine/text_file.h"
 
@@ -83,19 +86,29 @@ bool WriteAll(std::string_view text) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     if (argc != 2) {
         return Exit(ExtractExit::Usage);
     }
     // A reader that went away shows up as a failed write, not as a killing signal.
     std::signal(SIGPIPE, SIG_IGN);
+    if (std::string_view(argv[1]) == "--sandbox-report") {
+        const lexaro::documents::SandboxLayers layers = lexaro::documents::LockDown();
+        const bool wrote = WriteAll(lexaro::documents::DescribeSandbox(layers));
+        return Exit(!layers.Sufficient() ? ExtractExit::NoSandbox
+                    : wrote              ? ExtractExit::Ok
+                                         : ExtractExit::Unreadable);
+    }
     std::string bytes;
     const ExtractExit read = ReadFile(argv[1], bytes);
     if (read != ExtractExit::Ok) {
         return Exit(read);
     }
+#ifndef LEXARO_EXTRACT_UNCONFINED  // defined only in a benchmark's build, to measure the cost
+    if (!lexaro::documents::LockDown().Sufficient()) {
+        return Exit(ExtractExit::NoSandbox);
+    }
+#endif
     const lexaro::documents::ExtractResult result =
         lexaro::documents::ExtractDocument(bytes, argv[1]);
     if (result.status != ExtractExit::Ok) {
@@ -103,4 +116,13 @@ int main(int argc, char** argv) {
     }
     // The window cannot tell a cut-off text from a whole one: a failed write is a failed run.
     return Exit(WriteAll(result.text) ? ExtractExit::Ok : ExtractExit::Unreadable);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Nothing is left to flush (the text went out through write), and nothing at exit may need
+    // a right the lock-down took: the sanitizers' leak check, for one, traces the process and
+    // reads /proc. In-process tests and the fuzzers check the parsers for leaks instead.
+    std::_Exit(Run(argc, argv));
 }

@@ -2,6 +2,7 @@
 // The contract between the window process and the lexaro-extract helper.
 //
 //   lexaro-extract FILE
+//   lexaro-extract --sandbox-report   locks itself down, prints its layers, exits 0 or NoSandbox
 //
 // On success the helper exits 0 with the document's text on standard output as UTF-8: one block
 // (paragraph, heading, list item, table cell, ...) per line, lines separated by LF, no NUL, no
@@ -22,6 +23,7 @@ enum class ExtractExit : int {
     Damaged = 6,       // truncated or malformed, or past a structural limit (depth, entries)
     Encrypted = 7,     // a password-protected PDF
     NoText = 8,        // a PDF whose pages carry no text layer (scanned images)
+    NoSandbox = 9,     // the helper could not lock itself down, so it parsed nothing
 };
 
 // The largest text the helper writes, and the window accepts, in bytes of UTF-8.

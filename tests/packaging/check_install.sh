@@ -55,9 +55,12 @@ expect "package is named for its version" sh -c "echo '$DEB' | grep -q 'lexaro_1
 expect "depends on the Qt widgets runtime" sh -c "dpkg-deb -f '$DEB' Depends | grep -q libqt6widgets6"
 expect "depends on the document libraries" sh -c \
   "dpkg-deb -f '$DEB' Depends | grep -q libpoppler-cpp && dpkg-deb -f '$DEB' Depends | grep -q libzip"
+expect "depends on libseccomp, which the helper locks itself down with" sh -c \
+  "dpkg-deb -f '$DEB' Depends | grep -q libseccomp2"
 dpkg -x "$DEB" "$WORK/root"
 for f in "${FILES[@]}"; do expect "package holds $f" test -s "$WORK/root/$f"; done
-expect "recommends qt6-wayland" sh -c "dpkg-deb -f '$DEB' Recommends | grep -q qt6-wayland"
+expect "recommends qt6-wayland and poppler-data" sh -c \
+  "dpkg-deb -f '$DEB' Recommends | grep -q qt6-wayland && dpkg-deb -f '$DEB' Recommends | grep -q poppler-data"
 expect "copyright file is machine-readable" sh -c \
   "head -n 1 '$WORK/root/usr/share/doc/lexaro/copyright' | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/'"
 expect "the packaged lexaro has no run path" sh -c \
@@ -70,6 +73,8 @@ expect "the packaged lexaro answers --version without a display" sh -c \
 printf '<html><body><p>Packaged <b>words</b></p></body></html>' >"$WORK/page.html"
 expect "the packaged helper extracts a page" sh -c \
   "test \"\$('$WORK/root/usr/libexec/lexaro/lexaro-extract' '$WORK/page.html')\" = 'Packaged words'"
+expect "the packaged helper locks itself down" sh -c \
+  "'$WORK/root/usr/libexec/lexaro/lexaro-extract' --sandbox-report | grep -qx 'seccomp: on'"
 
 echo "$PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]

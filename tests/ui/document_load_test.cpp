@@ -111,6 +111,7 @@ const HelperCase kHelperCases[] = {
     {"NotSupported", "exit 5", LoadFailure::NotText, u""},
     {"TooMuchInside", "exit 4", LoadFailure::TextTooLarge, u""},
     {"Damaged", "exit 6", LoadFailure::Damaged, u""},
+    {"CouldNotLockDown", "exit 9", LoadFailure::Unconfined, u""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Helpers, HelperOutcome, testing::ValuesIn(kHelperCases),

@@ -71,6 +71,8 @@ LoadFailure FailureOfExit(int code, DocumentKind kind) {
             return pdf ? LoadFailure::Encrypted : LoadFailure::Protected;
         case ExtractExit::NoText:
             return pdf ? LoadFailure::NoTextLayer : LoadFailure::NoText;
+        case ExtractExit::NoSandbox:
+            return LoadFailure::Unconfined;
         case ExtractExit::Usage:
         case ExtractExit::Damaged:
             break;
@@ -110,7 +112,8 @@ LoadResult ExtractWithHelper(const QString& documentPath, DocumentKind kind,
                              const std::atomic<bool>& cancel, const HelperLimits& limits) {
     QProcess process;
     process.setProgram(HelperPath());
-    process.setArguments({documentPath});
+    // Absolute, so that no file name can be taken for one of the helper's options.
+    process.setArguments({QFileInfo(documentPath).absoluteFilePath()});
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
 #ifdef Q_OS_LINUX

@@ -75,6 +75,10 @@ QString LoadFailureReason(LoadFailure failure) {
             return tr("Reading the document took longer than 60 seconds.");
         case LoadFailure::HelperMissing:
             return tr("The document reader (lexaro-extract) could not be started.");
+        case LoadFailure::Unconfined:
+            return tr(
+                "The document reader (lexaro-extract) cannot shut itself off from the rest "
+                "of the system here, so it did not open the document.");
     }
     return {};
 }

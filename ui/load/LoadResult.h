@@ -28,6 +28,7 @@ enum class LoadFailure {
     Damaged,        // a document the helper could not read, or a helper that crashed
     TimedOut,       // the helper ran past its time limit
     HelperMissing,  // the document helper could not be started (a broken installation)
+    Unconfined,     // the helper could not lock itself down here, so it read nothing
 };
 
 struct LoadResult {

@@ -1,0 +1,55 @@
+#pragma once
+// The lock-down of the lexaro-extract helper. The helper reads its input into memory first; then,
+// before any parser sees a byte, it takes away every right but computing on that memory and
+// writing to the descriptors it already holds:
+//
+//   - no new privileges: no set-user-ID program or file capability can give any back;
+//   - Landlock (file system): no file can be opened, created, written, renamed or removed, and no
+//     folder listed, except reading beneath the data folders the parsers load on demand (glibc's
+//     character-set converters, poppler's CJK and glyph-name tables); no program can be run;
+//     no other process can be traced;
+//   - Landlock (network, kernel ABI 4): no TCP port can be bound or connected to;
+//   - Landlock (scopes, kernel ABI 6): no signal to, and no abstract socket of, a process outside;
+//   - seccomp: an allow-list of system calls (memory, reading and writing open descriptors,
+//     opening files read-only, time, exit, and the few the C and C++ runtimes make); any other
+//     call fails with EPERM. There is no socket, process, exec, ptrace, mount or namespace call.
+//
+// Landlock is missing on old kernels and on kernels built or booted without it: then the helper
+// goes on with seccomp alone and says so in its report (files it can read stay readable to it,
+// but it can still change none and reach no one). Without seccomp it refuses to parse at all.
+
+#include <string>
+#include <vector>
+
+namespace lexaro::documents {
+
+// What a lock-down put in place.
+struct SandboxLayers {
+    bool noNewPrivileges = false;
+    int landlockAbi = 0;                       // the kernel's Landlock version; 0 when it has none
+    bool landlockFiles = false;                // files: nothing beyond the read-only data folders
+    bool landlockTcp = false;                  // no TCP bind or connect
+    bool landlockScopes = false;               // no signals or abstract sockets beyond the sandbox
+    bool seccomp = false;                      // the system-call allow-list
+    std::vector<std::string> readableFolders;  // what Landlock leaves open for reading
+
+    // The helper parses only with these two; Landlock adds to them where the kernel has it.
+    [[nodiscard]] bool Sufficient() const { return noNewPrivileges && seccomp; }
+};
+
+// Which layers LockDown applies: all of them, except in tests that show what each one stops on
+// its own.
+struct SandboxOptions {
+    bool landlock = true;
+    bool seccomp = true;
+};
+
+// Locks the calling process down for the rest of its life. Call it once, while the process has a
+// single thread, after the input is in memory and before any parser runs. Layers the kernel lacks
+// are left out and reported as such; see SandboxLayers::Sufficient.
+[[nodiscard]] SandboxLayers LockDown(const SandboxOptions& options = {});
+
+// One line per layer, for `lexaro-extract --sandbox-report`.
+[[nodiscard]] std::string DescribeSandbox(const SandboxLayers& layers);
+
+}  // namespace lexaro::documents
