@@ -73,6 +73,10 @@ struct PdfPage {
 };
 [[nodiscard]] std::string PdfBytes(const std::vector<PdfPage>& pages);
 
+// One page of `lines` in a Japanese font that is not embedded and maps its codes through the
+// predefined CMap UniJIS-UCS2-H: poppler reads it only with its CJK tables (poppler-data).
+[[nodiscard]] std::string JapanesePdfBytes(const std::vector<std::u16string>& lines);
+
 // One page per element; each string a line at 14 pt leading from the top, an empty string an
 // extra gap (a new paragraph). Lines that overflow a page are not moved on: keep pages short.
 [[nodiscard]] std::string TextPdfBytes(const std::vector<std::vector<std::string>>& pages);

@@ -67,7 +67,12 @@ std::string ReadFileBytes(const std::string& path) {
 
 }  // namespace
 
-std::string PdfBytes(const std::vector<PdfPage>& pages) {
+namespace {
+
+constexpr std::string_view kHelvetica =
+    "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>";
+
+std::string PdfWithFont(const std::vector<PdfPage>& pages, std::string_view font) {
     std::string pdf = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     std::vector<std::size_t> offsets;
     const auto object = [&](const std::string& body) {
@@ -80,7 +85,7 @@ std::string PdfBytes(const std::vector<PdfPage>& pages) {
     }
     object("<< /Type /Catalog /Pages 2 0 R >>");
     object("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>");
-    object("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+    object(std::string(font));
     for (std::size_t i = 0; i < pages.size(); ++i) {
         object(
             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 3 "
@@ -99,6 +104,34 @@ std::string PdfBytes(const std::vector<PdfPage>& pages) {
     }
     return pdf + "trailer\n<< /Size " + std::to_string(offsets.size() + 1) +
            " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+}
+
+}  // namespace
+
+std::string PdfBytes(const std::vector<PdfPage>& pages) {
+    return PdfWithFont(pages, kHelvetica);
+}
+
+std::string JapanesePdfBytes(const std::vector<std::u16string>& lines) {
+    PdfPage page;
+    double y = 740;
+    for (const std::u16string& line : lines) {
+        std::string ucs2;
+        for (const char16_t unit : line) {
+            ucs2 += static_cast<char>(unit >> 8);
+            ucs2 += static_cast<char>(unit & 0xFF);
+        }
+        page.texts.push_back({72, y, ucs2});
+        y -= 14;
+    }
+    return PdfWithFont(
+        {page},
+        "<< /Type /Font /Subtype /Type0 /BaseFont /HeiseiMin-W3 /Encoding /UniJIS-UCS2-H "
+        "/DescendantFonts [<< /Type /Font /Subtype /CIDFontType0 /BaseFont /HeiseiMin-W3 "
+        "/CIDSystemInfo << /Registry (Adobe) /Ordering (Japan1) /Supplement 2 >> /DW 1000 "
+        "/FontDescriptor << /Type /FontDescriptor /FontName /HeiseiMin-W3 /Flags 6 "
+        "/FontBBox [0 -141 1000 859] /ItalicAngle 0 /Ascent 859 /Descent -141 /CapHeight 709 "
+        "/StemV 69 >> >>] >>");
 }
 
 std::string TextPdfBytes(const std::vector<std::vector<std::string>>& pages) {

@@ -1,13 +1,22 @@
 // The lexaro-extract program itself, run as the window runs it.
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
 
+#include "documents/extract.h"
 #include "engine/extract_protocol.h"
 #include "tests/documents/fixtures.h"
 
@@ -75,6 +84,104 @@ TEST_F(Helper, ReportsFailuresByExitCodeAndWritesNothing) {
         EXPECT_EQ(run.exitCode, static_cast<int>(code)) << argument;
         EXPECT_EQ(run.out, "");
     }
+}
+
+// The locked-down helper writes what the same parsers write unconfined, in this process: its
+// lock-down leaves every file a parser loads on demand readable (a character-set converter, a
+// CJK table) and every call it makes allowed.
+TEST_F(Helper, WritesWhatTheParsersWriteUnconfined) {
+    std::vector<std::pair<std::string, std::string>> documents = {
+        {"book.epub", fixtures::EpubBookBytes({{"One", "Two"}})},
+        {"letter.docx", fixtures::DocxBytes({"Dear reader,", "words."})},
+        {"notes.odt", fixtures::OdtBytes({"An ODT", "paragraph"})},
+        {"report.pdf", fixtures::TextPdfBytes({{"A PDF line", "", "caf\xe9"}})},
+        {"japanese.pdf", fixtures::JapanesePdfBytes({u"\u65e5\u672c\u8a9e"})},
+        {"windows-1252.html", "<meta charset=windows-1252><p>caf\xe9 \x93quoted\x94</p>"},
+        {"gb2312.html", "<meta charset=gb2312><p>\xd6\xd0\xce\xc4</p>"},
+        {"latin2.xhtml",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?><html><body><p>\xb3\xf3\" \"d\xbc</p>"
+         "</body></html>"},
+        {"readme.md", "# Title\n\nSome *text*."},
+        {"locked.pdf", fixtures::EncryptedPdfBytes(fixtures::TextPdfBytes({{"x"}}))},
+        {"bomb.docx", fixtures::ZipBombBytes({}, "word/document.xml", std::size_t{300} << 20)}};
+    // The fuzz target's seeds, without the byte that picks its walker.
+    const std::map<std::string, std::string> extensions = {
+        {"html", ".html"}, {"xhtml", ".xhtml"}, {"markdown", ".md"}};
+    for (const auto& seed : std::filesystem::directory_iterator(LEXARO_FUZZ_DOCUMENT_SEEDS)) {
+        std::ostringstream bytes;
+        bytes << std::ifstream(seed.path(), std::ios::binary).rdbuf();
+        const std::string name = seed.path().filename().string();
+        const auto extension = extensions.find(name);
+        documents.emplace_back(name + (extension == extensions.end() ? "" : extension->second),
+                               bytes.str().substr(1));
+    }
+    for (const auto& [name, bytes] : documents) {
+        SCOPED_TRACE(name);
+        const std::string path = directory_ + "/" + name;
+        ASSERT_TRUE(fixtures::WriteFileBytes(path, bytes));
+        const documents::ExtractResult unconfined = documents::ExtractDocument(bytes, path);
+        const HelperRun run = RunHelper("'" + path + "'");
+        EXPECT_EQ(run.exitCode, static_cast<int>(unconfined.status));
+        EXPECT_EQ(run.out, unconfined.text);
+        if (name == "japanese.pdf" && std::filesystem::exists(LEXARO_POPPLER_DATA_DIR "/cMap")) {
+            EXPECT_EQ(run.out, "\u65e5\u672c\u8a9e");  // not NoText: the CMap was read
+        }
+    }
+}
+
+// The status the kernel shows for the helper while it extracts: no new privileges and a filter.
+TEST_F(Helper, RunsLockedDownWhileItExtracts) {
+    // Far more text than a pipe holds, and nobody reading it: the helper waits in its first
+    // write, after the lock-down.
+    const std::vector<std::string> chapter(4000, std::string(60, 'w'));
+    const std::string path = directory_ + "/large.epub";
+    ASSERT_TRUE(fixtures::WriteFileBytes(path, fixtures::EpubBookBytes({chapter})));
+    int out[2];
+    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    std::string program = LEXARO_EXTRACT_PATH;
+    std::string argument = path;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t helper = -1;
+    ASSERT_EQ(posix_spawn(&helper, argv[0], &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+
+    const auto field = [&](const std::string& name) {
+        std::ifstream status("/proc/" + std::to_string(helper) + "/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind(name + ":", 0) == 0) {
+                return line.substr(line.find_first_not_of(" \t", name.size() + 1));
+            }
+        }
+        return std::string();
+    };
+    std::string seccomp;
+    for (int i = 0; i < 1000 && (seccomp = field("Seccomp")) != "2"; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(seccomp, "2");
+    EXPECT_EQ(field("NoNewPrivs"), "1");
+
+    std::size_t read = 0;
+    char buffer[65536];
+    for (ssize_t got = 0; (got = ::read(out[0], buffer, sizeof buffer)) > 0;) {
+        read += static_cast<std::size_t>(got);
+    }
+    close(out[0]);
+    int status = 0;
+    waitpid(helper, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_GT(read, std::size_t{4000 * 60});
+}
+
+TEST_F(Helper, ReportsItsLayers) {
+    const HelperRun run = RunHelper("--sandbox-report");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("seccomp: on"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("no new privileges: on"), std::string::npos) << run.out;
 }
 
 }  // namespace
