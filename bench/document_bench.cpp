@@ -2,6 +2,14 @@
 // EPUB (about 1.2 MB of text in 140 spine documents) and a 300-page text PDF, each through the
 // real lexaro-extract helper. Reports the window process's peak memory and, from a separate run
 // of the helper on the same file, the helper's own.
+//
+// LockDownCost: the helper alone, from start to exit, on a small EPUB and on the PDF, run in turns
+// with and without its lock-down (a build of the same helper that skips it).
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +19,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -110,8 +119,74 @@ void BM_ThreeHundredPagePdf(benchmark::State& state) {
     LoadDocument(state, "report.pdf", ThreeHundredPagePdf());
 }
 
+struct HelperRun {
+    double wallMs = 0;
+    double cpuMs = 0;  // user and system time of the helper itself
+};
+
+// `helper` on `path`, its output to /dev/null, from spawning it to its exit.
+HelperRun RunHelper(const char* helper, const std::string& path) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    std::string program = helper;
+    std::string argument = path;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = -1;
+    int status = 0;
+    rusage usage{};
+    if (posix_spawn(&pid, helper, &actions, nullptr, argv, environ) == 0) {
+        wait4(pid, &status, 0, &usage);
+    }
+    const auto end = std::chrono::steady_clock::now();
+    posix_spawn_file_actions_destroy(&actions);
+    const auto ms = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
+    return {std::chrono::duration<double, std::milli>(end - start).count(),
+            ms(usage.ru_utime) + ms(usage.ru_stime)};
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+void LockDownCost(benchmark::State& state, const std::string& name, const std::string& bytes) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
+    lexaro::fixtures::WriteFileBytes(path, bytes);
+    std::vector<double> wall[2];  // [0] locked down, [1] unconfined
+    std::vector<double> cpu[2];
+    const char* helpers[2] = {LEXARO_EXTRACT_PATH, LEXARO_UNCONFINED_PATH};
+    for (auto _ : state) {
+        // In turns, each first every other time, so that neither gains from going second.
+        const std::size_t first = wall[0].size() % 2;
+        for (const std::size_t which : {first, 1 - first}) {
+            const HelperRun run = RunHelper(helpers[which], path);
+            wall[which].push_back(run.wallMs);
+            cpu[which].push_back(run.cpuMs);
+        }
+    }
+    state.counters["locked_down_ms"] = Median(wall[0]);
+    state.counters["unconfined_ms"] = Median(wall[1]);
+    state.counters["cost_ms"] = Median(wall[0]) - Median(wall[1]);
+    state.counters["cost_cpu_ms"] = Median(cpu[0]) - Median(cpu[1]);
+}
+
+void BM_LockDownCost_SmallEpub(benchmark::State& state) {
+    LockDownCost(state, "small.epub", lexaro::fixtures::EpubBookBytes({Paragraphs(20, 600, 0)}));
+}
+
+void BM_LockDownCost_ThreeHundredPagePdf(benchmark::State& state) {
+    LockDownCost(state, "report.pdf", ThreeHundredPagePdf());
+}
+
 BENCHMARK(BM_NovelEpub)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ThreeHundredPagePdf)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LockDownCost_SmallEpub)->Unit(benchmark::kMillisecond)->Iterations(41);
+BENCHMARK(BM_LockDownCost_ThreeHundredPagePdf)->Unit(benchmark::kMillisecond)->Iterations(11);
 
 }  // namespace
 

@@ -46,8 +46,10 @@ done
 
 echo "== Loading documents through the helper (one process each, so the peak memory is its own)"
 for doc in NovelEpub ThreeHundredPagePdf; do
-  "$BIN/lexaro_bench_documents" --benchmark_filter="$doc"
+  "$BIN/lexaro_bench_documents" --benchmark_filter="^BM_$doc"
 done
+echo "== The helper from start to exit, with and without its lock-down, in turns"
+"$BIN/lexaro_bench_documents" --benchmark_filter=LockDownCost
 
 echo "== Start-up to first paint and to idle, 11 runs each, then with a 10 MB file loaded"
 echo "   (--bare: a bare Qt window with the same controls, the floor)"
