@@ -15,7 +15,7 @@ trap 'rm -rf "$WORK"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 have_x() { command -v xvfb-run >/dev/null; }
-on_x() { QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"; }
+on_x() { QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" "$@"; }
 
 if [ "$QUICK" = --quick ]; then
   GB=(--benchmark_min_time=0.001 --benchmark_repetitions=1)

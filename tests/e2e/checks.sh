@@ -17,6 +17,18 @@ expect() { # description, command...
   if "$@"; then ok "$what"; else bad "$what"; fi
 }
 
+# After a failed check or run (exit status $1), the end of every log in WORK: what the program
+# said is gone with WORK otherwise.
+show_logs_if_failed() {
+  if [ "$FAILED" -eq 0 ] && [ "${1:-0}" -eq 0 ]; then return 0; fi
+  local log
+  for log in "$WORK"/*.log; do
+    [ -f "$log" ] || continue
+    printf '\n--- %s (last 40 lines)\n' "$log"
+    tail -n 40 "$log"
+  done
+}
+
 # wait_for SECONDS COMMAND...: polls every 0.1 s until COMMAND succeeds or time runs out.
 wait_for() {
   local deadline=$((SECONDS + $1))

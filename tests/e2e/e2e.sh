@@ -12,12 +12,18 @@ MAKE_FIXTURE=$(realpath "$3")
 
 if [ "${LEXARO_E2E_DISPLAY_READY:-}" != 1 ]; then
   export LEXARO_E2E_DISPLAY_READY=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
+  # -noreset: Xvfb otherwise resets when its last client leaves and refuses whoever connects
+  # meanwhile, such as the next program a check starts.
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" "$0" "$@"
 fi
 
 WORK=$(mktemp -d)
+# shellcheck source=tests/e2e/checks.sh
+source "$(dirname "$(realpath "$0")")/checks.sh"
 APP_PID=""
 cleanup() {
+  local status=$?
+  show_logs_if_failed "$status"
   if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
     kill "$APP_PID" 2>/dev/null || true
     wait "$APP_PID" 2>/dev/null || true
@@ -25,12 +31,14 @@ cleanup() {
   if [ -n "${LEXARO_E2E_ARTIFACTS:-}" ]; then
     mkdir -p "$LEXARO_E2E_ARTIFACTS" && cp -r "$WORK"/. "$LEXARO_E2E_ARTIFACTS"/ 2>/dev/null || true
   fi
-  rm -rf "$WORK"
+  if [ "$FAILED" -eq 0 ] && [ "$status" -eq 0 ]; then
+    rm -rf "$WORK"
+  else
+    echo "The logs and screenshots are kept in $WORK"
+  fi
 }
 trap cleanup EXIT
 
-# shellcheck source=tests/e2e/checks.sh
-source "$(dirname "$(realpath "$0")")/checks.sh"
 screenshot() { import -window root "$1"; }
 
 window_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }

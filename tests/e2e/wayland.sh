@@ -26,7 +26,11 @@ if [ "${LEXARO_WAYLAND_SESSION:-}" != 1 ]; then
   if [ -n "${LEXARO_E2E_ARTIFACTS:-}" ]; then
     mkdir -p "$LEXARO_E2E_ARTIFACTS" && cp "$WORK"/*.png "$WORK"/*.log "$LEXARO_E2E_ARTIFACTS"/ 2>/dev/null || true
   fi
-  rm -rf "$WORK"
+  if [ "$STATUS" -eq 0 ]; then
+    rm -rf "$WORK"
+  else
+    echo "The logs and screenshots are kept in $WORK"
+  fi
   exit "$STATUS"
 fi
 
@@ -36,9 +40,13 @@ mkdir -p home
 export XDG_RUNTIME_DIR="$WORK/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
+# shellcheck source=tests/e2e/checks.sh
+source "$WORK/checks.sh"
 APP_PID=""
 SWAY_PID=""
 cleanup() {
+  local status=$?
+  show_logs_if_failed "$status"
   for pid in "$APP_PID" "$SWAY_PID"; do
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
       kill "$pid" 2>/dev/null || true
@@ -48,8 +56,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# shellcheck source=tests/e2e/checks.sh
-source "$WORK/checks.sh"
 screenshot() { grim "$1"; }
 
 cat >sway.conf <<'CONF'

@@ -23,6 +23,7 @@ namespace lexaro {
 namespace {
 
 using test::Child;
+using test::WhileModal;
 using test::Str;
 
 class Display : public testing::Test {
@@ -327,16 +328,15 @@ TEST_F(Display, RealMessageBoxIsModalWithOneOkAndAStopIcon) {
     QString title;
     int buttons = 0;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = static_cast<int>(box->buttons().size());
-        box->button(QMessageBox::Ok)->click();
-    });
-    window->mnuViewTextSizeIncrease_Click();
+    const bool shown = WhileModal<QMessageBox>([&] { window->mnuViewTextSizeIncrease_Click(); },
+                                               [&](QMessageBox& box) {
+                                                   text = box.text();
+                                                   title = box.windowTitle();
+                                                   icon = box.icon();
+                                                   buttons = static_cast<int>(box.buttons().size());
+                                                   box.button(QMessageBox::Ok)->click();
+                                               });
+    EXPECT_TRUE(shown);
     EXPECT_EQ(Str(text), "This is the max size!");
     EXPECT_EQ(Str(title), "Lexaro");
     EXPECT_EQ(icon, QMessageBox::Critical);

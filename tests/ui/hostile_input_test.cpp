@@ -15,6 +15,7 @@ namespace lexaro {
 namespace {
 
 using test::Child;
+using test::WhileModal;
 
 struct HostileCase {
     const char* name;
@@ -30,16 +31,15 @@ TEST_P(HostileWord, IsShownAsTypedInBandAndFullScreen) {
     window.cmdStart_Click();
     QString mirrored;
     Qt::TextFormat mirroredFormat = Qt::AutoText;
-    QTimer::singleShot(0, [&] {
-        window.tmrMoveNext_Timer();
-        auto* view = qobject_cast<frmFullScreen*>(QApplication::activeModalWidget());
-        ASSERT_NE(view, nullptr);
-        auto* label = Child<QLabel>(*view, "lblLargeScreen");
-        mirrored = label->text();
-        mirroredFormat = label->textFormat();
-        view->close();
-    });
-    window.cmdFullScreen_Click();
+    const bool opened = WhileModal<frmFullScreen>([&] { window.cmdFullScreen_Click(); },
+                                                  [&](frmFullScreen& view) {
+                                                      window.tmrMoveNext_Timer();
+                                                      auto* label =
+                                                          Child<QLabel>(view, "lblLargeScreen");
+                                                      mirrored = label->text();
+                                                      mirroredFormat = label->textFormat();
+                                                  });
+    EXPECT_TRUE(opened);
     auto* band = Child<QLabel>(window, "lblOutputText");
     EXPECT_EQ(band->text().toStdU16String(), word);
     EXPECT_EQ(band->textFormat(), Qt::PlainText);

@@ -28,6 +28,7 @@ namespace {
 using test::Child;
 using test::PressKey;
 using test::Str;
+using test::WhileModal;
 
 bool PointerHidden() {
     const QCursor* cursor = QGuiApplication::overrideCursor();
@@ -41,22 +42,13 @@ protected:
     QString mode() { return Child<QLineEdit>(*window, "onScreen")->text(); }
     QLabel* band() { return Child<QLabel>(*window, "lblOutputText"); }
 
-    // Opens a modal window with `opener` and runs `body` inside its event loop. The window is
-    // closed afterwards if the body left it open, so a failing check never hangs the suite.
+    // Opens a modal window with `opener` and runs `body` inside its event loop.
     template <typename Window>
     void whileOpen(const char* opener, const std::function<void(Window&)>& body) {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* opened = qobject_cast<Window*>(modal)) {
-                body(*opened);
-                ran = true;
-            }
-            if (modal != nullptr && modal->isVisible()) {
-                modal->close();
-            }
-        });
-        ASSERT_TRUE(QMetaObject::invokeMethod(window.get(), opener));
+        bool invoked = false;
+        const bool ran = WhileModal<Window>(
+            [&] { invoked = QMetaObject::invokeMethod(window.get(), opener); }, body);
+        ASSERT_TRUE(invoked);
         EXPECT_TRUE(ran) << opener << " opened no window of the expected kind";
     }
 };

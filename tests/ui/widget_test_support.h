@@ -7,10 +7,32 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 namespace lexaro::test {
+
+// Runs `body` on the modal window that `open` opens, inside that window's event loop, then closes
+// the window if `body` left it open: a failing check fails the test, it never leaves a modal loop
+// waiting for ever. False if `open` opened no modal window of that kind.
+template <typename Window>
+bool WhileModal(const std::function<void()>& open, const std::function<void(Window&)>& body) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* opened = qobject_cast<Window*>(modal)) {
+            body(*opened);
+            ran = true;
+        }
+        if (modal != nullptr && modal->isVisible()) {
+            modal->close();
+        }
+    });
+    open();
+    return ran;
+}
 
 template <typename T>
 T* Child(const QObject& parent, const char* name) {
