@@ -33,9 +33,9 @@ int Answer(const lexaro::CommandLine& command) {
 
 int main(int argc, char* argv[]) {
     lexaro::ReturnLargeBlocksToSystem();
-    // Help and the version need no display, so they are answered before the windowing system is
-    // even contacted.
-    if (lexaro::AsksOnlyForInformation(argc, argv)) {
+    // Help, the version and a wrong command line need no display, so they are answered before the
+    // windowing system is even contacted.
+    if (lexaro::CanBeJudgedWithoutDisplay(argc, argv)) {
         const QCoreApplication app(argc, argv);
         SetIdentity();
         const int code = Answer(lexaro::ParseCommandLine(QCoreApplication::arguments()));

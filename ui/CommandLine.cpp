@@ -57,15 +57,17 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     return result;
 }
 
-bool AsksOnlyForInformation(int argc, const char* const* argv) {
+bool CanBeJudgedWithoutDisplay(int argc, const char* const* argv) {
+    bool qtMayOwnSome = false;
     for (int i = 1; i < argc; ++i) {
         for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
             if (std::strcmp(argv[i], option) == 0) {
                 return true;
             }
         }
+        qtMayOwnSome = qtMayOwnSome || (argv[i][0] == '-' && argv[i][1] != '-' && argv[i][1] != 0);
     }
-    return false;
+    return !qtMayOwnSome;
 }
 
 }  // namespace lexaro

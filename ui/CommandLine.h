@@ -17,7 +17,10 @@ struct CommandLine {
 // `arguments` as QCoreApplication::arguments() gives them, the program's name first.
 [[nodiscard]] CommandLine ParseCommandLine(const QStringList& arguments);
 
-// Whether the raw arguments ask only for help or the version, which need no display.
-[[nodiscard]] bool AsksOnlyForInformation(int argc, const char* const* argv);
+// Whether the raw arguments can be judged before the windowing system is contacted, so that
+// help, the version and a wrong command line are answered without a display: they ask for help or
+// the version, or they hold none of the single-dash options (-platform, -style, ...) that Qt's
+// application object takes for itself before the command line is parsed.
+[[nodiscard]] bool CanBeJudgedWithoutDisplay(int argc, const char* const* argv);
 
 }  // namespace lexaro

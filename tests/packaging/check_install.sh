@@ -70,6 +70,10 @@ expect "the packaged lexaro starts" sh -c \
   "QT_QPA_PLATFORM=offscreen timeout 2 '$WORK/root/usr/bin/lexaro'; test \$? -eq 124"
 expect "the packaged lexaro answers --version without a display" sh -c \
   "env -u DISPLAY -u WAYLAND_DISPLAY '$WORK/root/usr/bin/lexaro' --version | grep -qx 'Lexaro 1.00'"
+for wrong in "--bogus" "a.txt b.txt"; do
+  expect "the packaged lexaro answers 'lexaro $wrong' without a display: usage, exit 2" sh -c \
+    "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '$WORK/root/usr/bin/lexaro' $wrong 2>'$WORK/usage.txt'; test \$? -eq 2 && grep -q '^Usage:' '$WORK/usage.txt'"
+done
 printf '<html><body><p>Packaged <b>words</b></p></body></html>' >"$WORK/page.html"
 expect "the packaged helper extracts a page" sh -c \
   "test \"\$('$WORK/root/usr/libexec/lexaro/lexaro-extract' '$WORK/page.html')\" = 'Packaged words'"

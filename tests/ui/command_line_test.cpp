@@ -49,11 +49,15 @@ TEST(CommandLineFile, IsMadeAbsoluteAgainstTheCurrentFolder) {
     EXPECT_EQ(command.file, QDir::current().absoluteFilePath(QStringLiteral("b.md")));
 }
 
-TEST(CommandLineInformation, IsRecognisedBeforeAnyDisplayIsNeeded) {
-    const char* help[] = {"lexaro", "file.txt", "--help"};
-    const char* run[] = {"lexaro", "--helpful.txt"};
-    EXPECT_TRUE(AsksOnlyForInformation(3, help));
-    EXPECT_FALSE(AsksOnlyForInformation(2, run));
+TEST(CommandLineInformation, IsJudgedBeforeAnyDisplayUnlessQtMayOwnAnOption) {
+    const char* help[] = {"lexaro", "-platform", "xcb", "--help"};
+    const char* twoFiles[] = {"lexaro", "a.txt", "b.txt"};
+    const char* unknown[] = {"lexaro", "--bogus"};
+    const char* qtOption[] = {"lexaro", "-style", "fusion", "book.epub"};
+    EXPECT_TRUE(CanBeJudgedWithoutDisplay(4, help));
+    EXPECT_TRUE(CanBeJudgedWithoutDisplay(3, twoFiles));
+    EXPECT_TRUE(CanBeJudgedWithoutDisplay(2, unknown));
+    EXPECT_FALSE(CanBeJudgedWithoutDisplay(4, qtOption));
 }
 
 }  // namespace
