@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_text.h"
-#include "bench/proc_status.h"
 #include "bench/qt_benchmark_main.h"
 #include "tests/documents/fixtures.h"
+#include "tests/support/proc_status.h"
+#include "tests/support/sample_text.h"
 #include "ui/load/DocumentHelper.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
@@ -35,7 +35,7 @@ namespace {
 
 // Paragraphs of about `length` characters cut from natural text, `count` of them.
 std::vector<std::string> Paragraphs(std::size_t count, std::size_t length, std::size_t seed) {
-    const std::u16string source = lexaro::bench::TextOfSize((count + seed + 1) * length);
+    const std::u16string source = lexaro::test::TextOfSize((count + seed + 1) * length);
     std::vector<std::string> out;
     for (std::size_t i = 0; i < count; ++i) {
         std::string paragraph;
@@ -107,7 +107,7 @@ void LoadDocument(benchmark::State& state, const std::string& name, const std::s
     state.counters["file_KB"] = static_cast<double>(bytes.size()) / 1024.0;
     state.counters["text_KB"] = static_cast<double>(box->text().size()) / 1024.0;
     state.counters["peak_rss_MB"] =
-        static_cast<double>(lexaro::bench::ProcStatusKb("VmHWM")) / 1024.0;
+        static_cast<double>(lexaro::test::ProcStatusKb("VmHWM")) / 1024.0;
     state.counters["helper_peak_rss_MB"] = HelperPeakMb(QString::fromStdString(path));
 }
 

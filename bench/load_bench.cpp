@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_text.h"
-#include "bench/proc_status.h"
 #include "bench/qt_benchmark_main.h"
+#include "tests/support/proc_status.h"
+#include "tests/support/sample_text.h"
 #include "ui/load/LoadFile.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
@@ -28,7 +28,7 @@
 namespace {
 
 QString WriteFile(const QTemporaryDir& dir, std::size_t bytes) {
-    const std::u16string text = lexaro::bench::TextOfSize(bytes);
+    const std::u16string text = lexaro::test::TextOfSize(bytes);
     std::string ascii(text.begin(), text.end());
     const QString path = dir.filePath(QStringLiteral("book-%1.txt").arg(bytes));
     QFile file(path);
@@ -40,7 +40,7 @@ QString WriteFile(const QTemporaryDir& dir, std::size_t bytes) {
 
 void ReportPeakMemory(benchmark::State& state) {
     state.counters["peak_rss_MB"] =
-        static_cast<double>(lexaro::bench::ProcStatusKb("VmHWM")) / 1024.0;
+        static_cast<double>(lexaro::test::ProcStatusKb("VmHWM")) / 1024.0;
 }
 
 void BM_ReadOnly(benchmark::State& state) {

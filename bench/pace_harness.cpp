@@ -22,9 +22,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "bench/bench_text.h"
 #include "engine/pace.h"
 #include "engine/word_stepper.h"
+#include "tests/support/sample_text.h"
 #include "ui/heap.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
@@ -148,7 +148,7 @@ int main(int argc, char* argv[]) {
     const Options options = Parse(QApplication::arguments());
 
     lexaro::frmMain window;
-    std::u16string text = lexaro::bench::TextOfSize(200'000);
+    std::u16string text = lexaro::test::TextOfSize(200'000);
     if (options.paragraph > 0) {
         text.clear();
         while (text.size() < options.paragraph) {

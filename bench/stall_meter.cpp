@@ -26,7 +26,7 @@
 #include <functional>
 #include <vector>
 
-#include "bench/proc_status.h"
+#include "tests/support/proc_status.h"
 #include "ui/MessageBox.h"
 #include "ui/heap.h"
 #include "ui/main/CrLfTextEdit.h"
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
         LoadAndSettle(window, path);
     }
 
-    const long rssBefore = lexaro::bench::ProcStatusKb("VmRSS");
+    const long rssBefore = lexaro::test::ProcStatusKb("VmRSS");
     std::vector<double> tickMs;
     QElapsedTimer took;
     took.start();
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     std::printf("%s %s: longest stall %lld ms, took %lld ms, peak RSS %.0f MB (%.0f MB before)",
                 qPrintable(operation), qPrintable(path.section(QLatin1Char('/'), -1)),
                 static_cast<long long>(stall), static_cast<long long>(took.elapsed()),
-                Mb(lexaro::bench::ProcStatusKb("VmHWM")), Mb(rssBefore));
+                Mb(lexaro::test::ProcStatusKb("VmHWM")), Mb(rssBefore));
     if (!tickMs.empty()) {
         std::sort(tickMs.begin(), tickMs.end());
         std::printf(", %zu ticks, tick p99 %.2f ms, max %.2f ms", tickMs.size(),

@@ -28,8 +28,8 @@
 #include <cstring>
 #include <memory>
 
-#include "bench/proc_status.h"
 #include "engine/welcome_text.h"
+#include "tests/support/proc_status.h"
 #include "ui/heap.h"
 #include "ui/main/frmMain.h"
 #include "ui/qt_text.h"
@@ -149,8 +149,8 @@ int main(int argc, char* argv[]) {
     std::printf("first paint %.1f ms  idle %.1f ms  peak RSS %.1f MB  RSS %.1f MB",
                 static_cast<double>(paint.at - launched) / 1e6,
                 static_cast<double>(idle - launched) / 1e6,
-                static_cast<double>(lexaro::bench::ProcStatusKb("VmHWM")) / 1024.0,
-                static_cast<double>(lexaro::bench::ProcStatusKb("VmRSS")) / 1024.0);
+                static_cast<double>(lexaro::test::ProcStatusKb("VmHWM")) / 1024.0,
+                static_cast<double>(lexaro::test::ProcStatusKb("VmRSS")) / 1024.0);
 
     if (const qsizetype at = args.indexOf(QStringLiteral("--load"));
         at >= 0 && at + 1 < args.size()) {
@@ -169,8 +169,8 @@ int main(int argc, char* argv[]) {
             }
         }
         std::printf("  after loading: peak RSS %.1f MB  RSS %.1f MB",
-                    static_cast<double>(lexaro::bench::ProcStatusKb("VmHWM")) / 1024.0,
-                    static_cast<double>(lexaro::bench::ProcStatusKb("VmRSS")) / 1024.0);
+                    static_cast<double>(lexaro::test::ProcStatusKb("VmHWM")) / 1024.0,
+                    static_cast<double>(lexaro::test::ProcStatusKb("VmRSS")) / 1024.0);
     }
     const long long quitting = NowNs();
     window.reset();

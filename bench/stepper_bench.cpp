@@ -5,15 +5,15 @@
 
 #include <algorithm>
 
-#include "bench/bench_text.h"
 #include "engine/crlf_text.h"
 #include "engine/word_stepper.h"
+#include "tests/support/sample_text.h"
 
 namespace {
 
 template <bool kIndexed>
 void BM_StepWord(benchmark::State& state) {
-    const std::u16string text = lexaro::bench::TextOfSize(static_cast<std::size_t>(state.range(0)));
+    const std::u16string text = lexaro::test::TextOfSize(static_cast<std::size_t>(state.range(0)));
     const std::int32_t lastSpace = lexaro::LastSpaceIndex(text);
     // Start in the middle so that a long rest of the text lies ahead of every step.
     std::int32_t pos = static_cast<std::int32_t>(text.size() / 2);
@@ -52,7 +52,7 @@ BENCHMARK(BM_StepWordManyLines)->Arg(1 << 10)->Arg(10 << 20);
 
 // Building the CR LF view of a text box document: paid once, on the first tick after an edit.
 void BM_BuildCrLfText(benchmark::State& state) {
-    std::u16string document = lexaro::bench::TextOfSize(static_cast<std::size_t>(state.range(0)));
+    std::u16string document = lexaro::test::TextOfSize(static_cast<std::size_t>(state.range(0)));
     std::erase(document, u'\r');
     std::replace(document.begin(), document.end(), u'\n', u'\u2029');
     for (auto _ : state) {

@@ -15,8 +15,8 @@
 #include <functional>
 #include <vector>
 
-#include "bench/bench_text.h"
 #include "bench/qt_benchmark_main.h"
+#include "tests/support/sample_text.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 
@@ -44,7 +44,7 @@ void WithReadingWindow(std::size_t units, Mode mode,
                        const std::function<void(lexaro::frmMain&)>& body) {
     lexaro::frmMain window;
     window.findChild<lexaro::CrLfTextEdit*>(QStringLiteral("txtInputText"))
-        ->setText(lexaro::bench::TextOfSize(units));
+        ->setText(lexaro::test::TextOfSize(units));
     if (mode != Mode::kHandlerOnly) {
         window.show();
         QCoreApplication::processEvents();
@@ -111,7 +111,7 @@ BENCHMARK(BM_Tick<Mode::kFullScreenMirror>)
 void BM_Keystroke(benchmark::State& state) {
     lexaro::frmMain window;
     auto* box = window.findChild<lexaro::CrLfTextEdit*>(QStringLiteral("txtInputText"));
-    box->setText(lexaro::bench::TextOfSize(static_cast<std::size_t>(state.range(0))));
+    box->setText(lexaro::test::TextOfSize(static_cast<std::size_t>(state.range(0))));
     window.show();
     box->setFocus();
     box->moveCursor(QTextCursor::End);

@@ -18,8 +18,8 @@
 #include <random>
 #include <set>
 
-#include "bench/bench_text.h"
-#include "bench/proc_status.h"
+#include "tests/support/proc_status.h"
+#include "tests/support/sample_text.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/FileDialog.h"
 #include "ui/main/CrLfTextEdit.h"
@@ -137,7 +137,7 @@ TEST_F(Soak, LongUseKeepsEveryInvariantAndMemoryFlat) {
     const int steps = qEnvironmentVariableIsSet("LEXARO_SOAK_STEPS")
                           ? qEnvironmentVariableIntValue("LEXARO_SOAK_STEPS")
                           : 15000;
-    const std::u16string big = bench::TextOfSize(10 << 20);
+    const std::u16string big = lexaro::test::TextOfSize(10 << 20);
     std::string utf8(big.begin(), big.end());
     const QStringList files = {
         test::WriteFile(dir, "big.txt",
@@ -156,10 +156,10 @@ TEST_F(Soak, LongUseKeepsEveryInvariantAndMemoryFlat) {
             return;
         }
         if (step == steps / 3) {
-            settledKb = bench::ProcStatusKb("VmRSS");
+            settledKb = lexaro::test::ProcStatusKb("VmRSS");
         }
     }
-    const long endKb = bench::ProcStatusKb("VmRSS");
+    const long endKb = lexaro::test::ProcStatusKb("VmRSS");
     EXPECT_LT(endKb - settledKb, 64 * 1024)
         << "resident memory grew from " << settledKb << " kB to " << endKb << " kB";
 }

@@ -1,10 +1,11 @@
 #pragma once
-// Memory figures of this process from /proc/self/status (Linux), for benchmarks and the soak test.
+// Memory figures of this process from /proc/self/status (Linux), for the benchmarks and the soak
+// test.
 
 #include <QByteArray>
 #include <QFile>
 
-namespace lexaro::bench {
+namespace lexaro::test {
 
 // A line of /proc/self/status in kB, such as "VmRSS" (resident) or "VmHWM" (peak resident);
 // -1 where the file or the line is missing.
@@ -22,4 +23,4 @@ inline long ProcStatusKb(const char* field) {
     return -1;
 }
 
-}  // namespace lexaro::bench
+}  // namespace lexaro::test

@@ -1,12 +1,12 @@
 #pragma once
-// Benchmark texts: the welcome text repeated to the wanted size, so words, punctuation and line
-// breaks come in natural proportions.
+// Texts of any size for benchmarks and long tests: the welcome text repeated to the wanted size,
+// so words, punctuation and line breaks come in natural proportions.
 
 #include <string>
 
 #include "engine/welcome_text.h"
 
-namespace lexaro::bench {
+namespace lexaro::test {
 
 inline std::u16string TextOfSize(std::size_t units) {
     std::u16string text;
@@ -18,4 +18,4 @@ inline std::u16string TextOfSize(std::size_t units) {
     return text;
 }
 
-}  // namespace lexaro::bench
+}  // namespace lexaro::test
