@@ -117,6 +117,14 @@ const HelperCase kHelperCases[] = {
 INSTANTIATE_TEST_SUITE_P(Helpers, HelperOutcome, testing::ValuesIn(kHelperCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
+TEST(LoadFailureReasons, NameTheLimitsInTheirUnits) {
+    EXPECT_EQ(LoadFailureReason(LoadFailure::FileTooLarge), u"The file is larger than 256 MiB.");
+    EXPECT_EQ(LoadFailureReason(LoadFailure::TextTooLarge),
+              u"The document holds more than 256 MiB of text or packed contents.");
+    EXPECT_EQ(LoadFailureReason(LoadFailure::TimedOut),
+              u"Reading the document took longer than 60 seconds.");
+}
+
 TEST_F(DocumentLoad, AMissingHelperIsReportedAsSuch) {
     const HelperOverride missing(dir.filePath(QStringLiteral("no-such-helper")));
     const LoadResult result = LoadFile(document(), notCancelled);

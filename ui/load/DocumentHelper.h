@@ -25,8 +25,11 @@ inline constexpr bool kLimitsHelperAddressSpace = false;
 inline constexpr bool kLimitsHelperAddressSpace = true;
 #endif
 
+// How long the helper may take over one document.
+inline constexpr std::chrono::seconds kHelperWallTime{60};
+
 struct HelperLimits {
-    std::chrono::milliseconds wallTime{60'000};
+    std::chrono::milliseconds wallTime = kHelperWallTime;
     std::size_t addressSpaceBytes = std::size_t{2} << 30;
     std::size_t outputBytes;  // defaults to kMaxExtractedTextBytes (see the constructor)
     HelperLimits();

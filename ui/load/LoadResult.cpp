@@ -3,6 +3,10 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include "engine/extract_protocol.h"
+#include "engine/text_file.h"
+#include "ui/load/DocumentHelper.h"
+
 namespace lexaro {
 
 QString ShapeVerdictReason(ShapeVerdict verdict) {
@@ -52,9 +56,10 @@ QString LoadFailureReason(LoadFailure failure) {
         case LoadFailure::Unreadable:
             return tr("The file could not be read.");
         case LoadFailure::FileTooLarge:
-            return tr("The file is larger than 256 MiB.");
+            return tr("The file is larger than %1 MiB.").arg(kMaxTextFileBytes >> 20);
         case LoadFailure::TextTooLarge:
-            return tr("The document holds more than 256 MiB of text or packed contents.");
+            return tr("The document holds more than %1 MiB of text or packed contents.")
+                .arg(kMaxExtractedTextBytes >> 20);
         case LoadFailure::NotText:
             return tr("This is not a text file or a supported document.");
         case LoadFailure::TooManyLines:
@@ -72,7 +77,8 @@ QString LoadFailureReason(LoadFailure failure) {
         case LoadFailure::Damaged:
             return tr("The document could not be read (it is damaged).");
         case LoadFailure::TimedOut:
-            return tr("Reading the document took longer than 60 seconds.");
+            return tr("Reading the document took longer than %1 seconds.")
+                .arg(kHelperWallTime.count());
         case LoadFailure::HelperMissing:
             return tr("The document reader (lexaro-extract) could not be started.");
         case LoadFailure::Unconfined:
