@@ -49,28 +49,11 @@ ExtractExit DocxDocumentText(std::string_view documentXml, TextSink& sink) {
     if (root == nullptr || !IsW(root, "document")) {
         return ExtractExit::Damaged;
     }
-    ExtractExit status = ExtractExit::Ok;
+    const auto inText = [](const xmlNode* node) {
+        return node->parent != nullptr && IsW(node->parent, "t");
+    };
     const auto enter = [&](const xmlNode* node) {
-        if (sink.Overflowed()) {
-            return Visit::Stop;
-        }
-        const bool inText = node->parent != nullptr && IsW(node->parent, "t");
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            if (inText) {
-                sink.Append(NodeText(node));
-            }
-            return Visit::Skip;
-        }
-        if (node->type == XML_ENTITY_REF_NODE) {
-            std::string_view text;
-            if (!EntityText(node, text)) {
-                status = ExtractExit::Damaged;
-                return Visit::Stop;
-            }
-            sink.Append(inText ? text : std::string_view());
-            return Visit::Skip;
-        }
-        if (node->type != XML_ELEMENT_NODE || IsSkipped(node)) {
+        if (IsSkipped(node)) {
             return Visit::Skip;
         }
         if (IsW(node, "p") || IsW(node, "br") || IsW(node, "cr")) {
@@ -87,9 +70,7 @@ ExtractExit DocxDocumentText(std::string_view documentXml, TextSink& sink) {
             sink.EndLine();
         }
     };
-    WalkTree(const_cast<xmlNode*>(root), enter, leave);
-    sink.EndLine();
-    return status;
+    return WalkText(root, sink, inText, enter, leave);
 }
 
 ExtractExit DocxText(ZipArchive& zip, TextSink& sink) {

@@ -60,28 +60,12 @@ XmlDoc ReadXml(ZipArchive& zip, std::string_view name, ExtractExit& status) {
     return doc;
 }
 
-// The first element named `name` in `ns`, in document order.
-const xmlNode* FindElement(const xmlDoc* doc, std::string_view ns, const char* name) {
-    const xmlNode* found = nullptr;
-    WalkTree(
-        reinterpret_cast<xmlNode*>(const_cast<xmlDoc*>(doc)),
-        [&](const xmlNode* node) {
-            if (IsElement(node, ns, name)) {
-                found = node;
-                return Visit::Stop;
-            }
-            return Visit::Descend;
-        },
-        [](const xmlNode*) {});
-    return found;
-}
-
 std::string PackagePath(ZipArchive& zip, ExtractExit& status) {
     const XmlDoc container = ReadXml(zip, "META-INF/container.xml", status);
     if (!container) {
         return {};
     }
-    const xmlNode* rootfile = FindElement(container.get(), kContainerNs, "rootfile");
+    const xmlNode* rootfile = FindElement(DocumentNode(container.get()), kContainerNs, "rootfile");
     std::string path = rootfile != nullptr ? AttributeValue(rootfile, "full-path") : "";
     status = path.empty() ? ExtractExit::Damaged : ExtractExit::Ok;
     return path;
@@ -97,17 +81,14 @@ std::set<std::string> EncryptedPaths(ZipArchive& zip) {
     if (!encryption) {
         return paths;
     }
-    WalkTree(
-        reinterpret_cast<xmlNode*>(encryption.get()),
-        [&](const xmlNode* node) {
-            if (IsElement(node, kXmlEncNs, "CipherReference")) {
-                if (auto path = ResolveHref("", AttributeValue(node, "URI"))) {
-                    paths.insert(*path);
-                }
+    WalkTree(DocumentNode(encryption.get()), [&](const xmlNode* node) {
+        if (IsElement(node, kXmlEncNs, "CipherReference")) {
+            if (auto path = ResolveHref("", AttributeValue(node, "URI"))) {
+                paths.insert(*path);
             }
-            return Visit::Descend;
-        },
-        [](const xmlNode*) {});
+        }
+        return Visit::Descend;
+    });
     return paths;
 }
 
@@ -120,21 +101,16 @@ struct SpineItem {
 std::vector<SpineItem> Spine(const xmlDoc* package, std::string_view packagePath) {
     std::map<std::string, SpineItem> manifest;
     std::vector<std::string> order;
-    WalkTree(
-        reinterpret_cast<xmlNode*>(const_cast<xmlDoc*>(package)),
-        [&](const xmlNode* node) {
-            if (IsElement(node, kOpfNs, "item")) {
-                if (auto path = ResolveHref(packagePath, AttributeValue(node, "href"))) {
-                    manifest[AttributeValue(node, "id")] = {*path,
-                                                            AttributeValue(node, "media-type")};
-                }
-            } else if (IsElement(node, kOpfNs, "itemref") &&
-                       AttributeValue(node, "linear") != "no") {
-                order.push_back(AttributeValue(node, "idref"));
+    WalkTree(DocumentNode(package), [&](const xmlNode* node) {
+        if (IsElement(node, kOpfNs, "item")) {
+            if (auto path = ResolveHref(packagePath, AttributeValue(node, "href"))) {
+                manifest[AttributeValue(node, "id")] = {*path, AttributeValue(node, "media-type")};
             }
-            return Visit::Descend;
-        },
-        [](const xmlNode*) {});
+        } else if (IsElement(node, kOpfNs, "itemref") && AttributeValue(node, "linear") != "no") {
+            order.push_back(AttributeValue(node, "idref"));
+        }
+        return Visit::Descend;
+    });
     std::vector<SpineItem> spine;
     for (const std::string& id : order) {
         if (const auto item = manifest.find(id); item != manifest.end()) {

@@ -9,7 +9,7 @@
 #include "documents/odt_text.h"
 #include "documents/pdf_text.h"
 #include "documents/zip_archive.h"
-#include "engine/document_kind.h"
+#include "formats/document_kind.h"
 
 namespace lexaro::documents {
 

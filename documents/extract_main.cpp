@@ -1,5 +1,5 @@
 // lexaro-extract FILE: the document's text on standard output, the outcome in the exit code
-// (engine/extract_protocol.h). Runs as a child of the window process, so that whatever a
+// (formats/extract_protocol.h). Runs as a child of the window process, so that whatever a
 // third-party parser does with a hostile file costs a failed load, never the user's text. It
 // reads FILE, then locks itself down (documents/sandbox.h) before a parser sees a byte: from
 // there on it can only compute and write to standard output.
@@ -17,8 +17,8 @@
 
 #include "documents/extract.h"
 #include "documents/sandbox.h"
-#include "engine/extract_protocol.h"
-#include "engine/text_file.h"
+#include "formats/extract_protocol.h"
+#include "formats/text_file.h"
 
 namespace {
 

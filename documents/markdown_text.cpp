@@ -6,7 +6,8 @@
 #include <string>
 
 #include "documents/html_text.h"
-#include "engine/text_file.h"
+#include "formats/encoding.h"
+#include "formats/text_file.h"
 
 namespace lexaro::documents {
 
@@ -30,21 +31,7 @@ std::string Utf8(std::u16string_view text) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        AppendUtf8(out, cp);
     }
     return out;
 }
@@ -52,16 +39,6 @@ std::string Utf8(std::u16string_view text) {
 std::string_view Literal(cmark_node* node) {
     const char* literal = cmark_node_get_literal(node);
     return literal != nullptr ? literal : std::string_view();
-}
-
-void AppendLines(std::string_view text, TextSink& sink) {
-    for (auto end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
-        sink.Append(text.substr(0, end));
-        sink.EndLine();
-        text.remove_prefix(end + 1);
-    }
-    sink.Append(text);
-    sink.EndLine();
 }
 
 }  // namespace
@@ -101,7 +78,8 @@ ExtractExit MarkdownText(std::string_view bytes, TextSink& sink) {
                 break;
             case CMARK_NODE_CODE_BLOCK:
                 sink.EndLine();
-                AppendLines(Literal(node), sink);
+                sink.AppendLines(Literal(node));
+                sink.EndLine();
                 break;
             case CMARK_NODE_HTML_BLOCK:
                 sink.EndLine();

@@ -20,21 +20,6 @@ bool IsHidden(const xmlNode* node) {
            IsElement(node, kSvgNs, "desc");
 }
 
-xmlNode* FindBodyText(xmlDoc* doc) {
-    xmlNode* found = nullptr;
-    WalkTree(
-        reinterpret_cast<xmlNode*>(doc),
-        [&](xmlNode* node) {
-            if (IsElement(node, kOfficeNs, "text")) {
-                found = node;
-                return Visit::Stop;
-            }
-            return Visit::Descend;
-        },
-        [](const xmlNode*) {});
-    return found;
-}
-
 }  // namespace
 
 ExtractExit OdtContentText(std::string_view contentXml, TextSink& sink) {
@@ -42,32 +27,14 @@ ExtractExit OdtContentText(std::string_view contentXml, TextSink& sink) {
     if (!doc) {
         return ExtractExit::Damaged;
     }
-    xmlNode* body = FindBodyText(doc.get());
+    const xmlNode* body = FindElement(DocumentNode(doc.get()), kOfficeNs, "text");
     if (body == nullptr) {
         return ExtractExit::Damaged;
     }
-    ExtractExit status = ExtractExit::Ok;
     int paragraphs = 0;  // text counts only inside a paragraph; outside it is layout white space
+    const auto inText = [&](const xmlNode*) { return paragraphs > 0; };
     const auto enter = [&](const xmlNode* node) {
-        if (sink.Overflowed()) {
-            return Visit::Stop;
-        }
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            if (paragraphs > 0) {
-                sink.Append(NodeText(node));
-            }
-            return Visit::Skip;
-        }
-        if (node->type == XML_ENTITY_REF_NODE) {
-            std::string_view text;
-            if (!EntityText(node, text)) {
-                status = ExtractExit::Damaged;
-                return Visit::Stop;
-            }
-            sink.Append(paragraphs > 0 ? text : std::string_view());
-            return Visit::Skip;
-        }
-        if (node->type != XML_ELEMENT_NODE || IsHidden(node)) {
+        if (IsHidden(node)) {
             return Visit::Skip;
         }
         if (IsBlock(node)) {
@@ -87,9 +54,7 @@ ExtractExit OdtContentText(std::string_view contentXml, TextSink& sink) {
             --paragraphs;
         }
     };
-    WalkTree(body, enter, leave);
-    sink.EndLine();
-    return status;
+    return WalkText(body, sink, inText, enter, leave);
 }
 
 ExtractExit OdtText(ZipArchive& zip, TextSink& sink) {

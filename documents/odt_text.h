@@ -8,7 +8,7 @@
 
 #include "documents/text_sink.h"
 #include "documents/zip_archive.h"
-#include "engine/extract_protocol.h"
+#include "formats/extract_protocol.h"
 
 namespace lexaro::documents {
 

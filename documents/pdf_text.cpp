@@ -64,13 +64,8 @@ ExtractExit PdfText(std::string_view bytes, TextSink& sink) {
         if (!page) {
             continue;
         }
-        const std::string paragraphs = JoinPdfLines(LayOutPdfWords(PageWords(*page)));
-        for (std::size_t start = 0; start < paragraphs.size();) {
-            const std::size_t end = std::min(paragraphs.find('\n', start), paragraphs.size());
-            sink.Append(std::string_view(paragraphs).substr(start, end - start));
-            sink.EndLine();
-            start = end + 1;
-        }
+        sink.AppendLines(JoinPdfLines(LayOutPdfWords(PageWords(*page))));
+        sink.EndLine();
     }
     return ExtractExit::Ok;
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "documents/text_sink.h"
-#include "engine/extract_protocol.h"
+#include "formats/extract_protocol.h"
 
 namespace lexaro::documents {
 

@@ -1,8 +1,9 @@
 #include "documents/text_sink.h"
 
+#include <algorithm>
 #include <cstdint>
 
-#include "engine/utf8.h"
+#include "formats/encoding.h"
 
 namespace lexaro::documents {
 
@@ -25,20 +26,33 @@ void TextSink::Append(std::string_view utf8) {
             ++run;
         }
         if (run > 0) {
-            AppendCodePoint(U'x', utf8.substr(0, run));
+            AppendVisible(utf8.substr(0, run));
             utf8.remove_prefix(run);
             continue;
         }
         char32_t cp = 0;
         const std::size_t length = DecodeUtf8Sequence(utf8, cp);
-        if (length == 0) {
-            AppendCodePoint(0xFFFD, kReplacement);
-            utf8.remove_prefix(1);
-        } else {
-            AppendCodePoint(cp, utf8.substr(0, length));
-            utf8.remove_prefix(length);
+        const std::string_view encoded = length == 0 ? kReplacement : utf8.substr(0, length);
+        utf8.remove_prefix(std::max<std::size_t>(length, 1));
+        if (length > 0 && cp == 0xFEFF) {
+            continue;  // a byte order mark left inside a file (or between joined ones) shows
+                       // nothing
         }
+        if (length > 0 && IsSpace(cp)) {
+            spacePending_ = lineHasText_;
+            continue;
+        }
+        AppendVisible(encoded);
     }
+}
+
+void TextSink::AppendLines(std::string_view utf8) {
+    for (auto end = utf8.find('\n'); end != std::string_view::npos; end = utf8.find('\n')) {
+        Append(utf8.substr(0, end));
+        EndLine();
+        utf8.remove_prefix(end + 1);
+    }
+    Append(utf8);
 }
 
 void TextSink::EndLine() {
@@ -49,15 +63,8 @@ void TextSink::EndLine() {
     spacePending_ = false;
 }
 
-// `encoded` is the UTF-8 of `cp`, or a run of visible ASCII when `cp` stands for such a run.
-void TextSink::AppendCodePoint(char32_t cp, std::string_view encoded) {
-    if (cp == 0xFEFF) {
-        return;  // a byte order mark left inside a file (or between joined ones) shows nothing
-    }
-    if (IsSpace(cp)) {
-        spacePending_ = lineHasText_;
-        return;
-    }
+// `encoded` is the UTF-8 of characters that are not white space.
+void TextSink::AppendVisible(std::string_view encoded) {
     const std::size_t separator = breakPending_ || spacePending_ ? 1 : 0;
     if (text_.size() + separator + encoded.size() > limit_) {
         overflowed_ = true;

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/extract_protocol.h"
+#include "formats/extract_protocol.h"
 
 namespace lexaro::documents {
 
@@ -22,6 +22,9 @@ public:
 
     // Adds text to the current line.
     void Append(std::string_view utf8);
+    // Adds text whose line feeds end lines (preformatted text, a code block, a page's
+    // paragraphs); the text after the last one stays on the current line.
+    void AppendLines(std::string_view utf8);
     // Ends the current line; the next text starts a new one. Does nothing on an empty line.
     void EndLine();
 
@@ -32,7 +35,7 @@ public:
     [[nodiscard]] std::string Take() { return std::move(text_); }
 
 private:
-    void AppendCodePoint(char32_t cp, std::string_view encoded);
+    void AppendVisible(std::string_view encoded);
 
     std::size_t limit_;
     std::string text_;

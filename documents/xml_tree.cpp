@@ -99,4 +99,16 @@ std::string AttributeValue(const xmlNode* node, const char* name) {
     return {};
 }
 
+const xmlNode* FindElement(const xmlNode* root, std::string_view ns, const char* name) {
+    const xmlNode* found = nullptr;
+    WalkTree(root, [&](const xmlNode* node) {
+        if (IsElement(node, ns, name)) {
+            found = node;
+            return Visit::Stop;
+        }
+        return Visit::Descend;
+    });
+    return found;
+}
+
 }  // namespace lexaro::documents

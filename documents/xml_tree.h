@@ -6,7 +6,12 @@
 #include <libxml/tree.h>
 
 #include <memory>
+#include <string>
 #include <string_view>
+#include <utility>
+
+#include "documents/text_sink.h"
+#include "formats/extract_protocol.h"
 
 namespace lexaro::documents {
 
@@ -41,14 +46,19 @@ using XmlDoc = std::unique_ptr<xmlDoc, XmlDocFree>;
                                     : std::string_view();
 }
 
+// The whole document as the node a walk starts from (libxml2 lays a document out as a node).
+[[nodiscard]] inline const xmlNode* DocumentNode(const xmlDoc* doc) {
+    return reinterpret_cast<const xmlNode*>(doc);
+}
+
 enum class Visit { Descend, Skip, Stop };
 
 // Visits every node below `root` in document order. `enter` decides for each node whether to
 // look at its children; `leave` runs after the children of every element descended into.
 // Only elements are descended into (an entity reference's children belong to its declaration).
 template <class Enter, class Leave>
-void WalkTree(xmlNode* root, Enter&& enter, Leave&& leave) {
-    xmlNode* node = root->children;
+void WalkTree(const xmlNode* root, Enter&& enter, Leave&& leave) {
+    const xmlNode* node = root->children;
     while (node != nullptr) {
         const Visit visit = enter(node);
         if (visit == Visit::Stop) {
@@ -70,6 +80,52 @@ void WalkTree(xmlNode* root, Enter&& enter, Leave&& leave) {
         }
         node = node->next;
     }
+}
+
+template <class Enter>
+void WalkTree(const xmlNode* root, Enter&& enter) {
+    WalkTree(root, std::forward<Enter>(enter), [](const xmlNode*) {});
+}
+
+// The first element named `name` in `ns` below `root`, in document order; or null.
+[[nodiscard]] const xmlNode* FindElement(const xmlNode* root, std::string_view ns,
+                                         const char* name);
+
+// The text below `root` into `sink`, the part every XML format's walker shares: text and CDATA
+// go to the sink where `inText(node)` says the walk is in text; a reference to a plain-text
+// entity counts as text, any other reference makes the document Damaged. Every element goes to
+// `enter`, which decides as WalkTree's does, and once its children are done to `leave`. The walk
+// stops once the sink overflows; the last line is ended.
+template <class InText, class Enter, class Leave>
+[[nodiscard]] ExtractExit WalkText(const xmlNode* root, TextSink& sink, InText&& inText,
+                                   Enter&& enter, Leave&& leave) {
+    ExtractExit status = ExtractExit::Ok;
+    const auto visit = [&](const xmlNode* node) {
+        if (sink.Overflowed()) {
+            return Visit::Stop;
+        }
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            if (inText(node)) {
+                sink.Append(NodeText(node));
+            }
+            return Visit::Skip;
+        }
+        if (node->type == XML_ENTITY_REF_NODE) {
+            std::string_view text;
+            if (!EntityText(node, text)) {
+                status = ExtractExit::Damaged;
+                return Visit::Stop;
+            }
+            if (inText(node)) {
+                sink.Append(text);
+            }
+            return Visit::Skip;
+        }
+        return node->type == XML_ELEMENT_NODE ? enter(node) : Visit::Skip;
+    };
+    WalkTree(root, visit, leave);
+    sink.EndLine();
+    return status;
 }
 
 }  // namespace lexaro::documents

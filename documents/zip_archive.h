@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/extract_protocol.h"
+#include "formats/extract_protocol.h"
 
 namespace lexaro::documents {
 

@@ -30,23 +30,14 @@ std::optional<CrLfText> CrLfText::FromCrLfText(std::u16string& text) {
     }
     CrLfText view;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        switch (text[i]) {
-            case u'\r':
-                if (i + 1 == text.size() || text[i + 1] != u'\n') {
-                    return std::nullopt;
-                }
-                view.breaks_.push_back(static_cast<std::int32_t>(i - view.breaks_.size()));
-                ++i;
-                break;
-            case u'\n':
-            case u'\u2028':
-            case u'\u2029':
-            case u'\uFDD0':
-            case u'\uFDD1':
-            case u'\uFFFC':
+        if (text[i] == u'\r') {
+            if (i + 1 == text.size() || text[i + 1] != u'\n') {
                 return std::nullopt;
-            default:
-                break;
+            }
+            view.breaks_.push_back(static_cast<std::int32_t>(i - view.breaks_.size()));
+            ++i;
+        } else if (IsDocumentLineBreak(text[i]) || IsReservedByDocument(text[i])) {
+            return std::nullopt;
         }
     }
     view.text_ = std::move(text);

@@ -12,13 +12,9 @@
 #include <string_view>
 #include <vector>
 
-namespace lexaro {
+#include "engine/line_breaks.h"
 
-// Whether a document character is a line break: the paragraph separator U+2029 between blocks,
-// the line separator U+2028 and LF.
-[[nodiscard]] constexpr bool IsDocumentLineBreak(char16_t ch) noexcept {
-    return ch == u'\u2029' || ch == u'\u2028' || ch == u'\n';
-}
+namespace lexaro {
 
 class CrLfText {
 public:

@@ -10,7 +10,7 @@ namespace {
 // hyphen, between ideographs) are left out: a run is then counted as longer than it is, which only
 // makes the box wrap anywhere a little sooner.
 constexpr bool IsWrapSpace(char16_t ch) noexcept {
-    return ch == u' ' || ch == u'\t' || ch == u'\u2028' || ch == u'\u3000' ||
+    return ch == u' ' || ch == u'\t' || ch == kLineSeparator || ch == u'\u3000' ||
            (ch >= u'\u2000' && ch <= u'\u200B');
 }
 

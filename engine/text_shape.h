@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/line_breaks.h"
+
 namespace lexaro {
 
 // The most lines a text may have: each costs the box about 450 bytes and 3 µs to fill.
@@ -35,12 +37,6 @@ struct TextShape {
     std::size_t firstLine = 0;    // length of the first line
     std::size_t lastLine = 0;     // length of the last line
 };
-
-// Whether the box would start a new line at `ch`: CR, LF (CR LF counts once), the paragraph
-// separator, and the two frame marks the box's document reads as line breaks.
-[[nodiscard]] constexpr bool IsBoxLineBreak(char16_t ch) noexcept {
-    return ch == u'\r' || ch == u'\n' || ch == u'\u2029' || ch == u'\uFDD0' || ch == u'\uFDD1';
-}
 
 [[nodiscard]] TextShape MeasureTextShape(std::u16string_view text) noexcept;
 

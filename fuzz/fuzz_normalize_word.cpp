@@ -5,7 +5,7 @@
 
 #include "engine/word_normalizer.h"
 #include "fuzz/fuzz_input.h"
-#include "tests/engine/reference.h"
+#include "tests/support/reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::u16string text = lexaro::fuzz::TakeUtf16(data, size);

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/text_file.h"
-#include "tests/engine/reference.h"
+#include "formats/text_file.h"
+#include "tests/support/reference.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "documents/extract.h"
-#include "engine/extract_protocol.h"
+#include "formats/extract_protocol.h"
 #include "tests/documents/fixtures.h"
 
 namespace lexaro {

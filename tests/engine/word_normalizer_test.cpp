@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "tests/engine/reference.h"
+#include "tests/support/reference.h"
 
 namespace lexaro {
 namespace {

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "engine/text_file.h"
+#include "formats/text_file.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/FileDialog.h"
 #include "ui/load/LoadResult.h"

@@ -1,11 +1,11 @@
-#include "engine/text_file.h"
+#include "formats/text_file.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <utility>
 
-#include "tests/engine/reference.h"
+#include "tests/support/reference.h"
 
 namespace lexaro {
 namespace {

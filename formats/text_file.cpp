@@ -1,4 +1,4 @@
-#include "engine/text_file.h"
+#include "formats/text_file.h"
 
 #include <algorithm>
 #include <array>
@@ -6,36 +6,19 @@
 #include <functional>
 #include <utility>
 
-#include "engine/utf8.h"
+#include "formats/encoding.h"
 
 namespace lexaro {
 
 namespace {
 
-// Windows-1252 for 0x80..0x9F; the five bytes it leaves undefined keep their own code point, as
-// Windows itself maps them, so that every byte stands for exactly one character.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 std::uint8_t Byte(std::string_view bytes, std::size_t i) {
     return static_cast<std::uint8_t>(bytes[i]);
 }
 
-void AppendCodePoint(std::u16string& out, char32_t cp) {
-    if (cp < 0x10000) {
-        out.push_back(static_cast<char16_t>(cp));
-    } else {
-        cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    }
-}
-
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no NUL. Appends to
 // `out`; false at the first byte that breaks these rules.
-bool AppendUtf8(std::string_view bytes, std::u16string& out) {
+bool DecodeUtf8Into(std::string_view bytes, std::u16string& out) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::uint8_t lead = Byte(bytes, i);
         if (lead > 0 && lead < 0x80) {
@@ -48,26 +31,26 @@ bool AppendUtf8(std::string_view bytes, std::u16string& out) {
         if (length == 0 || cp == 0) {
             return false;
         }
-        AppendCodePoint(out, cp);
+        AppendUtf16(out, cp);
         i += length;
     }
     return true;
 }
 
-bool AppendCp1252(std::string_view bytes, std::u16string& out) {
+bool DecodeWindows1252Into(std::string_view bytes, std::u16string& out) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const std::uint8_t b = Byte(bytes, i);
         if (b == 0) {
             return false;
         }
-        out.push_back(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80u] : char16_t{b});
+        out.push_back(Windows1252Character(b));
     }
     return true;
 }
 
 // UTF-16 code units are taken as they stand, lone surrogates included: the text box holds them
 // like any other character. An odd last byte cannot be a whole unit and becomes U+FFFD.
-bool AppendUtf16(std::string_view bytes, bool bigEndian, std::u16string& out) {
+bool DecodeUtf16Into(std::string_view bytes, bool bigEndian, std::u16string& out) {
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const auto first = Byte(bytes, i);
         const auto second = Byte(bytes, i + 1);
@@ -89,8 +72,8 @@ enum class Encoding { Utf8, Cp1252, Utf16Le, Utf16Be };
 // Decodes `bytes` as `encoding` a slice at a time, asking `keepGoing` between slices. Slices end
 // where a character starts (never inside a UTF-8 sequence or a UTF-16 unit), so slicing changes
 // nothing in the result.
-bool DecodeSliced(std::string_view bytes, Encoding encoding, std::u16string& out,
-                  const std::function<bool()>& keepGoing, std::size_t slice) {
+bool DecodeInSlices(std::string_view bytes, Encoding encoding, std::u16string& out,
+                    const std::function<bool()>& keepGoing, std::size_t slice) {
     const bool utf16 = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
     slice = std::max<std::size_t>(slice & ~std::size_t{1}, 2);
     out.reserve(utf16 ? bytes.size() / 2 + 1 : bytes.size());
@@ -100,10 +83,10 @@ bool DecodeSliced(std::string_view bytes, Encoding encoding, std::u16string& out
             ++end;  // a UTF-8 sequence goes whole into one slice
         }
         const std::string_view piece = bytes.substr(at, end - at);
-        const bool decoded = encoding == Encoding::Utf8 ? AppendUtf8(piece, out)
+        const bool decoded = encoding == Encoding::Utf8 ? DecodeUtf8Into(piece, out)
                              : encoding == Encoding::Cp1252
-                                 ? AppendCp1252(piece, out)
-                                 : AppendUtf16(piece, encoding == Encoding::Utf16Be, out);
+                                 ? DecodeWindows1252Into(piece, out)
+                                 : DecodeUtf16Into(piece, encoding == Encoding::Utf16Be, out);
         if (!decoded || (end < bytes.size() && keepGoing && !keepGoing())) {
             return false;
         }
@@ -127,12 +110,12 @@ std::pair<Encoding, std::string_view> DetectEncoding(std::string_view bytes) {
 }
 
 // The file's characters, or nothing when they are not text or `keepGoing` said stop.
-std::optional<std::u16string> DecodeSliced(std::string_view bytes,
-                                           const std::function<bool()>& keepGoing,
-                                           std::size_t slice) {
+std::optional<std::u16string> DecodeFileInSlices(std::string_view bytes,
+                                                 const std::function<bool()>& keepGoing,
+                                                 std::size_t slice) {
     const auto [encoding, body] = DetectEncoding(bytes);
     std::u16string out;
-    if (DecodeSliced(body, encoding, out, keepGoing, slice)) {
+    if (DecodeInSlices(body, encoding, out, keepGoing, slice)) {
         return out;
     }
     if (encoding != Encoding::Utf8 || (keepGoing && !keepGoing())) {
@@ -140,7 +123,7 @@ std::optional<std::u16string> DecodeSliced(std::string_view bytes,
     }
     // Not UTF-8 after all: every byte is a Windows-1252 character.
     out.clear();
-    if (DecodeSliced(body, Encoding::Cp1252, out, keepGoing, slice)) {
+    if (DecodeInSlices(body, Encoding::Cp1252, out, keepGoing, slice)) {
         return out;
     }
     return std::nullopt;
@@ -151,14 +134,14 @@ std::optional<std::u16string> DecodeSliced(std::string_view bytes,
 std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
-    if (!AppendUtf8(bytes, out)) {
+    if (!DecodeUtf8Into(bytes, out)) {
         return std::nullopt;
     }
     return out;
 }
 
 std::optional<std::u16string> DecodeTextFile(std::string_view bytes) {
-    return DecodeSliced(bytes, nullptr, bytes.size() + 2);
+    return DecodeFileInSlices(bytes, nullptr, bytes.size() + 2);
 }
 
 std::u16string LinesWithLeadingBreaks(std::u16string_view characters) {
@@ -215,7 +198,7 @@ std::optional<std::u16string> TextFromFileBytes(std::string_view bytes,
     if (bytes.size() > kMaxTextFileBytes) {
         return std::nullopt;
     }
-    return LinesOfDecoded(DecodeSliced(bytes, keepGoing, slice), keepGoing);
+    return LinesOfDecoded(DecodeFileInSlices(bytes, keepGoing, slice), keepGoing);
 }
 
 std::optional<std::u16string> TextFromFileBytes(std::string&& bytes,
@@ -224,7 +207,7 @@ std::optional<std::u16string> TextFromFileBytes(std::string&& bytes,
     if (bytes.size() > kMaxTextFileBytes) {
         return std::nullopt;
     }
-    const auto characters = DecodeSliced(bytes, keepGoing, slice);
+    const auto characters = DecodeFileInSlices(bytes, keepGoing, slice);
     std::string().swap(bytes);
     return LinesOfDecoded(characters, keepGoing);
 }

@@ -1,9 +1,11 @@
 #pragma once
-// Slow, literal implementations to check the engine against, shared by the unit tests and the
-// fuzz targets.
+// Slow, literal implementations to check the engine and the formats against, shared by the unit
+// tests and the fuzz targets.
 
 #include <string>
 #include <string_view>
+
+#include "formats/encoding.h"
 
 namespace lexaro::reference {
 
@@ -19,25 +21,10 @@ inline std::u16string NormalizeWord(std::u16string text) {
     return text;
 }
 
-// UTF-8 of one code point.
+// UTF-8 of one code point (lone surrogates included, which the encoder writes as they stand).
 inline std::string EncodeUtf8(char32_t cp) {
     std::string out;
-    const auto byte = [&out](char32_t value) { out += static_cast<char>(value); };
-    if (cp < 0x80) {
-        byte(cp);
-    } else if (cp < 0x800) {
-        byte(0xC0 | (cp >> 6));
-        byte(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        byte(0xE0 | (cp >> 12));
-        byte(0x80 | ((cp >> 6) & 0x3F));
-        byte(0x80 | (cp & 0x3F));
-    } else {
-        byte(0xF0 | (cp >> 18));
-        byte(0x80 | ((cp >> 12) & 0x3F));
-        byte(0x80 | ((cp >> 6) & 0x3F));
-        byte(0x80 | (cp & 0x3F));
-    }
+    AppendUtf8(out, cp);
     return out;
 }
 

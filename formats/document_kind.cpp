@@ -1,4 +1,4 @@
-#include "engine/document_kind.h"
+#include "formats/document_kind.h"
 
 #include <algorithm>
 #include <array>
