@@ -6,8 +6,8 @@
 #include <QMutex>
 #include <QProcess>
 
-#include "engine/extract_protocol.h"
-#include "engine/text_file.h"
+#include "formats/extract_protocol.h"
+#include "formats/text_file.h"
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>

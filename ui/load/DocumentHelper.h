@@ -12,7 +12,7 @@
 #include <chrono>
 #include <cstddef>
 
-#include "engine/document_kind.h"
+#include "formats/document_kind.h"
 #include "ui/load/LoadResult.h"
 
 namespace lexaro {

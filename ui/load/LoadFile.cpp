@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "engine/document_kind.h"
-#include "engine/text_file.h"
+#include "formats/document_kind.h"
+#include "formats/text_file.h"
 #include "engine/text_shape.h"
 
 #ifdef Q_OS_UNIX

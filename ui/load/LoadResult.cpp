@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QLocale>
 
-#include "engine/extract_protocol.h"
-#include "engine/text_file.h"
+#include "formats/extract_protocol.h"
+#include "formats/text_file.h"
 #include "ui/load/DocumentHelper.h"
 
 namespace lexaro {

@@ -10,8 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMimeData>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -28,7 +26,8 @@
 #include "ui/band_caption.h"
 #include "ui/display_mode.h"
 #include "ui/fullscreen/frmFullScreen.h"
-#include "ui/load/FileLoader.h"
+#include "ui/load/LoadResult.h"
+#include "ui/load/LoadSession.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/qt_text.h"
 #include "ui/twips.h"
@@ -39,8 +38,6 @@ namespace {
 
 constexpr int kClientWidthTwips = 9510;
 constexpr int kClientHeightTwips = 6750;
-// A load that takes longer than this shows its progress dialog.
-constexpr int kLoadProgressDelayMs = 400;
 
 template <typename Widget>
 Widget* place(Widget* widget, const char* name, const QRect& geometry) {
@@ -201,11 +198,7 @@ void frmMain::createControls() {
     tmrMoveNext->setInterval(0);
 
     commonDialog = std::make_unique<FileDialog>(this);
-    loader_ = new FileLoader(this);
-    loader_->setObjectName(QStringLiteral("fileLoader"));
-    loadProgressDelay_ = new QTimer(this);
-    loadProgressDelay_->setSingleShot(true);
-    loadProgressDelay_->setInterval(kLoadProgressDelayMs);
+    load_ = new LoadSession(this, txtInputText);
     setAcceptDrops(true);
 
     QWidget* const tabOrder[] = {txtInputText,   cmdStart,      cmdStop,      cmdPause,
@@ -343,9 +336,6 @@ void frmMain::connectHandlers() {
     connect(mnuViewTextSizeNormal, &QAction::triggered, this,
             &frmMain::mnuViewTextSizeNormal_Click);
     connect(cmdLoadText, &QPushButton::clicked, this, &frmMain::cmdLoadText_Click);
-    connect(loader_, &FileLoader::finished, this, &frmMain::loadFinished);
-    connect(loadProgressDelay_, &QTimer::timeout, this, &frmMain::showLoadProgress);
-    connect(txtInputText, &CrLfTextEdit::filled, this, &frmMain::closeLoadProgress);
     connect(txtInputText, &CrLfTextEdit::pasteRefused, this, [this](ShapeVerdict verdict) {
         MessageBox::showOk(this, tr("Nothing was pasted."), QStringLiteral("Lexaro"),
                            MessageBox::Icon::None, ShapeVerdictReason(verdict));
@@ -519,9 +509,8 @@ void frmMain::cmbFontStyle_Click() {
 
 // --- Loading a file --------------------------------------------------------------------------
 
-// Replaces the text box's content with a file's. The box is written only once the whole file has
-// been read and decoded, so a file that fails leaves the user's text exactly as it was. Nothing
-// else changes: a reading under way goes on in the new text from its old position.
+// Replaces the text box's content with a file's (see LoadSession). Nothing else changes: a reading
+// under way goes on in the new text from its old position.
 void frmMain::cmdLoadText_Click() {
     if (isLoading()) {
         return;  // one load at a time; its progress dialog shows shortly
@@ -533,85 +522,11 @@ void frmMain::cmdLoadText_Click() {
 }
 
 bool frmMain::isLoading() const {
-    return loader_->isRunning() || txtInputText->isFilling();
+    return load_->isLoading();
 }
 
 void frmMain::openFile(const QString& path) {
-    if (isLoading()) {
-        return;  // one load at a time, its filling of the box included
-    }
-    if (loader_->start(path)) {
-        loadProgressDelay_->start();
-    }
-}
-
-void frmMain::showLoadProgress() {
-    if (!isLoading()) {
-        return;
-    }
-    auto* dialog = new QProgressDialog(this);
-    dialog->setObjectName(QStringLiteral("loadProgress"));
-    dialog->setWindowTitle(QStringLiteral("Lexaro"));
-    dialog->setLabelText(tr("Loading %1\u2026").arg(QFileInfo(loader_->path()).fileName()));
-    dialog->setRange(0, 0);  // busy: neither decoding nor the helper can say how far they are
-    dialog->setMinimumDuration(0);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    dialog->setWindowModality(Qt::WindowModal);
-    // Cancel, Esc and the close box all end the load.
-    connect(dialog, &QProgressDialog::canceled, loader_, &FileLoader::cancel);
-    connect(dialog, &QDialog::rejected, loader_, &FileLoader::cancel);
-    if (txtInputText->isFilling()) {
-        dialog->setCancelButtonText(QString());  // as below: the old text is already gone
-    }
-    loadProgress_ = dialog;
-    dialog->show();
-}
-
-void frmMain::loadFinished(const QString& /*path*/, LoadFailure failure) {
-    if (failure == LoadFailure::None) {
-        txtInputText->adoptText(loader_->takeText(), loader_->shape());
-        if (txtInputText->isFilling()) {
-            // The text is read; what is left is a second or so of filling the box, which keeps
-            // the progress dialog until it is done, without Cancel: the old text is gone.
-            if (loadProgress_ != nullptr) {
-                loadProgress_->setCancelButtonText(QString());
-            }
-            return;
-        }
-    }
-    closeLoadProgress();
-    if (failure != LoadFailure::None && failure != LoadFailure::Cancelled) {
-        MessageBox::showOk(this, tr("There was an error with opening your file"), QString(),
-                           MessageBox::Icon::None, LoadFailureReason(failure));
-    }
-}
-
-void frmMain::closeLoadProgress() {
-    loadProgressDelay_->stop();
-    if (loadProgress_ != nullptr) {
-        loadProgress_->hide();
-        loadProgress_->deleteLater();
-    }
-}
-
-bool frmMain::handleFileDrop(QObject* receiver, QEvent* event) {
-    auto* widget = qobject_cast<QWidget*>(receiver);
-    if (widget == nullptr || widget->window() != this) {
-        return false;
-    }
-    const QMimeData* mime = static_cast<QDropEvent*>(event)->mimeData();
-    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
-        !mime->urls().constFirst().isLocalFile()) {
-        return false;  // text, links and several files: the text box's own business, as ever
-    }
-    auto* drop = static_cast<QDropEvent*>(event);
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    if (event->type() == QEvent::Drop) {
-        openFile(mime->urls().constFirst().toLocalFile());
-    }
-    return true;
+    load_->open(path);
 }
 
 // --- Secondary windows ----------------------------------------------------------------------
@@ -653,7 +568,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // A reading under way stops here: no tick may arrive once the window is going away. A load
     // under way is abandoned; its helper is killed.
     tmrMoveNext->stop();
-    loader_->cancel();
+    load_->cancel();
     event->accept();
 }
 
@@ -665,8 +580,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             return handleWindowKey(watched, *static_cast<QKeyEvent*>(event));
         case QEvent::DragEnter:
         case QEvent::DragMove:
-        case QEvent::Drop:
-            return handleFileDrop(watched, event);
+        case QEvent::Drop: {
+            // A file dragged onto the band or the text box loads like Load.
+            auto* widget = qobject_cast<QWidget*>(watched);
+            return widget != nullptr && widget->window() == this &&
+                   load_->handleDrop(*static_cast<QDropEvent*>(event));
+        }
         default:
             break;
     }

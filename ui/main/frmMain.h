@@ -7,7 +7,8 @@
 // scroll bar, its caption and the timer's interval; the colours and the font in the display band;
 // the font size in its scroll bar and caption; the transport state in the enabled states of
 // the three transport buttons, the timer and the text box's lock. The only state of the window's
-// own is the reading position and the punctuation hold.
+// own is the reading position and the punctuation hold. Loading a file, with its progress dialog
+// and failure message, belongs to a LoadSession (ui/load/) the window only hands paths to.
 //
 // Controls and menu items are children named as designed (cmdStart, txtInputText,
 // mnuViewTextSizeNormal, ...), and every handler is a public slot named after its control and
@@ -20,12 +21,10 @@
 
 class QAction;
 class QComboBox;
-class QDropEvent;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QProgressDialog;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -34,8 +33,7 @@ namespace lexaro {
 
 class CrLfTextEdit;
 class FileDialog;
-class FileLoader;
-enum class LoadFailure;
+class LoadSession;
 class frmFullScreen;
 
 class frmMain : public QMainWindow {
@@ -114,11 +112,6 @@ private:
     void stepFontSize(int delta, const QString& boundMessage);
     // Copies the display band to the full-screen view while that view is open.
     void mirrorToFullScreen();
-    // A file dragged over or dropped onto the window (the band or the text box) loads like Load.
-    bool handleFileDrop(QObject* receiver, QEvent* event);
-    void showLoadProgress();
-    void loadFinished(const QString& path, LoadFailure failure);
-    void closeLoadProgress();
 
     std::int32_t intReadPos = 0;
     std::int32_t intPauseTicks = 0;
@@ -151,9 +144,7 @@ private:
     QLineEdit* onScreen = nullptr;
     QTimer* tmrMoveNext = nullptr;
     std::unique_ptr<FileDialog> commonDialog;
-    FileLoader* loader_ = nullptr;
-    QTimer* loadProgressDelay_ = nullptr;
-    QPointer<QProgressDialog> loadProgress_;
+    LoadSession* load_ = nullptr;
     // The full-screen view while it is open (display mode "Full Screen").
     QPointer<frmFullScreen> fullScreen_;
 

@@ -1,0 +1,119 @@
+#include "ui/load/LoadSession.h"
+
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include "ui/MessageBox.h"
+#include "ui/load/FileLoader.h"
+#include "ui/main/CrLfTextEdit.h"
+
+namespace lexaro {
+
+namespace {
+
+// A load that takes longer than this shows its progress dialog.
+constexpr int kProgressDelayMs = 400;
+
+}  // namespace
+
+LoadSession::LoadSession(QWidget* window, CrLfTextEdit* box)
+    : QObject(window),
+      window_(window),
+      box_(box),
+      loader_(new FileLoader(this)),
+      progressDelay_(new QTimer(this)) {
+    loader_->setObjectName(QStringLiteral("fileLoader"));
+    progressDelay_->setSingleShot(true);
+    progressDelay_->setInterval(kProgressDelayMs);
+    connect(loader_, &FileLoader::finished, this, &LoadSession::finished);
+    connect(progressDelay_, &QTimer::timeout, this, &LoadSession::showProgress);
+    connect(box_, &CrLfTextEdit::filled, this, &LoadSession::closeProgress);
+}
+
+bool LoadSession::isLoading() const {
+    return loader_->isRunning() || box_->isFilling();
+}
+
+void LoadSession::open(const QString& path) {
+    if (isLoading()) {
+        return;  // one load at a time, its filling of the box included
+    }
+    if (loader_->start(path)) {
+        progressDelay_->start();
+    }
+}
+
+void LoadSession::cancel() {
+    loader_->cancel();
+}
+
+void LoadSession::showProgress() {
+    if (!isLoading()) {
+        return;
+    }
+    auto* dialog = new QProgressDialog(window_);
+    dialog->setObjectName(QStringLiteral("loadProgress"));
+    dialog->setWindowTitle(QStringLiteral("Lexaro"));
+    dialog->setLabelText(tr("Loading %1\u2026").arg(QFileInfo(loader_->path()).fileName()));
+    dialog->setRange(0, 0);  // busy: neither decoding nor the helper can say how far they are
+    dialog->setMinimumDuration(0);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    dialog->setWindowModality(Qt::WindowModal);
+    // Cancel, Esc and the close box all end the load.
+    connect(dialog, &QProgressDialog::canceled, loader_, &FileLoader::cancel);
+    connect(dialog, &QDialog::rejected, loader_, &FileLoader::cancel);
+    if (box_->isFilling()) {
+        dialog->setCancelButtonText(QString());  // as below: the old text is already gone
+    }
+    progress_ = dialog;
+    dialog->show();
+}
+
+// The box is written only once the whole file has been read and decoded, so a file that fails
+// leaves the user's text exactly as it was.
+void LoadSession::finished(const QString& /*path*/, LoadFailure failure) {
+    if (failure == LoadFailure::None) {
+        box_->adoptText(loader_->takeText(), loader_->shape());
+        if (box_->isFilling()) {
+            // The text is read; what is left is a second or so of filling the box, which keeps
+            // the progress dialog until it is done, without Cancel: the old text is gone.
+            if (progress_ != nullptr) {
+                progress_->setCancelButtonText(QString());
+            }
+            return;
+        }
+    }
+    closeProgress();
+    if (failure != LoadFailure::None && failure != LoadFailure::Cancelled) {
+        MessageBox::showOk(window_, tr("There was an error with opening your file"), QString(),
+                           MessageBox::Icon::None, LoadFailureReason(failure));
+    }
+}
+
+void LoadSession::closeProgress() {
+    progressDelay_->stop();
+    if (progress_ != nullptr) {
+        progress_->hide();
+        progress_->deleteLater();
+    }
+}
+
+bool LoadSession::handleDrop(QDropEvent& event) {
+    const QMimeData* mime = event.mimeData();
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
+        !mime->urls().constFirst().isLocalFile()) {
+        return false;
+    }
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+    if (event.type() == QEvent::Drop) {
+        open(mime->urls().constFirst().toLocalFile());
+    }
+    return true;
+}
+
+}  // namespace lexaro
