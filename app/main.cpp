@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "ui/CommandLine.h"
-#include "ui/heap.h"
+#include "ui/Heap.h"
 #include "ui/main/frmMain.h"
 
 namespace {

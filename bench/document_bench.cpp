@@ -75,7 +75,7 @@ std::string ThreeHundredPagePdf() {
 double HelperPeakMb(const QString& path) {
     QProcess helper;
     helper.setStandardOutputFile(QProcess::nullDevice());
-    helper.start(lexaro::HelperPath(), {path});
+    helper.start(lexaro::DocumentHelper::path(), {path});
     helper.waitForStarted();
     const QString status = QStringLiteral("/proc/%1/status").arg(helper.processId());
     long peakKb = 0;
@@ -192,7 +192,7 @@ BENCHMARK(BM_LockDownCost_ThreeHundredPagePdf)->Unit(benchmark::kMillisecond)->I
 
 int main(int argc, char** argv) {
 #ifdef LEXARO_EXTRACT_PATH
-    lexaro::SetHelperPathOverride(QStringLiteral(LEXARO_EXTRACT_PATH));
+    lexaro::DocumentHelper::setPath(QStringLiteral(LEXARO_EXTRACT_PATH));
 #endif
     return lexaro::bench::RunQtBenchmarks(argc, argv);
 }

@@ -25,10 +25,10 @@
 #include "engine/pace.h"
 #include "engine/word_stepper.h"
 #include "tests/support/sample_text.h"
-#include "ui/heap.h"
+#include "ui/Heap.h"
+#include "ui/QtText.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
-#include "ui/qt_text.h"
 
 namespace {
 

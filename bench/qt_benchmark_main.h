@@ -6,7 +6,7 @@
 
 #include <QApplication>
 
-#include "ui/heap.h"
+#include "ui/Heap.h"
 
 namespace lexaro::bench {
 

@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "tests/support/proc_status.h"
+#include "ui/Heap.h"
 #include "ui/MessageBox.h"
-#include "ui/heap.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 

@@ -30,9 +30,9 @@
 
 #include "engine/welcome_text.h"
 #include "tests/support/proc_status.h"
-#include "ui/heap.h"
+#include "ui/Heap.h"
+#include "ui/QtText.h"
 #include "ui/main/frmMain.h"
-#include "ui/qt_text.h"
 
 namespace {
 

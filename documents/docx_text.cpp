@@ -57,17 +57,17 @@ ExtractExit DocxDocumentText(std::string_view documentXml, TextSink& sink) {
             return Visit::Skip;
         }
         if (IsW(node, "p") || IsW(node, "br") || IsW(node, "cr")) {
-            sink.EndLine();
+            sink.endLine();
         } else if (IsW(node, "tab")) {
-            sink.Append(" ");
+            sink.append(" ");
         } else if (IsW(node, "noBreakHyphen")) {
-            sink.Append("-");
+            sink.append("-");
         }
         return Visit::Descend;
     };
     const auto leave = [&](const xmlNode* node) {
         if (IsW(node, "p")) {
-            sink.EndLine();
+            sink.endLine();
         }
     };
     return WalkText(root, sink, inText, enter, leave);
@@ -75,7 +75,7 @@ ExtractExit DocxDocumentText(std::string_view documentXml, TextSink& sink) {
 
 ExtractExit DocxText(ZipArchive& zip, TextSink& sink) {
     std::string document;
-    const ExtractExit status = zip.Read("word/document.xml", document);
+    const ExtractExit status = zip.read("word/document.xml", document);
     return status == ExtractExit::Ok ? DocxDocumentText(document, sink) : status;
 }
 

@@ -51,7 +51,7 @@ bool HasScheme(std::string_view href) {
 // Reads an XML entry of the archive; null (with `status` saying why) when it cannot.
 XmlDoc ReadXml(ZipArchive& zip, std::string_view name, ExtractExit& status) {
     std::string bytes;
-    status = zip.Read(name, bytes);
+    status = zip.read(name, bytes);
     if (status != ExtractExit::Ok) {
         return nullptr;
     }
@@ -75,7 +75,7 @@ std::string PackagePath(ZipArchive& zip, ExtractExit& status) {
 std::set<std::string> EncryptedPaths(ZipArchive& zip) {
     std::set<std::string> paths;
     ExtractExit status = ExtractExit::Ok;
-    const XmlDoc encryption = zip.Contains("META-INF/encryption.xml")
+    const XmlDoc encryption = zip.contains("META-INF/encryption.xml")
                                   ? ReadXml(zip, "META-INF/encryption.xml", status)
                                   : nullptr;
     if (!encryption) {
@@ -185,17 +185,17 @@ ExtractExit EpubText(ZipArchive& zip, TextSink& sink) {
             return ExtractExit::Encrypted;
         }
         // A spine item missing from the archive is skipped, as readers do; a damaged one is not.
-        if (!zip.Contains(item.path)) {
+        if (!zip.contains(item.path)) {
             continue;
         }
-        status = zip.Read(item.path, bytes);
+        status = zip.read(item.path, bytes);
         if (status == ExtractExit::Ok) {
             status = HtmlText(bytes, sink);
         }
-        if (status != ExtractExit::Ok || sink.Overflowed()) {
+        if (status != ExtractExit::Ok || sink.overflowed()) {
             return status;
         }
-        sink.EndLine();
+        sink.endLine();
     }
     return ExtractExit::Ok;
 }

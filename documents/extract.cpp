@@ -19,7 +19,7 @@ namespace {
 // reading stops long before a huge entry of that name could cost anything.
 std::string Mimetype(ZipArchive& zip) {
     std::string mimetype;
-    if (!zip.Contains("mimetype") || zip.Read("mimetype", mimetype, 256) != ExtractExit::Ok) {
+    if (!zip.contains("mimetype") || zip.read("mimetype", mimetype, 256) != ExtractExit::Ok) {
         return {};
     }
     while (!mimetype.empty() &&
@@ -31,8 +31,8 @@ std::string Mimetype(ZipArchive& zip) {
 
 ExtractExit ZipText(std::string_view bytes, TextSink& sink) {
     ZipArchive zip(bytes);
-    if (zip.Status() != ExtractExit::Ok) {
-        return zip.Status();
+    if (zip.status() != ExtractExit::Ok) {
+        return zip.status();
     }
     const std::string mimetype = Mimetype(zip);
     if (mimetype == "application/epub+zip") {
@@ -41,7 +41,7 @@ ExtractExit ZipText(std::string_view bytes, TextSink& sink) {
     if (mimetype == "application/vnd.oasis.opendocument.text") {
         return OdtText(zip, sink);
     }
-    if (zip.Contains("word/document.xml")) {
+    if (zip.contains("word/document.xml")) {
         return DocxText(zip, sink);
     }
     return ExtractExit::NotSupported;
@@ -70,15 +70,15 @@ ExtractResult ExtractDocument(std::string_view bytes, std::string_view fileName,
     try {
         TextSink sink(maxTextBytes);
         ExtractExit status = Extract(bytes, fileName, sink);
-        if (status == ExtractExit::Ok && sink.Overflowed()) {
+        if (status == ExtractExit::Ok && sink.overflowed()) {
             status = ExtractExit::TooLarge;
-        } else if (status == ExtractExit::Ok && sink.Empty()) {
+        } else if (status == ExtractExit::Ok && sink.empty()) {
             status = ExtractExit::NoText;
         }
         if (status != ExtractExit::Ok) {
             return {status, {}};
         }
-        return {status, sink.Take()};
+        return {status, sink.take()};
     } catch (const std::bad_alloc&) {
         return {ExtractExit::TooLarge, {}};
     } catch (...) {

@@ -95,7 +95,7 @@ int Run(int argc, char** argv) {
     if (std::string_view(argv[1]) == "--sandbox-report") {
         const lexaro::documents::SandboxLayers layers = lexaro::documents::LockDown();
         const bool wrote = WriteAll(lexaro::documents::DescribeSandbox(layers));
-        return Exit(!layers.Sufficient() ? ExtractExit::NoSandbox
+        return Exit(!layers.sufficient() ? ExtractExit::NoSandbox
                     : wrote              ? ExtractExit::Ok
                                          : ExtractExit::Unreadable);
     }
@@ -105,7 +105,7 @@ int Run(int argc, char** argv) {
         return Exit(read);
     }
 #ifndef LEXARO_EXTRACT_UNCONFINED  // defined only in a benchmark's build, to measure the cost
-    if (!lexaro::documents::LockDown().Sufficient()) {
+    if (!lexaro::documents::LockDown().sufficient()) {
         return Exit(ExtractExit::NoSandbox);
     }
 #endif

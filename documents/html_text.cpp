@@ -63,15 +63,15 @@ ExtractExit HtmlText(std::string_view bytes, TextSink& sink) {
     }
     int preDepth = 0;
     const auto enter = [&](const xmlNode* node) {
-        if (sink.Overflowed()) {
+        if (sink.overflowed()) {
             return Visit::Stop;
         }
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
             const std::string text = AsBrowserShows(NodeText(node));
             if (preDepth == 0) {
-                sink.Append(text);
+                sink.append(text);
             } else {
-                sink.AppendLines(text);
+                sink.appendLines(text);
             }
             return Visit::Skip;
         }
@@ -79,19 +79,19 @@ ExtractExit HtmlText(std::string_view bytes, TextSink& sink) {
             return Visit::Skip;
         }
         if (In(kBlocks, node)) {
-            sink.EndLine();
+            sink.endLine();
         }
         preDepth += IsElement(node, "pre") ? 1 : 0;
         return Visit::Descend;
     };
     const auto leave = [&](const xmlNode* node) {
         if (In(kBlocks, node)) {
-            sink.EndLine();
+            sink.endLine();
         }
         preDepth -= IsElement(node, "pre") ? 1 : 0;
     };
     WalkTree(DocumentNode(doc.get()), enter, leave);
-    sink.EndLine();
+    sink.endLine();
     return ExtractExit::Ok;
 }
 

@@ -56,33 +56,33 @@ ExtractExit MarkdownText(std::string_view bytes, TextSink& sink) {
     }
     const std::unique_ptr<cmark_iter, IterFree> iter(cmark_iter_new(root.get()));
     for (cmark_event_type event = cmark_iter_next(iter.get());
-         event != CMARK_EVENT_DONE && !sink.Overflowed(); event = cmark_iter_next(iter.get())) {
+         event != CMARK_EVENT_DONE && !sink.overflowed(); event = cmark_iter_next(iter.get())) {
         cmark_node* node = cmark_iter_get_node(iter.get());
         const cmark_node_type type = cmark_node_get_type(node);
         if (event == CMARK_EVENT_EXIT || type == CMARK_NODE_THEMATIC_BREAK) {
             if (type >= CMARK_NODE_FIRST_BLOCK && type <= CMARK_NODE_LAST_BLOCK) {
-                sink.EndLine();
+                sink.endLine();
             }
             continue;
         }
         switch (type) {
             case CMARK_NODE_TEXT:
             case CMARK_NODE_CODE:
-                sink.Append(Literal(node));
+                sink.append(Literal(node));
                 break;
             case CMARK_NODE_SOFTBREAK:
-                sink.Append(" ");
+                sink.append(" ");
                 break;
             case CMARK_NODE_LINEBREAK:
-                sink.EndLine();
+                sink.endLine();
                 break;
             case CMARK_NODE_CODE_BLOCK:
-                sink.EndLine();
-                sink.AppendLines(Literal(node));
-                sink.EndLine();
+                sink.endLine();
+                sink.appendLines(Literal(node));
+                sink.endLine();
                 break;
             case CMARK_NODE_HTML_BLOCK:
-                sink.EndLine();
+                sink.endLine();
                 // Markup that libxml2 cannot make sense of shows nothing, as in a browser.
                 static_cast<void>(HtmlText(Literal(node), sink));
                 break;
@@ -91,12 +91,12 @@ ExtractExit MarkdownText(std::string_view bytes, TextSink& sink) {
                 break;
             default:
                 if (type >= CMARK_NODE_FIRST_BLOCK && type <= CMARK_NODE_LAST_BLOCK) {
-                    sink.EndLine();
+                    sink.endLine();
                 }
                 break;
         }
     }
-    sink.EndLine();
+    sink.endLine();
     return ExtractExit::Ok;
 }
 

@@ -38,19 +38,19 @@ ExtractExit OdtContentText(std::string_view contentXml, TextSink& sink) {
             return Visit::Skip;
         }
         if (IsBlock(node)) {
-            sink.EndLine();
+            sink.endLine();
             ++paragraphs;
         } else if (IsElement(node, kTextNs, "s") || IsElement(node, kTextNs, "tab")) {
             // Runs of spaces collapse anyway, so text:c (a count) needs no loop.
-            sink.Append(" ");
+            sink.append(" ");
         } else if (IsElement(node, kTextNs, "line-break")) {
-            sink.EndLine();
+            sink.endLine();
         }
         return Visit::Descend;
     };
     const auto leave = [&](const xmlNode* node) {
         if (IsBlock(node)) {
-            sink.EndLine();
+            sink.endLine();
             --paragraphs;
         }
     };
@@ -59,7 +59,7 @@ ExtractExit OdtContentText(std::string_view contentXml, TextSink& sink) {
 
 ExtractExit OdtText(ZipArchive& zip, TextSink& sink) {
     std::string content;
-    const ExtractExit status = zip.Read("content.xml", content);
+    const ExtractExit status = zip.read("content.xml", content);
     return status == ExtractExit::Ok ? OdtContentText(content, sink) : status;
 }
 

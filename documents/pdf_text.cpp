@@ -59,13 +59,13 @@ ExtractExit PdfText(std::string_view bytes, TextSink& sink) {
     if (document->is_locked()) {
         return ExtractExit::Encrypted;
     }
-    for (int index = 0; index < document->pages() && !sink.Overflowed(); ++index) {
+    for (int index = 0; index < document->pages() && !sink.overflowed(); ++index) {
         const std::unique_ptr<poppler::page> page(document->create_page(index));
         if (!page) {
             continue;
         }
-        sink.AppendLines(JoinPdfLines(LayOutPdfWords(PageWords(*page))));
-        sink.EndLine();
+        sink.appendLines(JoinPdfLines(LayOutPdfWords(PageWords(*page))));
+        sink.endLine();
     }
     return ExtractExit::Ok;
 }

@@ -34,7 +34,7 @@ struct SandboxLayers {
     std::vector<std::string> readableFolders;  // what Landlock leaves open for reading
 
     // The helper parses only with these two; Landlock adds to them where the kernel has it.
-    [[nodiscard]] bool Sufficient() const { return noNewPrivileges && seccomp; }
+    [[nodiscard]] bool sufficient() const { return noNewPrivileges && seccomp; }
 };
 
 // Which layers LockDown applies: all of them, except in tests that show what each one stops on
@@ -46,7 +46,7 @@ struct SandboxOptions {
 
 // Locks the calling process down for the rest of its life. Call it once, while the process has a
 // single thread, after the input is in memory and before any parser runs. Layers the kernel lacks
-// are left out and reported as such; see SandboxLayers::Sufficient.
+// are left out and reported as such; see SandboxLayers::sufficient.
 [[nodiscard]] SandboxLayers LockDown(const SandboxOptions& options = {});
 
 // One line per layer, for `lexaro-extract --sandbox-report`.

@@ -17,7 +17,7 @@ bool IsSpace(char32_t cp) {
 
 }  // namespace
 
-void TextSink::Append(std::string_view utf8) {
+void TextSink::append(std::string_view utf8) {
     while (!utf8.empty() && !overflowed_) {
         // Runs of plain ASCII are the common case; copy them without decoding.
         std::size_t run = 0;
@@ -26,7 +26,7 @@ void TextSink::Append(std::string_view utf8) {
             ++run;
         }
         if (run > 0) {
-            AppendVisible(utf8.substr(0, run));
+            appendVisible(utf8.substr(0, run));
             utf8.remove_prefix(run);
             continue;
         }
@@ -42,20 +42,20 @@ void TextSink::Append(std::string_view utf8) {
             spacePending_ = lineHasText_;
             continue;
         }
-        AppendVisible(encoded);
+        appendVisible(encoded);
     }
 }
 
-void TextSink::AppendLines(std::string_view utf8) {
+void TextSink::appendLines(std::string_view utf8) {
     for (auto end = utf8.find('\n'); end != std::string_view::npos; end = utf8.find('\n')) {
-        Append(utf8.substr(0, end));
-        EndLine();
+        append(utf8.substr(0, end));
+        endLine();
         utf8.remove_prefix(end + 1);
     }
-    Append(utf8);
+    append(utf8);
 }
 
-void TextSink::EndLine() {
+void TextSink::endLine() {
     if (lineHasText_) {
         breakPending_ = true;
         lineHasText_ = false;
@@ -64,7 +64,7 @@ void TextSink::EndLine() {
 }
 
 // `encoded` is the UTF-8 of characters that are not white space.
-void TextSink::AppendVisible(std::string_view encoded) {
+void TextSink::appendVisible(std::string_view encoded) {
     const std::size_t separator = breakPending_ || spacePending_ ? 1 : 0;
     if (text_.size() + separator + encoded.size() > limit_) {
         overflowed_ = true;

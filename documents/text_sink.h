@@ -21,21 +21,21 @@ public:
     explicit TextSink(std::size_t limit = kMaxExtractedTextBytes) : limit_(limit) {}
 
     // Adds text to the current line.
-    void Append(std::string_view utf8);
+    void append(std::string_view utf8);
     // Adds text whose line feeds end lines (preformatted text, a code block, a page's
     // paragraphs); the text after the last one stays on the current line.
-    void AppendLines(std::string_view utf8);
+    void appendLines(std::string_view utf8);
     // Ends the current line; the next text starts a new one. Does nothing on an empty line.
-    void EndLine();
+    void endLine();
 
     // The text passed the limit: what was gathered is incomplete and must not be used.
-    [[nodiscard]] bool Overflowed() const { return overflowed_; }
-    [[nodiscard]] bool Empty() const { return text_.empty(); }
-    [[nodiscard]] const std::string& Text() const { return text_; }
-    [[nodiscard]] std::string Take() { return std::move(text_); }
+    [[nodiscard]] bool overflowed() const { return overflowed_; }
+    [[nodiscard]] bool empty() const { return text_.empty(); }
+    [[nodiscard]] const std::string& text() const { return text_; }
+    [[nodiscard]] std::string take() { return std::move(text_); }
 
 private:
-    void AppendVisible(std::string_view encoded);
+    void appendVisible(std::string_view encoded);
 
     std::size_t limit_;
     std::string text_;

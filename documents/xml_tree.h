@@ -101,12 +101,12 @@ template <class InText, class Enter, class Leave>
                                    Enter&& enter, Leave&& leave) {
     ExtractExit status = ExtractExit::Ok;
     const auto visit = [&](const xmlNode* node) {
-        if (sink.Overflowed()) {
+        if (sink.overflowed()) {
             return Visit::Stop;
         }
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
             if (inText(node)) {
-                sink.Append(NodeText(node));
+                sink.append(NodeText(node));
             }
             return Visit::Skip;
         }
@@ -117,14 +117,14 @@ template <class InText, class Enter, class Leave>
                 return Visit::Stop;
             }
             if (inText(node)) {
-                sink.Append(text);
+                sink.append(text);
             }
             return Visit::Skip;
         }
         return node->type == XML_ELEMENT_NODE ? enter(node) : Visit::Skip;
     };
     WalkTree(root, visit, leave);
-    sink.EndLine();
+    sink.endLine();
     return status;
 }
 

@@ -47,11 +47,11 @@ std::int64_t ZipArchive::Locate(std::string_view name) const {
     return zip_name_locate(zip_, std::string(name).c_str(), 0);
 }
 
-bool ZipArchive::Contains(std::string_view name) const {
+bool ZipArchive::contains(std::string_view name) const {
     return Locate(name) >= 0;
 }
 
-ExtractExit ZipArchive::Read(std::string_view name, std::string& out, std::size_t maxBytes) {
+ExtractExit ZipArchive::read(std::string_view name, std::string& out, std::size_t maxBytes) {
     out.clear();
     const std::int64_t index = Locate(name);
     if (index < 0) {

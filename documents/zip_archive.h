@@ -37,13 +37,13 @@ public:
     ~ZipArchive();
 
     // Ok once the archive opened within its limits; otherwise why not, and nothing can be read.
-    [[nodiscard]] ExtractExit Status() const { return status_; }
+    [[nodiscard]] ExtractExit status() const { return status_; }
 
-    [[nodiscard]] bool Contains(std::string_view name) const;
+    [[nodiscard]] bool contains(std::string_view name) const;
 
     // The entry's bytes into `out`: Ok, Damaged (missing, corrupt, unreadable) or TooLarge (past
     // the archive's limits or `maxBytes`).
-    [[nodiscard]] ExtractExit Read(std::string_view name, std::string& out,
+    [[nodiscard]] ExtractExit read(std::string_view name, std::string& out,
                                    std::size_t maxBytes = SIZE_MAX);
 
 private:

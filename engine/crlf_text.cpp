@@ -24,7 +24,7 @@ CrLfText::CrLfText(std::u16string_view document) {
     lastSpace_ = LastSpaceIndex(text_);
 }
 
-std::optional<CrLfText> CrLfText::FromCrLfText(std::u16string& text) {
+std::optional<CrLfText> CrLfText::fromCrLfText(std::u16string& text) {
     if (text.size() >= kMaxTextUnits) {
         return std::nullopt;
     }

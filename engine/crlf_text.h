@@ -28,7 +28,7 @@ public:
     // reserves (U+FDD0, U+FDD1, U+FFFC), or is longer than the reading engine takes: then build
     // the view from the document instead. `text` is moved into the view when one is returned, and
     // left as it was otherwise.
-    [[nodiscard]] static std::optional<CrLfText> FromCrLfText(std::u16string& text);
+    [[nodiscard]] static std::optional<CrLfText> fromCrLfText(std::u16string& text);
 
     // The text with CR LF line breaks.
     [[nodiscard]] const std::u16string& text() const noexcept { return text_; }

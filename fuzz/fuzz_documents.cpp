@@ -90,6 +90,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             CheckShape(lexaro::documents::JoinPdfLines(bytes), false);
             return 0;
     }
-    CheckShape(sink.Text(), true);
+    CheckShape(sink.text(), true);
     return 0;
 }

@@ -18,7 +18,7 @@ class HtmlTextCases : public testing::TestWithParam<HtmlCase> {};
 TEST_P(HtmlTextCases, GivesWhatABrowserShows) {
     TextSink sink;
     ASSERT_EQ(HtmlText(GetParam().html, sink), ExtractExit::Ok);
-    EXPECT_EQ(Lines(sink.Text()), GetParam().lines);
+    EXPECT_EQ(Lines(sink.text()), GetParam().lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -129,7 +129,7 @@ TEST(OfficeXml, PlainTextEntityIsExpanded) {
                                      "<!DOCTYPE x [<!ENTITY name \"Lexaro\">]>"),
                              sink),
               ExtractExit::Ok);
-    EXPECT_EQ(sink.Text(), "Lexaro");
+    EXPECT_EQ(sink.text(), "Lexaro");
 }
 
 TEST(OfficeXml, ExternalEntityIsNeverRead) {
@@ -141,7 +141,7 @@ TEST(OfficeXml, ExternalEntityIsNeverRead) {
                           "<!DOCTYPE x [<!ENTITY file SYSTEM \"" + directory + "/secret.txt\">]>"),
                   sink),
               ExtractExit::Damaged);
-    EXPECT_EQ(sink.Text().find("SECRET"), std::string::npos);
+    EXPECT_EQ(sink.text().find("SECRET"), std::string::npos);
     std::filesystem::remove_all(directory);
 }
 

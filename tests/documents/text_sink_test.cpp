@@ -7,7 +7,7 @@
 namespace lexaro::documents {
 namespace {
 
-// Pieces are appended in order; "\n" alone stands for EndLine.
+// Pieces are appended in order; "\n" alone stands for endLine.
 struct SinkCase {
     const char* name;
     std::vector<std::string> pieces;
@@ -20,12 +20,12 @@ TEST_P(TextSinkShapes, GivesOneCleanLinePerBlock) {
     TextSink sink;
     for (const std::string& piece : GetParam().pieces) {
         if (piece == "\n") {
-            sink.EndLine();
+            sink.endLine();
         } else {
-            sink.Append(piece);
+            sink.append(piece);
         }
     }
-    EXPECT_EQ(sink.Text(), GetParam().text);
+    EXPECT_EQ(sink.text(), GetParam().text);
 }
 
 const std::string kReplacement = "\uFFFD";

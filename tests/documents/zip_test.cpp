@@ -67,11 +67,11 @@ TEST(ZipArchive, CountsEveryEntryReadAgainstTheTotal) {
     const std::string bytes = fixtures::ZipBytes(
         {{"a", std::string(600, 'a'), false}, {"b", std::string(600, 'b'), false}});
     ZipArchive zip(bytes, ZipLimits{.maxTotalBytes = 1000});
-    ASSERT_EQ(zip.Status(), ExtractExit::Ok);
+    ASSERT_EQ(zip.status(), ExtractExit::Ok);
     std::string out;
-    EXPECT_EQ(zip.Read("a", out), ExtractExit::Ok);
+    EXPECT_EQ(zip.read("a", out), ExtractExit::Ok);
     EXPECT_EQ(out.size(), 600u);
-    EXPECT_EQ(zip.Read("b", out), ExtractExit::TooLarge);
+    EXPECT_EQ(zip.read("b", out), ExtractExit::TooLarge);
     EXPECT_TRUE(out.empty());
 }
 
@@ -86,7 +86,7 @@ TEST(ZipArchive, CorruptEntryIsDamaged) {
     bytes[bytes.find("aaaa") + 100] = 'b';  // the stored data no longer matches its CRC
     ZipArchive zip(bytes);
     std::string out;
-    EXPECT_EQ(zip.Read("a", out), ExtractExit::Damaged);
+    EXPECT_EQ(zip.read("a", out), ExtractExit::Damaged);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "tests/ui/widget_test_support.h"
-#include "ui/qt_text.h"
+#include "ui/QtText.h"
 
 namespace lexaro {
 namespace {

@@ -35,10 +35,10 @@ using test::Child;
 // Points the window's loads at another helper while it lives.
 class HelperOverride {
 public:
-    explicit HelperOverride(const QString& path) : previous_(HelperPath()) {
-        SetHelperPathOverride(path);
+    explicit HelperOverride(const QString& path) : previous_(DocumentHelper::path()) {
+        DocumentHelper::setPath(path);
     }
-    ~HelperOverride() { SetHelperPathOverride(previous_); }
+    ~HelperOverride() { DocumentHelper::setPath(previous_); }
     HelperOverride(const HelperOverride&) = delete;
     HelperOverride& operator=(const HelperOverride&) = delete;
 

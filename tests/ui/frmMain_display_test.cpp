@@ -23,8 +23,8 @@ namespace lexaro {
 namespace {
 
 using test::Child;
-using test::WhileModal;
 using test::Str;
+using test::WhileModal;
 
 class Display : public testing::Test {
 protected:

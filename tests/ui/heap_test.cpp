@@ -1,4 +1,4 @@
-#include "ui/heap.h"
+#include "ui/Heap.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
 #ifdef LEXARO_EXTRACT_PATH
     // The tests live in their own folder; the helper is built beside the program.
-    lexaro::SetHelperPathOverride(QStringLiteral(LEXARO_EXTRACT_PATH));
+    lexaro::DocumentHelper::setPath(QStringLiteral(LEXARO_EXTRACT_PATH));
 #endif
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "engine/terms_of_use.h"
-#include "ui/display_mode.h"
-#include "ui/qt_text.h"
-#include "ui/twips.h"
+#include "ui/DisplayMode.h"
+#include "ui/QtText.h"
+#include "ui/Twips.h"
 
 namespace lexaro {
 

@@ -7,9 +7,9 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include "ui/band_caption.h"
-#include "ui/display_mode.h"
-#include "ui/twips.h"
+#include "ui/BandCaption.h"
+#include "ui/DisplayMode.h"
+#include "ui/Twips.h"
 
 namespace lexaro {
 

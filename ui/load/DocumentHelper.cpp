@@ -89,7 +89,13 @@ void Kill(QProcess& process) {
 
 HelperLimits::HelperLimits() : outputBytes(kMaxExtractedTextBytes) {}
 
-QString DefaultHelperPath() {
+QString DocumentHelper::path() {
+    {
+        const QMutexLocker locker(&overrideLock);
+        if (!helperOverride().isEmpty()) {
+            return helperOverride();
+        }
+    }
     const QString dir = QCoreApplication::applicationDirPath();
     QString beside = dir + QStringLiteral("/lexaro-extract");
     if (QFileInfo(beside).isExecutable()) {
@@ -98,20 +104,15 @@ QString DefaultHelperPath() {
     return QFileInfo(dir + QStringLiteral("/../libexec/lexaro/lexaro-extract")).absoluteFilePath();
 }
 
-void SetHelperPathOverride(const QString& path) {
+void DocumentHelper::setPath(const QString& path) {
     const QMutexLocker locker(&overrideLock);
     helperOverride() = path;
-}
-
-QString HelperPath() {
-    const QMutexLocker locker(&overrideLock);
-    return helperOverride().isEmpty() ? DefaultHelperPath() : helperOverride();
 }
 
 LoadResult ExtractWithHelper(const QString& documentPath, DocumentKind kind,
                              const std::atomic<bool>& cancel, const HelperLimits& limits) {
     QProcess process;
-    process.setProgram(HelperPath());
+    process.setProgram(DocumentHelper::path());
     // Absolute, so that no file name can be taken for one of the helper's options.
     process.setArguments({QFileInfo(documentPath).absoluteFilePath()});
     process.setStandardInputFile(QProcess::nullDevice());

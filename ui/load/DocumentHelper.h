@@ -35,12 +35,14 @@ struct HelperLimits {
     HelperLimits();
 };
 
-// Where the helper is: beside the program (a build tree), or in ../libexec/lexaro (installed).
-[[nodiscard]] QString DefaultHelperPath();
-
-// Tests and tools: use `path` (a fake helper, say) instead of the default; empty restores it.
-void SetHelperPathOverride(const QString& path);
-[[nodiscard]] QString HelperPath();
+// The helper program itself.
+class DocumentHelper {
+public:
+    // Where it is: beside the program (a build tree), or in ../libexec/lexaro (installed).
+    [[nodiscard]] static QString path();
+    // Tests and tools: run `path` (a fake helper, say) from now on; empty restores the default.
+    static void setPath(const QString& path);
+};
 
 // The text of `documentPath` (sniffed as `kind`) as the helper extracts it, shaped for the text
 // box; or the failure. `cancel` is polled every few milliseconds; a cancelled run kills the helper

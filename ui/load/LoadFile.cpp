@@ -6,9 +6,9 @@
 #include <string>
 #include <utility>
 
+#include "engine/text_shape.h"
 #include "formats/document_kind.h"
 #include "formats/text_file.h"
-#include "engine/text_shape.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>

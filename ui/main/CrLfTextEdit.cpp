@@ -9,7 +9,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "ui/qt_text.h"
+#include "ui/QtText.h"
 
 namespace lexaro {
 
@@ -96,7 +96,7 @@ void CrLfTextEdit::adoptText(std::u16string text, const TextShape& shape) {
         applyReadOnly();
         fillTimer_->start();
     }
-    if (std::optional<CrLfText> view = CrLfText::FromCrLfText(text)) {
+    if (std::optional<CrLfText> view = CrLfText::fromCrLfText(text)) {
         cache_ = std::move(*view);
         cacheStale_ = false;
     } else if (isFilling()) {

@@ -20,17 +20,17 @@
 #include "engine/palette.h"
 #include "engine/welcome_text.h"
 #include "engine/word_stepper.h"
+#include "ui/BandCaption.h"
+#include "ui/DisplayMode.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
+#include "ui/QtText.h"
+#include "ui/Twips.h"
 #include "ui/about/frmAbout.h"
-#include "ui/band_caption.h"
-#include "ui/display_mode.h"
 #include "ui/fullscreen/frmFullScreen.h"
 #include "ui/load/LoadResult.h"
 #include "ui/load/LoadSession.h"
 #include "ui/main/CrLfTextEdit.h"
-#include "ui/qt_text.h"
-#include "ui/twips.h"
 
 namespace lexaro {
 
@@ -106,7 +106,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     connectHandlers();
 
     // The client area below the menu bar is fixed; the window's size follows from it.
-    central->setFixedSize(twips(kClientWidthTwips), twips(kClientHeightTwips));
+    central_->setFixedSize(twips(kClientWidthTwips), twips(kClientHeightTwips));
     setFixedSize(sizeHint());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -119,10 +119,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 frmMain::~frmMain() = default;
 
 void frmMain::createControls() {
-    central = new QWidget(this);
-    central->setObjectName(QStringLiteral("frmMainClient"));
-    setCentralWidget(central);
-    QWidget* w = central;
+    central_ = new QWidget(this);
+    central_->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(central_);
+    QWidget* w = central_;
 
     txtInputText = place(new CrLfTextEdit(w), "txtInputText", twipsRect(4560, 4920, 4455, 1335));
     txtInputText->setText(WelcomeText());
@@ -188,7 +188,7 @@ void frmMain::createControls() {
     lblFontSize =
         makeLabel(w, "lblFontSize", QStringLiteral("24"), twipsRect(6720, 120, 1215, 255));
 
-    // The display mode (see ui/display_mode.h) lives in a never-shown text box.
+    // The display mode (see ui/DisplayMode.h) lives in a never-shown text box.
     onScreen = place(new QLineEdit(w), "onScreen", twipsRect(2880, 3480, 375, 375));
     onScreen->setVisible(false);
 

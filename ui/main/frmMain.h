@@ -116,7 +116,7 @@ private:
     std::int32_t intReadPos = 0;
     std::int32_t intPauseTicks = 0;
 
-    QWidget* central = nullptr;
+    QWidget* central_ = nullptr;
     CrLfTextEdit* txtInputText = nullptr;
     QLabel* Label1 = nullptr;
     QPushButton* cmdStart = nullptr;

@@ -1,4 +1,4 @@
-#include "ui/band_caption.h"
+#include "ui/BandCaption.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ui/heap.h"
+#include "ui/Heap.h"
 
 #if __has_include(<malloc.h>)
 #include <malloc.h>
