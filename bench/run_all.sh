@@ -4,7 +4,7 @@
 #   bench/run_all.sh BUILD_DIR           full runs (several minutes; the 60 wpm pace alone takes 10)
 #   bench/run_all.sh BUILD_DIR --quick   each once with tiny counts, to show that they still run
 #
-# The pace and start-up harnesses run on Qt's offscreen platform and, where xvfb-run exists, on a
+# The pace and start-up harnesses run on Qt's offscreen platform and, where Xvfb exists, on a
 # real X server too (the pace there with the full-screen view open).
 set -euo pipefail
 BUILD=$(realpath "$1")
@@ -14,8 +14,8 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
-have_x() { command -v xvfb-run >/dev/null; }
-on_x() { QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" "$@"; }
+have_x() { command -v Xvfb >/dev/null; }
+on_x() { QT_QPA_PLATFORM=xcb "$(dirname "$(realpath "$0")")/../tests/e2e/with_xvfb.sh" "$@"; }
 
 if [ "$QUICK" = --quick ]; then
   GB=(--benchmark_min_time=0.001 --benchmark_repetitions=1)

@@ -16,7 +16,7 @@ LEXARO_PACKAGES=(
 LEXARO_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # end-to-end tests on a real X server, and the packaging checks
-  xvfb xauth xdotool imagemagick xclip libx11-dev libxfixes-dev
+  xvfb xdotool imagemagick xclip libx11-dev libxfixes-dev
   desktop-file-utils appstream dpkg-dev file
   # password-protected PDF fixtures
   qpdf

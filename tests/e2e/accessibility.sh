@@ -11,8 +11,7 @@ HERE=$(dirname "$(realpath "$0")")
 
 if [ "${LEXARO_A11Y_SESSION_READY:-}" != 1 ]; then
   export LEXARO_A11Y_SESSION_READY=1
-  # -noreset: see e2e.sh.
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" dbus-run-session -- "$0" "$@"
+  exec "$HERE/with_xvfb.sh" dbus-run-session -- "$0" "$@"
 fi
 
 APP_PID=""

@@ -12,9 +12,7 @@ MAKE_FIXTURE=$(realpath "$3")
 
 if [ "${LEXARO_E2E_DISPLAY_READY:-}" != 1 ]; then
   export LEXARO_E2E_DISPLAY_READY=1
-  # -noreset: Xvfb otherwise resets when its last client leaves and refuses whoever connects
-  # meanwhile, such as the next program a check starts.
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" "$0" "$@"
+  exec "$(dirname "$(realpath "$0")")/with_xvfb.sh" "$0" "$@"
 fi
 
 WORK=$(mktemp -d)
