@@ -19,9 +19,10 @@ constexpr std::string_view kBlocks[] = {
     "ol",      "p",       "pre",    "section",    "summary", "table",   "td",       "th",
     "tr",      "ul",      "br"};
 
-constexpr std::string_view kInvisible[] = {"desc",     "head",     "iframe", "noscript",
-                                           "rp",       "script",   "select", "style",
-                                           "template", "textarea", "title",  "object"};
+// Ruby annotations (rt, with their rp parentheses) are left out: a pacer reads the base text.
+constexpr std::string_view kInvisible[] = {"desc",     "head",   "iframe", "noscript", "rp",
+                                           "rt",       "script", "select", "style",    "template",
+                                           "textarea", "title",  "object"};
 
 template <std::size_t N>
 bool In(const std::string_view (&names)[N], const xmlNode* node) {

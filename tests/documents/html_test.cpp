@@ -36,6 +36,10 @@ INSTANTIATE_TEST_SUITE_P(
             "src=\"a.png\"></p><noscript>enable js</noscript><template><p>tpl</p></template>"
             "<p hidden>gone</p><nav hidden=\"\"><ol><li>page list</li></ol></nav></body></html>",
             {"Seen"}},
+        HtmlCase{"RubyKeepsItsBaseText",
+                 "<p><ruby>\xE6\xBC\xA2<rp>(</rp><rt>kan</rt><rp>)</rp>\xE5\xAD\x97<rt>ji</rt>"
+                 "</ruby> read</p>",
+                 {"\xE6\xBC\xA2\xE5\xAD\x97 read"}},
         HtmlCase{"DecodesEntities",
                  "<p>&amp; &lt;x&gt; caf&eacute; &#233; &#x263A; a&nbsp;b</p>",
                  {"& <x> caf\xC3\xA9 \xC3\xA9 \xE2\x98\xBA a\xC2\xA0"
