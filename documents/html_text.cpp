@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "documents/html_charset.h"
 #include "documents/xml_tree.h"
 #include "formats/encoding.h"
 
@@ -55,7 +56,7 @@ bool IsHidden(const xmlNode* node) {
 }  // namespace
 
 ExtractExit HtmlText(std::string_view bytes, TextSink& sink) {
-    const XmlDoc doc = ParseHtml(bytes);
+    const XmlDoc doc = ParseHtml(HtmlAsUtf8(bytes));
     if (!doc) {
         // libxml2 makes no document of an empty one, which is merely a page without text.
         return bytes.find_first_not_of(" \t\r\n\f") == std::string_view::npos

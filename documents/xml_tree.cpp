@@ -49,17 +49,17 @@ XmlDoc ParseXml(std::string_view bytes) {
                                 XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
 }
 
-XmlDoc ParseHtml(std::string_view bytes) {
+XmlDoc ParseHtml(std::string_view utf8) {
     SetUpLibxml();
-    if (!FitsInt(bytes)) {
+    if (!FitsInt(utf8)) {
         return nullptr;
     }
     // Without XML_PARSE_HUGE the HTML parser silently stops at depth 256 and drops the rest of the
     // document. With it, deep nesting is kept, and both our walk and libxml2's freeing of the tree
     // are iterative, so any depth is only a matter of memory.
-    return XmlDoc(htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
+    return XmlDoc(htmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8",
                                  HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                                     HTML_PARSE_RECOVER | XML_PARSE_HUGE));
+                                     HTML_PARSE_RECOVER | XML_PARSE_HUGE | HTML_PARSE_IGNORE_ENC));
 }
 
 bool EntityText(const xmlNode* reference, std::string_view& text) {

@@ -24,9 +24,9 @@ using XmlDoc = std::unique_ptr<xmlDoc, XmlDocFree>;
 // parser, whose expansion is what a "billion laughs" document attacks); see EntityText.
 [[nodiscard]] XmlDoc ParseXml(std::string_view bytes);
 
-// An HTML or XHTML document as a browser would recover it, or null when libxml2 gives up.
-// A charset the document declares is honoured; without one the bytes are read as UTF-8.
-[[nodiscard]] XmlDoc ParseHtml(std::string_view bytes);
+// An HTML or XHTML document, given as UTF-8 (see HtmlAsUtf8), as a browser would recover it; or
+// null when libxml2 gives up. What the document says of its charset is not read again.
+[[nodiscard]] XmlDoc ParseHtml(std::string_view utf8);
 
 // What a reference to a user-declared entity stands for, when that is plain text. References
 // whose replacement holds markup or further references are refused (nothing legitimate in the

@@ -51,6 +51,22 @@ std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t& cp) {
     return length;
 }
 
+bool IsUtf8(std::string_view bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+            ++at;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8Sequence(bytes.substr(at), cp);
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
     const auto byte = [&out](char32_t value) { out.push_back(static_cast<char>(value)); };
     if (cp < 0x80) {

@@ -13,6 +13,9 @@ namespace lexaro {
 // no surrogates, nothing above U+10FFFF.
 [[nodiscard]] std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t& cp);
 
+// Whether all of `bytes` is well-formed UTF-8 (as DecodeUtf8Sequence reads it).
+[[nodiscard]] bool IsUtf8(std::string_view bytes);
+
 // `cp` (a Unicode scalar value) appended to `out` as UTF-8 / as UTF-16.
 void AppendUtf8(std::string& out, char32_t cp);
 void AppendUtf16(std::u16string& out, char32_t cp);

@@ -36,6 +36,33 @@ INSTANTIATE_TEST_SUITE_P(
             "src=\"a.png\"></p><noscript>enable js</noscript><template><p>tpl</p></template>"
             "<p hidden>gone</p><nav hidden=\"\"><ol><li>page list</li></ol></nav></body></html>",
             {"Seen"}},
+        // Charsets as browsers read their labels; a bad byte is U+FFFD and the page goes on.
+        HtmlCase{"Gb2312LabelReadsAsGb18030",
+                 "<meta charset=\"gb2312\"><p>\xD6\xD0\xCE\xC4\xA2\xE3\xE9\x46</p>",
+                 {"\u4E2D\u6587\u20AC\u9555"}},
+        HtmlCase{"BadByteInGbkGoesOn",
+                 "<meta charset=gbk><p>\xD6\xD0\xFF\xCE\xC4 end</p>",
+                 {"\u4E2D\uFFFD\u6587 end"}},
+        HtmlCase{"BadByteInDeclaredUtf8",
+                 "<meta charset=utf-8><p>a\xFF"
+                 "b</p>",
+                 {"a\uFFFDb"}},
+        HtmlCase{"ShiftJis",
+                 "<meta charset=shift_jis><p>\x93\xFA\x96\x7B\x8C\xEA</p>",
+                 {"\u65E5\u672C\u8A9E"}},
+        HtmlCase{"HttpEquivLatin1IsWindows1252",
+                 "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+                 "<p>caf\xE9 \x93q\x94</p>",
+                 {"caf\u00E9 \u201Cq\u201D"}},
+        HtmlCase{"XmlDeclaration",
+                 "<?xml version=\"1.0\" encoding=\"windows-1251\"?><html><body><p>"
+                 "\xCF\xF0\xE8\xE2\xE5\xF2</p></body></html>",
+                 {"\u041F\u0440\u0438\u0432\u0435\u0442"}},
+        HtmlCase{
+            "UnknownLabelOnUtf8", "<meta charset=\"x-nonsense\"><p>caf\xC3\xA9</p>", {"caf\u00E9"}},
+        HtmlCase{"Utf16ByteOrderMark",
+                 std::string("\xFF\xFE<\0p\0>\0o\0k\0 \0\xE9\0", 16),
+                 {"ok \u00E9"}},
         HtmlCase{"RubyKeepsItsBaseText",
                  "<p><ruby>\xE6\xBC\xA2<rp>(</rp><rt>kan</rt><rp>)</rp>\xE5\xAD\x97<rt>ji</rt>"
                  "</ruby> read</p>",
