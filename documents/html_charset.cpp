@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <utility>
 
 #include "formats/encoding.h"
@@ -137,8 +138,8 @@ void AppendWindows1252(std::string_view bytes, std::string& out) {
 // `bytes` in `charset` as UTF-8, each undecodable byte as U+FFFD; false when the converter has no
 // such charset.
 bool AppendConverted(const std::string& charset, std::string_view bytes, std::string& out) {
-    const iconv_t converter = iconv_open("UTF-8", charset.c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
+    iconv_t converter = iconv_open("UTF-8", charset.c_str());
+    if (reinterpret_cast<std::intptr_t>(converter) == -1) {
         return false;
     }
     char* in = const_cast<char*>(bytes.data());
@@ -180,7 +181,7 @@ std::string CharsetOfLabel(std::string_view label) {
     while (!trimmed.empty() && IsAsciiSpace(trimmed.back())) {
         trimmed.remove_suffix(1);
     }
-    const std::string lower = Lower(trimmed);
+    std::string lower = Lower(trimmed);
     const auto labelCharacter = [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
                c == '.' || c == ':';
