@@ -38,7 +38,8 @@ struct HelperLimits {
 // The helper program itself.
 class DocumentHelper {
 public:
-    // Where it is: beside the program (a build tree), or in ../libexec/lexaro (installed).
+    // Where it is: the path set below, else beside the program (a build tree), else in
+    // ../libexec/lexaro (installed).
     [[nodiscard]] static QString path();
     // Tests and tools: run `path` (a fake helper, say) from now on; empty restores the default.
     static void setPath(const QString& path);
