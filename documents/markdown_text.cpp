@@ -1,9 +1,12 @@
 #include "documents/markdown_text.h"
 
-#include <cmark.h>
+#include <cmark-gfm-core-extensions.h>
+#include <cmark-gfm.h>
 
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "documents/html_text.h"
 #include "formats/encoding.h"
@@ -18,6 +21,9 @@ struct NodeFree {
 };
 struct IterFree {
     void operator()(cmark_iter* iter) const { cmark_iter_free(iter); }
+};
+struct ParserFree {
+    void operator()(cmark_parser* parser) const { cmark_parser_free(parser); }
 };
 
 std::string Utf8(std::u16string_view text) {
@@ -41,6 +47,29 @@ std::string_view Literal(cmark_node* node) {
     return literal != nullptr ? literal : std::string_view();
 }
 
+bool IsBlock(cmark_node_type type) {
+    return (type & CMARK_NODE_TYPE_MASK) == CMARK_NODE_TYPE_BLOCK;
+}
+
+bool Is(cmark_node* node, std::string_view extensionType) {
+    return extensionType == cmark_node_get_type_string(node);
+}
+
+// GitHub's Markdown: tables, strikethrough, autolinks, task lists, and footnotes, which the
+// parser moves to the end of the document in the order they are first referred to.
+std::unique_ptr<cmark_node, NodeFree> ParseGfm(const std::string& utf8) {
+    cmark_gfm_core_extensions_ensure_registered();
+    const std::unique_ptr<cmark_parser, ParserFree> parser(
+        cmark_parser_new(CMARK_OPT_DEFAULT | CMARK_OPT_FOOTNOTES));
+    for (const char* name : {"table", "strikethrough", "autolink", "tasklist"}) {
+        if (cmark_syntax_extension* extension = cmark_find_syntax_extension(name)) {
+            cmark_parser_attach_syntax_extension(parser.get(), extension);
+        }
+    }
+    cmark_parser_feed(parser.get(), utf8.data(), utf8.size());
+    return std::unique_ptr<cmark_node, NodeFree>(cmark_parser_finish(parser.get()));
+}
+
 }  // namespace
 
 ExtractExit MarkdownText(std::string_view bytes, TextSink& sink) {
@@ -49,18 +78,30 @@ ExtractExit MarkdownText(std::string_view bytes, TextSink& sink) {
         return ExtractExit::NotSupported;
     }
     const std::string utf8 = Utf8(*characters);
-    const std::unique_ptr<cmark_node, NodeFree> root(
-        cmark_parse_document(utf8.data(), utf8.size(), CMARK_OPT_DEFAULT));
+    const std::unique_ptr<cmark_node, NodeFree> root = ParseGfm(utf8);
     if (!root) {
         return ExtractExit::Damaged;
     }
+    // Notes are numbered in the order they are first referred to, which is the order the parser
+    // puts their texts in at the end.
+    std::map<std::string, int, std::less<>> notes;
+    const auto noteNumber = [&notes](std::string_view label) {
+        const auto [at, added] =
+            notes.try_emplace(std::string(label), static_cast<int>(notes.size()) + 1);
+        return "[" + std::to_string(at->second) + "]";
+    };
+    int notesRead = 0;
     const std::unique_ptr<cmark_iter, IterFree> iter(cmark_iter_new(root.get()));
     for (cmark_event_type event = cmark_iter_next(iter.get());
          event != CMARK_EVENT_DONE && !sink.overflowed(); event = cmark_iter_next(iter.get())) {
         cmark_node* node = cmark_iter_get_node(iter.get());
         const cmark_node_type type = cmark_node_get_type(node);
+        if (Is(node, "table_cell")) {
+            sink.append(" ");  // a row is a line, its cells in order
+            continue;
+        }
         if (event == CMARK_EVENT_EXIT || type == CMARK_NODE_THEMATIC_BREAK) {
-            if (type >= CMARK_NODE_FIRST_BLOCK && type <= CMARK_NODE_LAST_BLOCK) {
+            if (IsBlock(type)) {
                 sink.endLine();
             }
             continue;
@@ -89,8 +130,19 @@ ExtractExit MarkdownText(std::string_view bytes, TextSink& sink) {
             case CMARK_NODE_IMAGE:
                 cmark_iter_reset(iter.get(), node, CMARK_EVENT_EXIT);
                 break;
+            case CMARK_NODE_FOOTNOTE_REFERENCE:
+                // A word of its own after the word it follows, never glued to it.
+                sink.append(" " + noteNumber(Literal(node)));
+                break;
+            case CMARK_NODE_FOOTNOTE_DEFINITION:
+                sink.endLine();
+                sink.append("[" + std::to_string(++notesRead) + "] ");
+                break;
             default:
-                if (type >= CMARK_NODE_FIRST_BLOCK && type <= CMARK_NODE_LAST_BLOCK) {
+                // A note's first paragraph goes on its "[n]" line.
+                if (IsBlock(type) && !(cmark_node_get_type(cmark_node_parent(node)) ==
+                                           CMARK_NODE_FOOTNOTE_DEFINITION &&
+                                       cmark_node_previous(node) == nullptr)) {
                     sink.endLine();
                 }
                 break;

@@ -36,7 +36,22 @@ INSTANTIATE_TEST_SUITE_P(
         MarkdownCase{"Windows1252Bytes",
                      "caf\xE9 \x93quoted\x94",
                      {"caf\xC3\xA9 \xE2\x80\x9Cquoted\xE2\x80\x9D"}},
-        MarkdownCase{"Utf16", std::string("\xFF\xFE#\0 \0h\0i\0", 10), {"hi"}}),
+        MarkdownCase{"Utf16", std::string("\xFF\xFE#\0 \0h\0i\0", 10), {"hi"}},
+        // GitHub's Markdown: a table row is a line of its cells; no pipes, dashes or markers.
+        MarkdownCase{
+            "GitHubTables",
+            "| Name | Years |\n| --- | ---: |\n| Ann | 2006\u20132026 |\n| Bo Li | 2014 |\n",
+            {"Name Years", "Ann 2006\u20132026", "Bo Li 2014"}},
+        MarkdownCase{"StrikethroughTasksAndAutolinks",
+                     "- [x] ~~old~~ new\n- [ ] www.example.org\n",
+                     {"old new", "www.example.org"}},
+        // A note is a word of its own where it is referred to; its text ends the document, in
+        // the order of first reference, on a line that starts with the same number.
+        MarkdownCase{"FootnotesAsNumberedNotes",
+                     "First[^b] and second[^a], first again[^b].\n\n[^a]: Note A.\n"
+                     "[^b]: Note B\n    goes on.\n\nLast paragraph.\n",
+                     {"First [1] and second [2], first again [1].", "Last paragraph.",
+                      "[1] Note B goes on.", "[2] Note A."}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(MarkdownFile, WithNulIsNotText) {
