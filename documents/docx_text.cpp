@@ -1,5 +1,11 @@
 #include "documents/docx_text.h"
 
+#include <algorithm>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "documents/xml_tree.h"
 
 namespace lexaro::documents {
@@ -41,23 +47,38 @@ bool IsSkipped(const xmlNode* node) {
            IsElement(node, kCompatibilityNs, "Fallback") || (IsW(node, "r") && IsHiddenRun(node));
 }
 
-}  // namespace
+// The notes a body refers to, in the order of their first reference: (endnote?, w:id).
+using NoteList = std::vector<std::pair<bool, std::string>>;
 
-ExtractExit DocxDocumentText(std::string_view documentXml, TextSink& sink) {
-    const XmlDoc doc = ParseXml(documentXml);
-    const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (root == nullptr || !IsW(root, "document")) {
-        return ExtractExit::Damaged;
-    }
+// The text below `root` (the body, or one note). A reference to a note is a word of its own, [n],
+// numbered by `notes` (references inside notes are not followed); `prefix` goes at the start of
+// the first paragraph (a note's own [n]).
+ExtractExit PartText(const xmlNode* root, TextSink& sink, NoteList* notes, std::string prefix) {
     const auto inText = [](const xmlNode* node) {
         return node->parent != nullptr && IsW(node->parent, "t");
     };
     const auto enter = [&](const xmlNode* node) {
-        if (IsSkipped(node)) {
+        if (IsSkipped(node) || IsW(node, "footnoteRef") || IsW(node, "endnoteRef")) {
+            return Visit::Skip;  // the last two: a note's own mark, which its [n] stands for
+        }
+        const bool endnote = IsW(node, "endnoteReference");
+        if (endnote || IsW(node, "footnoteReference")) {
+            if (notes != nullptr) {
+                const std::pair<bool, std::string> note(endnote, AttributeValue(node, "id"));
+                auto at = std::find(notes->begin(), notes->end(), note);
+                if (at == notes->end()) {
+                    at = notes->insert(notes->end(), note);
+                }
+                sink.append(" [" + std::to_string(at - notes->begin() + 1) + "]");
+            }
             return Visit::Skip;
         }
         if (IsW(node, "p") || IsW(node, "br") || IsW(node, "cr")) {
             sink.endLine();
+            if (IsW(node, "p") && !prefix.empty()) {
+                sink.append(prefix);
+                prefix.clear();
+            }
         } else if (IsW(node, "tab")) {
             sink.append(" ");
         } else if (IsW(node, "noBreakHyphen")) {
@@ -73,10 +94,95 @@ ExtractExit DocxDocumentText(std::string_view documentXml, TextSink& sink) {
     return WalkText(root, sink, inText, enter, leave);
 }
 
+const xmlNode* DocumentBody(const XmlDoc& doc) {
+    const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    return root != nullptr && IsW(root, "document") ? root : nullptr;
+}
+
+// The notes of one kind (footnotes or endnotes) by w:id, from their part of the archive. The
+// document stays alive for the nodes.
+struct NotePart {
+    XmlDoc doc;
+    std::map<std::string, const xmlNode*, std::less<>> byId;
+};
+
+ExtractExit ReadNotePart(ZipArchive& zip, bool endnote, NotePart& part) {
+    const char* name = endnote ? "word/endnotes.xml" : "word/footnotes.xml";
+    if (!zip.contains(name)) {
+        return ExtractExit::Ok;  // references to nothing: their [n] stays, with no text to follow
+    }
+    std::string xml;
+    if (const ExtractExit status = zip.read(name, xml); status != ExtractExit::Ok) {
+        return status;
+    }
+    part.doc = ParseXml(xml);
+    const xmlNode* root = part.doc ? xmlDocGetRootElement(part.doc.get()) : nullptr;
+    if (root == nullptr) {
+        return ExtractExit::Damaged;
+    }
+    for (const xmlNode* node = root->children; node != nullptr; node = node->next) {
+        if (IsW(node, endnote ? "endnote" : "footnote")) {
+            part.byId.emplace(AttributeValue(node, "id"), node);
+        }
+    }
+    return ExtractExit::Ok;
+}
+
+// After the body, the notes it refers to in the order of first reference, each starting with its
+// number.
+ExtractExit NotesText(ZipArchive& zip, const NoteList& notes, TextSink& sink) {
+    NotePart parts[2];
+    for (const bool endnote : {false, true}) {
+        const bool used = std::any_of(notes.begin(), notes.end(),
+                                      [&](const auto& note) { return note.first == endnote; });
+        if (const ExtractExit status =
+                used ? ReadNotePart(zip, endnote, parts[endnote ? 1 : 0]) : ExtractExit::Ok;
+            status != ExtractExit::Ok) {
+            return status;
+        }
+    }
+    for (std::size_t i = 0; i < notes.size() && !sink.overflowed(); ++i) {
+        const auto& byId = parts[notes[i].first ? 1 : 0].byId;
+        const auto found = byId.find(notes[i].second);
+        if (found == byId.end()) {
+            continue;
+        }
+        if (const ExtractExit status =
+                PartText(found->second, sink, nullptr, "[" + std::to_string(i + 1) + "] ");
+            status != ExtractExit::Ok) {
+            return status;
+        }
+    }
+    return ExtractExit::Ok;
+}
+
+}  // namespace
+
+ExtractExit DocxDocumentText(std::string_view documentXml, TextSink& sink) {
+    const XmlDoc doc = ParseXml(documentXml);
+    const xmlNode* body = DocumentBody(doc);
+    if (body == nullptr) {
+        return ExtractExit::Damaged;
+    }
+    NoteList notes;
+    return PartText(body, sink, &notes, {});
+}
+
 ExtractExit DocxText(ZipArchive& zip, TextSink& sink) {
     std::string document;
-    const ExtractExit status = zip.read("word/document.xml", document);
-    return status == ExtractExit::Ok ? DocxDocumentText(document, sink) : status;
+    if (const ExtractExit status = zip.read("word/document.xml", document);
+        status != ExtractExit::Ok) {
+        return status;
+    }
+    const XmlDoc doc = ParseXml(document);
+    document = std::string();
+    const xmlNode* body = DocumentBody(doc);
+    if (body == nullptr) {
+        return ExtractExit::Damaged;
+    }
+    NoteList notes;
+    const ExtractExit status = PartText(body, sink, &notes, {});
+    return status != ExtractExit::Ok || sink.overflowed() ? status : NotesText(zip, notes, sink);
 }
 
 }  // namespace lexaro::documents

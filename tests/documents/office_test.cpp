@@ -19,6 +19,17 @@ struct OfficeCase {
 
 class OfficeDocuments : public testing::TestWithParam<OfficeCase> {};
 
+// word/footnotes.xml or endnotes.xml: Word's separator note, then note `id` with its own mark.
+std::string WordNotes(const std::string& kind, const std::string& id, const std::string& text) {
+    const std::string ns =
+        "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
+    return "<w:" + kind + "s " + ns + "><w:" + kind +
+           " w:type=\"separator\" w:id=\"-1\"><w:p><w:r>" +
+           "<w:separator/></w:r></w:p></w:" + kind + "><w:" + kind + " w:id=\"" + id +
+           "\"><w:p><w:r><w:" + kind + "Ref/></w:r><w:r><w:t xml:space=\"preserve\"> " + text +
+           "</w:t></w:r></w:p></w:" + kind + "></w:" + kind + "s>";
+}
+
 TEST_P(OfficeDocuments, GiveTheirParagraphs) {
     const ExtractResult result = ExtractDocument(GetParam().bytes, "file");
     ASSERT_EQ(result.status, ExtractExit::Ok);
@@ -73,7 +84,21 @@ INSTANTIATE_TEST_SUITE_P(
                        "<w:p><w:r><mc:AlternateContent><mc:Choice><w:txbxContent><w:p><w:r><w:t>"
                        "box</w:t></w:r></w:p></w:txbxContent></mc:Choice><mc:Fallback><w:t>box"
                        "</w:t></mc:Fallback></mc:AlternateContent></w:r></w:p>"),
-                   {"shown", "box"}}),
+                   {"shown", "box"}},
+        // A note is a word of its own where it is referred to; the notes, footnotes and endnotes
+        // alike, follow the body in the order of first reference, each starting with its number.
+        OfficeCase{"FootnotesAndEndnotesAfterTheBody",
+                   fixtures::ZipBytes(
+                       {{"word/document.xml",
+                         fixtures::DocxDocumentXml(
+                             "<w:p><w:r><w:t>Text</w:t></w:r><w:r><w:endnoteReference w:id=\"4\"/>"
+                             "</w:r><w:r><w:t xml:space=\"preserve\"> and more</w:t></w:r><w:r>"
+                             "<w:footnoteReference w:id=\"2\"/></w:r><w:r><w:t>.</w:t></w:r></w:p>"
+                             "<w:p><w:r><w:t>Again</w:t></w:r><w:r><w:endnoteReference w:id=\"4\"/>"
+                             "</w:r></w:p>")},
+                        {"word/footnotes.xml", WordNotes("footnote", "2", "Foot note.")},
+                        {"word/endnotes.xml", WordNotes("endnote", "4", "End note.")}}),
+                   {"Text [1] and more [2].", "Again [1]", "[1] End note.", "[2] Foot note."}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 std::string Nested(std::string_view open, std::string_view close, int depth) {
