@@ -47,8 +47,21 @@ bool IsSkipped(const xmlNode* node) {
            IsElement(node, kCompatibilityNs, "Fallback") || (IsW(node, "r") && IsHiddenRun(node));
 }
 
-// The notes a body refers to, in the order of their first reference: (endnote?, w:id).
-using NoteList = std::vector<std::pair<bool, std::string>>;
+// The notes a body refers to, in the order of their first reference: (endnote?, w:id); and each
+// note's number, so that a document of many references costs no more than one lookup each.
+using Note = std::pair<bool, std::string>;
+struct NoteList {
+    std::vector<Note> order;
+    std::map<Note, std::size_t> number;
+
+    std::size_t numberOf(Note note) {
+        const auto [at, added] = number.try_emplace(note, order.size() + 1);
+        if (added) {
+            order.push_back(std::move(note));
+        }
+        return at->second;
+    }
+};
 
 // The text below `root` (the body, or one note). A reference to a note is a word of its own, [n],
 // numbered by `notes` (references inside notes are not followed); `prefix` goes at the start of
@@ -64,12 +77,8 @@ ExtractExit PartText(const xmlNode* root, TextSink& sink, NoteList* notes, std::
         const bool endnote = IsW(node, "endnoteReference");
         if (endnote || IsW(node, "footnoteReference")) {
             if (notes != nullptr) {
-                const std::pair<bool, std::string> note(endnote, AttributeValue(node, "id"));
-                auto at = std::find(notes->begin(), notes->end(), note);
-                if (at == notes->end()) {
-                    at = notes->insert(notes->end(), note);
-                }
-                sink.append(" [" + std::to_string(at - notes->begin() + 1) + "]");
+                const std::size_t number = notes->numberOf({endnote, AttributeValue(node, "id")});
+                sink.append(" [" + std::to_string(number) + "]");
             }
             return Visit::Skip;
         }
@@ -130,7 +139,7 @@ ExtractExit ReadNotePart(ZipArchive& zip, bool endnote, NotePart& part) {
 
 // After the body, the notes it refers to in the order of first reference, each starting with its
 // number.
-ExtractExit NotesText(ZipArchive& zip, const NoteList& notes, TextSink& sink) {
+ExtractExit NotesText(ZipArchive& zip, const std::vector<Note>& notes, TextSink& sink) {
     NotePart parts[2];
     for (const bool endnote : {false, true}) {
         const bool used = std::any_of(notes.begin(), notes.end(),
@@ -182,7 +191,8 @@ ExtractExit DocxText(ZipArchive& zip, TextSink& sink) {
     }
     NoteList notes;
     const ExtractExit status = PartText(body, sink, &notes, {});
-    return status != ExtractExit::Ok || sink.overflowed() ? status : NotesText(zip, notes, sink);
+    return status != ExtractExit::Ok || sink.overflowed() ? status
+                                                          : NotesText(zip, notes.order, sink);
 }
 
 }  // namespace lexaro::documents
