@@ -54,6 +54,17 @@ INSTANTIATE_TEST_SUITE_P(
                        "<draw:frame><svg:title>alt</svg:title><draw:text-box><text:p>boxed"
                        "</text:p></draw:text-box></draw:frame></text:p>"),
                    {"item", "cell", "boxed"}},
+        // A note is a word of its own where it stands; the notes follow the body in order.
+        OfficeCase{
+            "NotesAfterTheBody",
+            fixtures::OdtFromTextXml(
+                "<text:p>Some text<text:note text:note-class=\"footnote\"><text:note-citation>"
+                "1</text:note-citation><text:note-body><text:p>Foot text</text:p><text:p>"
+                "more</text:p></text:note-body></text:note> with notes<text:note "
+                "text:note-class=\"endnote\"><text:note-citation>i</text:note-citation>"
+                "<text:note-body><text:p>End text</text:p></text:note-body></text:note>."
+                "</text:p><text:p>Next</text:p>"),
+            {"Some text [1] with notes [2].", "Next", "[1] Foot text", "more", "[2] End text"}},
         OfficeCase{"LeavesOutDeletionsAndComments",
                    fixtures::OdtFromTextXml(
                        "<text:tracked-changes><text:changed-region><text:deletion><text:p>gone"
