@@ -1,15 +1,28 @@
 #pragma once
-// Turning the positioned words of a PDF page back into paragraphs. Two pure steps, kept apart
-// from poppler so they can be tested and fuzzed on their own:
+// Turning the positioned words of a PDF back into paragraphs, kept apart from poppler so it can be
+// tested and fuzzed on its own. PdfLayout takes the pages one by one and reads them as a person
+// would:
 //
-//   LayOutPdfWords: words in reading order (as poppler's text list gives them) → the page's lines,
-//   LF between lines and an empty line between paragraphs. A paragraph ends where the spacing
-//   between lines opens up, the size of the type changes, the text jumps up (a new column), or a
-//   short line ending a sentence is followed by a longer or indented one.
+//   - Lines: words side by side (as poppler's reading order gives them) make a line; a line with
+//     right-to-left script is put into logical order. Text turned on its side in the margin of a
+//     page that is otherwise upright (a print stamp, an archive's side label) is dropped.
+//   - Blocks: a line that is not just below the one before it (a new column, a jump across the
+//     page) starts a new block.
+//   - Paragraphs: inside a block a paragraph ends where the spacing between lines opens up past the
+//     document's usual step for that size of type, the size changes, a line starts with a bullet,
+//     or a sentence ends on a short line or before an indented one. The usual step is the most
+//     common one, so a code listing or a table does not set it for the body around it.
+//   - Page furniture: lines at the top or bottom of a page that repeat there on three pages or more
+//     (digits and page numbers in Roman figures aside) and lone page numbers are dropped.
+//   - Small type at the foot of a column (footnotes, a copyright box) is read after the paragraph
+//     that runs past it, so that paragraph reads on into the next column or page.
+//   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops
+//     mid-sentence, followed by one that starts with a small letter, reads on.
 //
-//   JoinPdfLines: such text → one line per paragraph. A word hyphenated across a line end is
-//   joined ("exam-" + "ple" → "example"); a hyphen before a capital or a digit is a real one and
-//   stays ("Jean-" + "Paul" → "Jean-Paul", "1990-" + "2000"); other lines join with a space.
+// JoinPdfLines is the rule for joining the lines of one paragraph: a word hyphenated across a line
+// end is joined ("exam-" + "ple" → "example"); a hyphen before a capital or a digit, or after an
+// abbreviation in capitals, is a real one and stays ("Jean-" + "Paul" → "Jean-Paul", "1990-" +
+// "2000", "FAA-" + "approved"); other lines join with a space.
 
 #include <string>
 #include <string_view>
@@ -24,9 +37,34 @@ struct PdfWord {
     double right = 0;
     double bottom = 0;
     bool spaceAfter = false;  // poppler saw a space between this word and the next on its line
+    bool upright = true;      // the text runs left to right across the page, not turned
 };
 
-[[nodiscard]] std::string LayOutPdfWords(const std::vector<PdfWord>& words);
+class PdfLayout {
+public:
+    // `words` in poppler's reading order; `height` is the page's, in points.
+    void addPage(const std::vector<PdfWord>& words, double height);
+
+    // Bytes of text gathered so far: a bound on the size of text().
+    [[nodiscard]] std::size_t size() const { return size_; }
+
+    // The document's paragraphs, one per line.
+    [[nodiscard]] std::string text() const;
+
+    struct Line {
+        std::string text;
+        double left, top, right, bottom;
+        double height;  // of the line's typical word, so a superscript does not make it taller
+        double base;    // the typical word's bottom
+        int page;
+        bool newBlock;
+    };
+
+private:
+    std::vector<Line> lines_;
+    std::vector<double> pageHeights_;
+    std::size_t size_ = 0;
+};
 
 [[nodiscard]] std::string JoinPdfLines(std::string_view text);
 

@@ -27,7 +27,7 @@ std::vector<PdfWord> PageWords(const poppler::page& page) {
     for (const poppler::text_box& box : page.text_list()) {
         const poppler::rectf rect = box.bbox();
         words.push_back({Utf8(box.text()), rect.left(), rect.top(), rect.right(), rect.bottom(),
-                         box.has_space_after()});
+                         box.has_space_after(), box.rotation() == 0});
     }
     return words;
 }
@@ -59,14 +59,16 @@ ExtractExit PdfText(std::string_view bytes, TextSink& sink) {
     if (document->is_locked()) {
         return ExtractExit::Encrypted;
     }
-    for (int index = 0; index < document->pages() && !sink.overflowed(); ++index) {
+    // The layout needs every page before it can tell page furniture from text; past the sink's
+    // limit the text would be refused anyway.
+    PdfLayout layout;
+    for (int index = 0; index < document->pages() && layout.size() <= sink.limit(); ++index) {
         const std::unique_ptr<poppler::page> page(document->create_page(index));
-        if (!page) {
-            continue;
+        if (page) {
+            layout.addPage(PageWords(*page), page->page_rect().height());
         }
-        sink.appendLines(JoinPdfLines(LayOutPdfWords(PageWords(*page))));
-        sink.endLine();
     }
+    sink.appendLines(layout.text());
     return ExtractExit::Ok;
 }
 

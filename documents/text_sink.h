@@ -30,6 +30,7 @@ public:
 
     // The text passed the limit: what was gathered is incomplete and must not be used.
     [[nodiscard]] bool overflowed() const { return overflowed_; }
+    [[nodiscard]] std::size_t limit() const { return limit_; }
     [[nodiscard]] bool empty() const { return text_.empty(); }
     [[nodiscard]] const std::string& text() const { return text_; }
     [[nodiscard]] std::string take() { return std::move(text_); }

@@ -1,12 +1,13 @@
 // The document walkers with any bytes: never a crash, and whatever text comes out has the shape
 // the window relies on (valid UTF-8, no NUL, no empty line, no space at either end of a line).
-// The first byte picks the walker: HTML, ODT content, DOCX document, Markdown, or the PDF
-// line joining as a pure function of a string.
+// The first byte picks the walker: HTML, ODT content, DOCX document, Markdown, the PDF line
+// joining as a pure function of a string, or the PDF layout over words the bytes place.
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "documents/docx_text.h"
 #include "documents/html_text.h"
@@ -65,6 +66,33 @@ void CheckShape(std::string_view text, bool clean) {
     }
 }
 
+// Pages of words from bytes: per word a flag byte (bit 0: new page, bit 1: turned, bit 2: space
+// after), its box as four bytes (in 4-point steps, so words overlap, touch and stack), a length
+// byte and the text.
+void LayOutPdf(std::string_view bytes) {
+    lexaro::documents::PdfLayout layout;
+    std::vector<lexaro::documents::PdfWord> words;
+    const auto at = [&bytes](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
+    while (bytes.size() >= 6) {
+        if ((at(0) & 1) != 0 && !words.empty()) {
+            layout.addPage(words, 800);
+            words.clear();
+        }
+        const double left = at(1) * 4.0;
+        const double top = at(2) * 4.0;
+        const double right = left + at(3);
+        const double bottom = top + at(4) / 8.0;
+        const std::size_t length = std::min<std::size_t>(at(5), bytes.size() - 6);
+        words.push_back({std::string(bytes.substr(6, length)), left, top, right, bottom,
+                         (at(0) & 4) != 0, (at(0) & 2) == 0});
+        bytes.remove_prefix(6 + length);
+    }
+    layout.addPage(words, 800);
+    const std::string text = layout.text();
+    Check(text.size() <= layout.size());
+    CheckShape(text, false);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -73,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     lexaro::documents::TextSink sink(1 << 20);
-    switch (data[0] % 5) {
+    switch (data[0] % 6) {
         case 0:
             static_cast<void>(lexaro::documents::HtmlText(bytes, sink));
             break;
@@ -86,8 +114,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 3:
             static_cast<void>(lexaro::documents::MarkdownText(bytes, sink));
             break;
-        default:
+        case 4:
             CheckShape(lexaro::documents::JoinPdfLines(bytes), false);
+            return 0;
+        default:
+            LayOutPdf(bytes);
             return 0;
     }
     CheckShape(sink.text(), true);

@@ -29,6 +29,7 @@ INSTANTIATE_TEST_SUITE_P(
         JoinCase{"HyphenatedWordJoined", "an exam-\nple", "an example"},
         JoinCase{"HyphenBeforeCapitalKept", "Jean-\nPaul", "Jean-Paul"},
         JoinCase{"HyphenBeforeDigitKept", "1990-\n2000", "1990-2000"},
+        JoinCase{"HyphenAfterCapitalsKept", "FAA-\napproved", "FAA-approved"},
         JoinCase{"AccentedSmallLetterJoins", "cr\xC3\xA8-\n\xC3\xA9me", "cr\xC3\xA8\xC3\xA9me"},
         JoinCase{"DashAfterSpaceIsNoHyphen", "word -\nnext", "word - next"},
         JoinCase{"SoftHyphenDropped", "exam\xC2\xAD\nple", "example"},
@@ -37,61 +38,113 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 PdfWord Word(const std::string& text, double left, double top, bool spaceAfter = true,
-             double height = 11) {
-    return {text,         left,      top, left + 6.0 * static_cast<double>(text.size()),
-            top + height, spaceAfter};
+             double height = 11, bool upright = true) {
+    return {text,         left,       top,    left + 6.0 * static_cast<double>(text.size()),
+            top + height, spaceAfter, upright};
+}
+
+// One word per line, at the left margin unless said otherwise.
+std::vector<PdfWord> Column(double left, double top, double step,
+                            const std::vector<std::string>& lines, double height = 11) {
+    std::vector<PdfWord> words;
+    for (const std::string& line : lines) {
+        words.push_back(Word(line, left, top, false, height));
+        top += step;
+    }
+    return words;
+}
+
+std::vector<PdfWord> operator+(std::vector<PdfWord> a, const std::vector<PdfWord>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 struct LayoutCase {
     const char* name;
-    std::vector<PdfWord> words;
+    std::vector<std::vector<PdfWord>> pages;  // 792 pt high
     std::string text;
 };
 
-class LayOutWords : public testing::TestWithParam<LayoutCase> {};
+class Layout : public testing::TestWithParam<LayoutCase> {};
 
-TEST_P(LayOutWords, FindsLinesAndParagraphs) {
-    EXPECT_EQ(LayOutPdfWords(GetParam().words), GetParam().text);
+TEST_P(Layout, ReadsAsAPersonWould) {
+    PdfLayout layout;
+    for (const auto& words : GetParam().pages) {
+        layout.addPage(words, 792);
+    }
+    EXPECT_EQ(layout.text(), GetParam().text);
+    EXPECT_GE(layout.size(), layout.text().size());
 }
 
 // Lines 14 pt apart unless said otherwise; a character is 6 pt wide.
 INSTANTIATE_TEST_SUITE_P(
-    Cases, LayOutWords,
+    Cases, Layout,
     testing::Values(
         LayoutCase{"ShortSentenceEndThenIndent",
-                   {Word("Full", 72, 100), Word("line", 110, 100, false), Word("here", 72, 114),
-                    Word("it", 102, 114), Word("goes.", 120, 114, false),
-                    Word("End.", 72, 128, false), Word("Next", 72, 142, false),
-                    Word("More.", 72, 156, false), Word("Indented", 90, 170, false)},
-                   "Full line\nhere it goes.\nEnd.\n\nNext\nMore.\n\nIndented"},
-        LayoutCase{"RaggedSentenceEndStays",
-                   {Word("A", 72, 100), Word("long", 84, 100), Word("line", 114, 100, false),
-                    Word("ends", 72, 114), Word("here.", 102, 114, false), Word("Then", 72, 128),
-                    Word("more.", 102, 128, false)},
-                   "A long line\nends here.\nThen more."},
+                   {{Word("Full", 72, 100), Word("line", 110, 100, false), Word("here", 72, 114),
+                     Word("it", 102, 114), Word("goes.", 120, 114, false),
+                     Word("End.", 72, 128, false), Word("Next", 72, 142, false),
+                     Word("More.", 72, 156, false), Word("Indented", 90, 170, false)}},
+                   "Full line here it goes. End.\nNext More.\nIndented"},
         LayoutCase{"GapSizeAndColumn",
-                   {Word("Body", 72, 100, false), Word("body", 72, 114, false),
-                    Word("After", 72, 160, false), Word("Big", 72, 174, false, 20),
-                    Word("Column", 320, 100, false)},
-                   "Body\nbody\n\nAfter\n\nBig\n\nColumn"},
+                   {{Word("Body", 72, 100, false), Word("body", 72, 114, false),
+                     Word("After", 72, 160, false), Word("Big", 72, 190, false, 20),
+                     Word("Column", 320, 100, false)}},
+                   "Body body\nAfter\nBig\nColumn"},
+        // The old rule took the tightest step on the page (the table's) as the usual one, and cut
+        // every body line into a paragraph of its own.
+        LayoutCase{"TightTableKeepsBodyWhole",
+                   {Column(72, 100, 14, {"One two", "three four."}) +
+                    Column(72, 142, 10, {"a b", "c d", "e f"}) +
+                    Column(72, 200, 14, {"Five six", "seven eight", "nine."})},
+                   "One two three four.\na b c d e f\nFive six seven eight nine."},
+        LayoutCase{
+            "HeadersFootersAndPageNumbersDropped",
+            {Column(72, 40, 14, {"Journal of Things 1"}) + Column(72, 100, 14, {"The story goes"}) +
+                 Column(300, 760, 14, {"1"}),
+             Column(72, 40, 14, {"Journal of Things 2"}) +
+                 Column(72, 100, 14, {"on and on, to the"}) + Column(300, 760, 14, {"- ii -"}),
+             Column(72, 40, 14, {"Journal of Things 3"}) + Column(72, 100, 14, {"end."}) +
+                 Column(300, 760, 14, {"3"})},
+            "The story goes on and on, to the end."},
+        LayoutCase{"FootnoteReadAfterTheParagraphItInterrupts",
+                   {Column(72, 100, 14, {"The sentence runs", "down the col-"}) +
+                    Column(72, 700, 10, {"1 A note."}, 8) +
+                    Column(320, 100, 14, {"umn and ends.", "Next one."})},
+                   "The sentence runs down the column and ends. Next one.\n1 A note."},
+        LayoutCase{"TurnedMarginStampDropped",
+                   {{Word("Upright", 72, 100), Word("text", 120, 100), Word("only,", 150, 100),
+                     Word("as", 186, 100), Word("read.", 204, 100, false),
+                     Word("stamp", 20, 300, false, 5, false)}},
+                   "Upright text only, as read."},
+        LayoutCase{"RightToLeftInLogicalOrder",  // as drawn: "םלוע םולש"
+                   {{Word("\xD7\x9D\xD7\x9C\xD7\x95\xD7\xA2", 72, 100),
+                     Word("\xD7\x9D\xD7\x95\xD7\x9C\xD7\xA9", 110, 100, false)}},
+                   "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D"},
         LayoutCase{
             "GapBetweenWordsWithoutSpace",
-            {Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)},
+            {{Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)}},
             "ab c"}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST(Pdf, ReadsParagraphsAcrossPagesAndColumns) {
-    std::vector<fixtures::PdfPage> pages(2);
-    pages[0].texts = {{72, 700, "Left column has an exam-"},
-                      {72, 686, "ple, and Jean-"},
-                      {72, 672, "Paul."},
-                      {320, 700, "Right column"},
-                      {320, 686, "goes on."}};
-    pages[1].texts = {{72, 700, "Second page."}};
+TEST(Pdf, ReadsParagraphsAcrossPagesAndColumnsWithoutFurniture) {
+    std::vector<fixtures::PdfPage> pages(3);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const std::string number = std::to_string(i + 1);
+        pages[i].texts = {{72, 760, "Journal of Things, page " + number}, {300, 30, number}};
+    }
+    pages[0].texts.insert(pages[0].texts.end(), {{72, 700, "Left column has an exam-"},
+                                                 {72, 686, "ple, and Jean-"},
+                                                 {72, 672, "Paul."},
+                                                 {320, 700, "Right column"},
+                                                 {320, 686, "goes on to the"}});
+    pages[1].texts.push_back({72, 700, "next page."});
+    pages[2].texts.push_back({72, 700, "Third page."});
     const ExtractResult result = ExtractDocument(fixtures::PdfBytes(pages), "a.pdf");
     ASSERT_EQ(result.status, ExtractExit::Ok);
-    EXPECT_EQ(Lines(result.text), (LinesList{"Left column has an example, and Jean-Paul.",
-                                             "Right column goes on.", "Second page."}));
+    EXPECT_EQ(Lines(result.text),
+              (LinesList{"Left column has an example, and Jean-Paul.",
+                         "Right column goes on to the next page.", "Third page."}));
 }
 
 std::string LongPdf() {
