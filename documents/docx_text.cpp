@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "documents/formula.h"
 #include "documents/xml_tree.h"
 
 namespace lexaro::documents {
@@ -16,6 +17,7 @@ constexpr std::string_view kWordNs = "http://schemas.openxmlformats.org/wordproc
 constexpr std::string_view kStrictWordNs = "http://purl.oclc.org/ooxml/wordprocessingml/main";
 constexpr std::string_view kCompatibilityNs =
     "http://schemas.openxmlformats.org/markup-compatibility/2006";
+constexpr std::string_view kMathNs = "http://schemas.openxmlformats.org/officeDocument/2006/math";
 
 bool IsW(const xmlNode* node, const char* name) {
     return IsElement(node, kWordNs, name) || IsElement(node, kStrictWordNs, name);
@@ -73,6 +75,19 @@ ExtractExit PartText(const xmlNode* root, TextSink& sink, NoteList* notes, std::
     const auto enter = [&](const xmlNode* node) {
         if (IsSkipped(node) || IsW(node, "footnoteRef") || IsW(node, "endnoteRef")) {
             return Visit::Skip;  // the last two: a note's own mark, which its [n] stands for
+        }
+        if (IsElement(node, kMathNs, "oMath")) {
+            // A displayed formula (in a formula paragraph) is a line of its own.
+            const bool display =
+                node->parent != nullptr && IsElement(node->parent, kMathNs, "oMathPara");
+            if (display) {
+                sink.endLine();
+            }
+            sink.append(" " + OmmlText(node) + " ");
+            if (display) {
+                sink.endLine();
+            }
+            return Visit::Skip;
         }
         const bool endnote = IsW(node, "endnoteReference");
         if (endnote || IsW(node, "footnoteReference")) {

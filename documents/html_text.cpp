@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "documents/formula.h"
 #include "documents/html_charset.h"
 #include "documents/xml_tree.h"
 #include "formats/encoding.h"
@@ -82,6 +83,17 @@ ExtractExit HtmlText(std::string_view bytes, TextSink& sink) {
         }
         if (In(kBlocks, node)) {
             sink.endLine();
+        }
+        if (IsElement(node, "math")) {
+            const bool display = AttributeValue(node, "display") == "block";
+            if (display) {
+                sink.endLine();
+            }
+            sink.append(MathMlText(node));
+            if (display) {
+                sink.endLine();
+            }
+            return Visit::Skip;
         }
         preDepth += IsElement(node, "pre") ? 1 : 0;
         return Visit::Descend;

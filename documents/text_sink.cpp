@@ -15,6 +15,13 @@ bool IsSpace(char32_t cp) {
     return cp <= 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029;
 }
 
+// Spaces that hold the characters on either side together (no-break, thin, ideographic, ...): the
+// pacer splits words at plain spaces only.
+bool IsGluingSpace(char32_t cp) {
+    return cp == 0xA0 || cp == 0x1680 || (cp >= 0x2000 && cp <= 0x200B) || cp == 0x202F ||
+           cp == 0x205F || cp == 0x3000;
+}
+
 }  // namespace
 
 void TextSink::append(std::string_view utf8) {
@@ -40,6 +47,17 @@ void TextSink::append(std::string_view utf8) {
         }
         if (length > 0 && IsSpace(cp)) {
             spacePending_ = lineHasText_;
+            glue_.clear();
+            continue;
+        }
+        // Between two visible characters such a space stays; at either end of a word it would
+        // show as a blank word of its own, so there it is a plain space.
+        if (length > 0 && IsGluingSpace(cp)) {
+            if (lineHasText_ && !spacePending_ && !breakPending_) {
+                glue_.append(encoded);
+            } else {
+                spacePending_ = lineHasText_;
+            }
             continue;
         }
         appendVisible(encoded);
@@ -61,11 +79,12 @@ void TextSink::endLine() {
         lineHasText_ = false;
     }
     spacePending_ = false;
+    glue_.clear();
 }
 
 // `encoded` is the UTF-8 of characters that are not white space.
 void TextSink::appendVisible(std::string_view encoded) {
-    const std::size_t separator = breakPending_ || spacePending_ ? 1 : 0;
+    const std::size_t separator = breakPending_ || spacePending_ ? 1 : glue_.size();
     if (text_.size() + separator + encoded.size() > limit_) {
         overflowed_ = true;
         return;
@@ -74,7 +93,10 @@ void TextSink::appendVisible(std::string_view encoded) {
         text_.push_back('\n');
     } else if (spacePending_) {
         text_.push_back(' ');
+    } else {
+        text_.append(glue_);
     }
+    glue_.clear();
     breakPending_ = spacePending_ = false;
     lineHasText_ = true;
     text_.append(encoded);

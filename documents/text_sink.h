@@ -40,6 +40,7 @@ private:
 
     std::size_t limit_;
     std::string text_;
+    std::string glue_;  // no-break and other gluing spaces met since the last visible character
     bool lineHasText_ = false;
     bool spacePending_ = false;
     bool breakPending_ = false;

@@ -19,6 +19,9 @@ struct OfficeCase {
 
 class OfficeDocuments : public testing::TestWithParam<OfficeCase> {};
 
+const std::string kMathNs =
+    "xmlns:m=\"http://schemas.openxmlformats.org/officeDocument/2006/math\"";
+
 // word/footnotes.xml or endnotes.xml: Word's separator note, then note `id` with its own mark.
 std::string WordNotes(const std::string& kind, const std::string& id, const std::string& text) {
     const std::string ns =
@@ -39,6 +42,20 @@ TEST_P(OfficeDocuments, GiveTheirParagraphs) {
 INSTANTIATE_TEST_SUITE_P(
     Odt, OfficeDocuments,
     testing::Values(
+        // A formula object reads where it stands, from its MathML in the archive.
+        OfficeCase{"FormulaObject",
+                   fixtures::ZipBytes(
+                       {{"mimetype", "application/vnd.oasis.opendocument.text", false},
+                        {"content.xml",
+                         fixtures::OdtContentXml(
+                             "<text:p>Let <draw:frame><draw:object xlink:href=\"./Object 1\" "
+                             "xmlns:xlink=\"http://www.w3.org/1999/xlink\"/></draw:frame> be."
+                             "</text:p>")},
+                        {"Object 1/content.xml",
+                         "<math xmlns=\"http://www.w3.org/1998/Math/MathML\"><semantics><mrow>"
+                         "<mi>k</mi><mo>&gt;</mo><mn>1</mn></mrow><annotation>k &gt; 1"
+                         "</annotation></semantics></math>"}}),
+                   {"Let k > 1 be."}},
         OfficeCase{
             "Paragraphs", fixtures::OdtBytes({"One & two", "Three"}), {"One & two", "Three"}},
         OfficeCase{"SpacesTabsBreaksSpans",
@@ -96,6 +113,21 @@ INSTANTIATE_TEST_SUITE_P(
                        "box</w:t></w:r></w:p></w:txbxContent></mc:Choice><mc:Fallback><w:t>box"
                        "</w:t></mc:Fallback></mc:AlternateContent></w:r></w:p>"),
                    {"shown", "box"}},
+        // Word's formulas: inline where they stand, a formula paragraph on a line of its own.
+        OfficeCase{
+            "Formulas",
+            fixtures::DocxFromBodyXml(
+                "<w:p><w:r><w:t xml:space=\"preserve\">So </w:t></w:r><m:oMath " + kMathNs +
+                "><m:sSub><m:e><m:r><m:t>a</m:t></m:r></m:e><m:sub><m:r><m:t>0</m:t></m:r>"
+                "</m:sub></m:sSub><m:r><m:t>+</m:t></m:r><m:f><m:num><m:r><m:t>1</m:t></m:r>"
+                "</m:num><m:den><m:r><m:t>n+1</m:t></m:r></m:den></m:f></m:oMath><w:r><w:t "
+                "xml:space=\"preserve\"> holds.</w:t></w:r></w:p><w:p><m:oMathPara " +
+                kMathNs +
+                "><m:oMath><m:nary><m:naryPr><m:chr m:val=\"\xE2\x88\x91\"/></m:naryPr><m:sub>"
+                "<m:r><m:t>k=1</m:t></m:r></m:sub><m:sup><m:r><m:t>n</m:t></m:r></m:sup><m:e>"
+                "<m:d><m:e><m:r><m:t>k</m:t></m:r></m:e></m:d></m:e></m:nary></m:oMath>"
+                "</m:oMathPara></w:p>"),
+            {"So a_0 + 1/(n+1) holds.", "\xE2\x88\x91_{k=1}^n (k)"}},
         // A note is a word of its own where it is referred to; the notes, footnotes and endnotes
         // alike, follow the body in the order of first reference, each starting with its number.
         OfficeCase{"FootnotesAndEndnotesAfterTheBody",

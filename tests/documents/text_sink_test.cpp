@@ -36,6 +36,10 @@ INSTANTIATE_TEST_SUITE_P(
         SinkCase{"CollapsesAndTrims", {"  a \t\r\n b  ", "  c ", "\n", " d"}, "a b c\nd"},
         SinkCase{"NoEmptyLines", {"\n", "\n", "a", "\n", "   ", "\n", "\n", "b", "\n"}, "a\nb"},
         SinkCase{"KeepsNoBreakSpace", {"a\u00A0\u00A0b"}, "a\u00A0\u00A0b"},
+        // A word of nothing but such spaces would show as a blank word.
+        SinkCase{"GluingSpaceAtWordEdgesIsPlain",
+                 {"\u00A0", "\n", "a \u00A0 b\u2009", "\u3000", "\n", "\u202F", "c\u00A0", "d"},
+                 "a b\nc\u00A0d"},
         SinkCase{"ControlsAndSeparatorsAreSpace",
                  {std::string("a\0b\x7F", 4) + "c\u0085d\u2028e\u2029f"},
                  "a b c d e f"},
