@@ -1,7 +1,12 @@
 #include "documents/html_text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "documents/formula.h"
 #include "documents/html_charset.h"
@@ -54,6 +59,228 @@ bool IsHidden(const xmlNode* node) {
     return xmlHasProp(node, reinterpret_cast<const xmlChar*>("hidden")) != nullptr;
 }
 
+// The words of an attribute holding a space-separated list (class, role, epub:type).
+bool HasWord(std::string_view list, std::string_view word) {
+    std::size_t at = 0;
+    while ((at = list.find(word, at)) != std::string_view::npos) {
+        const bool starts = at == 0 || list[at - 1] == ' ';
+        const bool ends = at + word.size() == list.size() || list[at + word.size()] == ' ';
+        if (starts && ends) {
+            return true;
+        }
+        at += word.size();
+    }
+    return false;
+}
+
+// epub:type as the XML parser (a namespace) and the HTML parser (a name with a colon) give it.
+std::string EpubType(const xmlNode* node) {
+    std::string type = AttributeValue(node, "epub:type");
+    return type.empty() ? AttributeValue(node, "type") : type;
+}
+
+bool IsTyped(const xmlNode* node, std::initializer_list<std::string_view> types) {
+    const std::string type = EpubType(node);
+    const std::string role = AttributeValue(node, "role");
+    const std::string dataType = AttributeValue(node, "data-type");
+    return std::any_of(types.begin(), types.end(), [&](std::string_view t) {
+        return HasWord(type, t) || HasWord(dataType, t) || HasWord(role, "doc-" + std::string(t));
+    });
+}
+
+// All the text below `node`, white space and all.
+std::string TextBelow(const xmlNode* node) {
+    std::string text;
+    WalkTree(node, [&text](const xmlNode* child) {
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            text += NodeText(child);
+        }
+        return Visit::Descend;
+    });
+    return text;
+}
+
+std::string Trim(std::string_view text, std::string_view junk) {
+    const std::size_t first = text.find_first_not_of(junk);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(junk) - first + 1));
+}
+
+constexpr std::string_view kSpaces = " \t\r\n\f";
+
+// Reads one page: the text, with note references as words of their own ([n]) and the notes
+// (asides) after the page's text, each starting with its [n].
+class HtmlReader {
+public:
+    explicit HtmlReader(TextSink& sink) : sink_(sink) {}
+
+    void read(const xmlNode* root) {
+        walk(root);
+        // Notes set aside, after the page's own text.
+        deferring_ = false;
+        for (std::size_t i = 0; i < asides_.size() && !sink_.overflowed(); ++i) {
+            sink_.endLine();
+            startNote(asides_[i]);
+            walk(asides_[i]);
+            sink_.endLine();
+        }
+        sink_.endLine();
+    }
+
+private:
+    void walk(const xmlNode* root) {
+        WalkTree(
+            root, [this](const xmlNode* node) { return enter(node); },
+            [this](const xmlNode* node) { leave(node); });
+    }
+
+    Visit enter(const xmlNode* node) {
+        if (sink_.overflowed()) {
+            return Visit::Stop;
+        }
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            text(AsBrowserShows(NodeText(node)));
+            return Visit::Skip;
+        }
+        if (node->type != XML_ELEMENT_NODE || In(kInvisible, node) || IsHidden(node)) {
+            return Visit::Skip;
+        }
+        if (IsElement(node, "a") && noteReference(node)) {
+            return Visit::Skip;
+        }
+        if (IsElement(node, "a") && isBackLink(node)) {
+            return Visit::Skip;
+        }
+        if (deferring_ && IsTyped(node, {"footnote", "endnote"})) {
+            asides_.push_back(node);
+            return Visit::Skip;
+        }
+        if (In(kBlocks, node)) {
+            sink_.endLine();
+        }
+        if (const std::string id = AttributeValue(node, "id"); !id.empty()) {
+            if (noteLabels_.contains(id)) {
+                startNote(node);
+            }
+        }
+        if (IsElement(node, "math")) {
+            const bool display = AttributeValue(node, "display") == "block";
+            if (display) {
+                sink_.endLine();
+            }
+            sink_.append(MathMlText(node));
+            if (display) {
+                sink_.endLine();
+            }
+            return Visit::Skip;
+        }
+        preDepth_ += IsElement(node, "pre") ? 1 : 0;
+        return Visit::Descend;
+    }
+
+    void leave(const xmlNode* node) {
+        if (In(kBlocks, node)) {
+            sink_.endLine();
+        }
+        preDepth_ -= IsElement(node, "pre") ? 1 : 0;
+    }
+
+    void text(const std::string& text) {
+        // A word right after a note reference ("man,[1]20") is a word of its own.
+        if (afterReference_ && text.find_first_not_of(kSpaces) != std::string::npos) {
+            const auto first = static_cast<unsigned char>(text[text.find_first_not_of(kSpaces)]);
+            if (std::isalnum(first) != 0 || first >= 0x80) {
+                sink_.append(" ");
+            }
+            afterReference_ = false;
+        }
+        if (!prefix_.empty() && text.find_first_not_of(kSpaces) != std::string::npos) {
+            sink_.append(prefix_);
+            prefix_.clear();
+        }
+        if (preDepth_ == 0) {
+            sink_.append(text);
+        } else {
+            sink_.appendLines(text);
+        }
+    }
+
+    // A link to a note in this page or another ("noteref", a small number in a superscript, or
+    // "[1]") becomes " [label]". Its target is remembered, so the note can start with it.
+    bool noteReference(const xmlNode* node) {
+        const std::string href = AttributeValue(node, "href");
+        const std::size_t hash = href.find('#');
+        if (hash == std::string::npos) {
+            return false;
+        }
+        const std::string shown = Trim(TextBelow(node), kSpaces);
+        const bool bracketed = shown.size() >= 3 && shown.front() == '[' && shown.back() == ']';
+        std::string label = Trim(shown, " \t\r\n\f[]()");
+        const bool short_ = !label.empty() && label.size() <= 4;
+        const bool superscript = node->parent != nullptr && IsElement(node->parent, "sup");
+        if (!IsTyped(node, {"noteref"}) && !((superscript || bracketed) && short_)) {
+            return false;
+        }
+        if (!short_) {
+            label = std::to_string(noteLabels_.size() + 1);
+        }
+        noteLabels_.try_emplace(href.substr(hash + 1), label);
+        if (const std::string id = AttributeValue(node, "id"); !id.empty()) {
+            referenceIds_.insert(id);
+        }
+        if (const xmlNode* sup = node->parent; sup != nullptr && IsElement(sup, "sup")) {
+            if (const std::string id = AttributeValue(sup, "id"); !id.empty()) {
+                referenceIds_.insert(id);
+            }
+        }
+        sink_.append(" [" + label + "]");
+        afterReference_ = true;
+        return true;
+    }
+
+    // A link from a note back to where it is referred to ("↩", "^"): not part of the note. A
+    // back link that shows the note's own number stays, as that number.
+    bool isBackLink(const xmlNode* node) const {
+        const std::string href = AttributeValue(node, "href");
+        const std::size_t hash = href.find('#');
+        const bool typed =
+            IsTyped(node, {"backlink"}) || HasWord(AttributeValue(node, "class"), "footnote-back");
+        const bool toReference =
+            hash != std::string::npos && referenceIds_.contains(href.substr(hash + 1));
+        if (!typed && !toReference) {
+            return false;
+        }
+        const std::string shown = Trim(TextBelow(node), " \t\r\n\f[]().");
+        return shown.empty() || std::isalnum(static_cast<unsigned char>(shown.front())) == 0;
+    }
+
+    // A note starts with its [label], unless its own text already starts with that number.
+    void startNote(const xmlNode* note) {
+        const std::string id = AttributeValue(note, "id");
+        const auto found = noteLabels_.find(id);
+        if (found == noteLabels_.end() || !startedNotes_.insert(id).second) {
+            return;
+        }
+        const std::string& label = found->second;
+        const std::string start = Trim(TextBelow(note), " \t\r\n\f[(");
+        if (!start.starts_with(label)) {
+            prefix_ = "[" + label + "] ";  // before the note's first word, on the note's line
+        }
+    }
+
+    TextSink& sink_;
+    int preDepth_ = 0;
+    bool deferring_ = true;
+    bool afterReference_ = false;
+    std::string prefix_;  // a note's [label], waiting for the note's first word
+    std::vector<const xmlNode*> asides_;
+    std::map<std::string, std::string, std::less<>> noteLabels_;  // by the note's id
+    std::set<std::string, std::less<>> referenceIds_;
+    std::set<std::string, std::less<>> startedNotes_;
+};
+
 }  // namespace
 
 ExtractExit HtmlText(std::string_view bytes, TextSink& sink) {
@@ -64,48 +291,7 @@ ExtractExit HtmlText(std::string_view bytes, TextSink& sink) {
                    ? ExtractExit::Ok
                    : ExtractExit::Damaged;
     }
-    int preDepth = 0;
-    const auto enter = [&](const xmlNode* node) {
-        if (sink.overflowed()) {
-            return Visit::Stop;
-        }
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            const std::string text = AsBrowserShows(NodeText(node));
-            if (preDepth == 0) {
-                sink.append(text);
-            } else {
-                sink.appendLines(text);
-            }
-            return Visit::Skip;
-        }
-        if (node->type != XML_ELEMENT_NODE || In(kInvisible, node) || IsHidden(node)) {
-            return Visit::Skip;
-        }
-        if (In(kBlocks, node)) {
-            sink.endLine();
-        }
-        if (IsElement(node, "math")) {
-            const bool display = AttributeValue(node, "display") == "block";
-            if (display) {
-                sink.endLine();
-            }
-            sink.append(MathMlText(node));
-            if (display) {
-                sink.endLine();
-            }
-            return Visit::Skip;
-        }
-        preDepth += IsElement(node, "pre") ? 1 : 0;
-        return Visit::Descend;
-    };
-    const auto leave = [&](const xmlNode* node) {
-        if (In(kBlocks, node)) {
-            sink.endLine();
-        }
-        preDepth -= IsElement(node, "pre") ? 1 : 0;
-    };
-    WalkTree(DocumentNode(doc.get()), enter, leave);
-    sink.endLine();
+    HtmlReader(sink).read(DocumentNode(doc.get()));
     return ExtractExit::Ok;
 }
 

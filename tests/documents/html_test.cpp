@@ -63,6 +63,16 @@ INSTANTIATE_TEST_SUITE_P(
         HtmlCase{"Utf16ByteOrderMark",
                  std::string("\xFF\xFE<\0p\0>\0o\0k\0 \0\xE9\0", 16),
                  {"ok \u00E9"}},
+        // A note reference is a word of its own after the word it follows; an aside note goes
+        // to the end of the page; every note starts with its [n] once, without its back link.
+        HtmlCase{"NotesAsWordsAndAfterThePage",
+                 "<p>Savannah<a epub:type=\"noteref\" href=\"#n1\">1</a> grass<sup><a "
+                 "href=\"#fn2\" id=\"r2\">2</a></sup>, trees<a href=\"#fn3\" id=\"r3\">[3]</a>."
+                 "</p><aside epub:type=\"footnote\" id=\"n1\"><p>Plains.</p></aside><p>More.</p>"
+                 "<ol><li id=\"fn2\"><p>Grass. <a href=\"#r2\">\xE2\x86\xA9</a></p></li>"
+                 "<li id=\"fn3\"><p>[<a href=\"#r3\">3</a>] Trees.</p></li></ol>",
+                 {"Savannah [1] grass [2], trees [3].", "More.", "[2] Grass.", "[3] Trees.",
+                  "[1] Plains."}},
         // Scripts, fractions and roots in reading order; words inside the formula keep their
         // spaces; alttext stands in for a formula with no markup of its own.
         HtmlCase{"MathMlAsText",
