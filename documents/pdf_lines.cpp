@@ -436,7 +436,8 @@ private:
         const auto level = [](const Line& line) { return std::lround(line.top / 4); };
         const auto keys = [](const Line& line, bool outermost) {
             std::vector<std::string> shapes{Shape(Tidy(line.text))};
-            if (outermost && (shapes[0].starts_with("# ") || shapes[0].ends_with(" #"))) {
+            if (outermost && (shapes[0].starts_with("# ") || shapes[0].ends_with(" #") ||
+                              IsLoneNumber(shapes[0]))) {
                 shapes.emplace_back("\n#");
             }
             return shapes;
