@@ -39,7 +39,7 @@ public:
 
     void add(const PdfWord& word) {
         if (words_ == 0) {
-            line_ = {word.text, word.left, word.top, word.right, word.bottom, 0, 0, 0, 0};
+            line_ = {word.text, word.left, word.top, word.right, word.bottom, 0, 0, 0, false};
         } else {
             // Separate text runs can sit a visible gap apart without poppler seeing a space.
             if (spaceAfter_ || word.left - previousRight_ > 0.25 * (line_.bottom - line_.top)) {
@@ -484,8 +484,9 @@ private:
                 charactersBySize[Bucket(lines_[i].height)] += lines_[i].text.size();
             }
         }
+        std::vector<bool> aside(lines_.size(), false);
         if (charactersBySize.empty()) {
-            return std::vector<bool>(lines_.size(), false);
+            return aside;  // every line is furniture
         }
         const double body =
             std::max_element(charactersBySize.begin(), charactersBySize.end(),
@@ -493,7 +494,6 @@ private:
                 ->first /
             2.0;
         // Walking back, the highest top of a body-sized block still to come on the page.
-        std::vector<bool> aside(lines_.size(), false);
         double highestLater = 0;
         for (std::size_t i = lines_.size(); i-- > 0;) {
             const Block& block = blocks_[blockOf_[i]];
