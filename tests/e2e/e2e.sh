@@ -63,11 +63,18 @@ pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
 at_least() { [ "$(count_colour "$1" "$2" "$3" "$4" "$5")" -ge "$6" ]; }
 none_of() { [ "$(count_colour "$1" "$2" "$3" "$4" "$5")" -eq 0 ]; }
 
+# The text box's text, copied through the clipboard. A marker is put there first, so the copy is
+# known to have arrived when the marker is gone (polled for up to 5 s; a busy machine takes a
+# while). An empty box copies nothing: then the result is empty.
+CLIPBOARD_MARKER="lexaro-e2e: nothing copied yet"
+clipboard_changed() { [ "$(xclip -o -selection clipboard 2>/dev/null)" != "$CLIPBOARD_MARKER" ]; }
 clipboard_of_text_box() {
+  printf "%s" "$CLIPBOARD_MARKER" | xclip -i -selection clipboard >/dev/null 2>&1
   xdotool mousemove "$BOX_X" "$BOX_Y" click 1
   keys ctrl+a ctrl+c
-  sleep 0.2
-  xclip -o -selection clipboard 2>/dev/null
+  if wait_for 5 clipboard_changed; then
+    xclip -o -selection clipboard 2>/dev/null || true
+  fi
 }
 
 WHITE=192,192,192 # palette 7
