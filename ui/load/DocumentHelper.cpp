@@ -97,11 +97,16 @@ QString DocumentHelper::path() {
         }
     }
     const QString dir = QCoreApplication::applicationDirPath();
+#ifdef Q_OS_WIN
+    // Windows installs the helper beside Lexaro.exe and nowhere else.
+    return dir + QStringLiteral("/lexaro-extract.exe");
+#else
     QString beside = dir + QStringLiteral("/lexaro-extract");
     if (QFileInfo(beside).isExecutable()) {
         return beside;
     }
     return QFileInfo(dir + QStringLiteral("/../libexec/lexaro/lexaro-extract")).absoluteFilePath();
+#endif
 }
 
 void DocumentHelper::setPath(const QString& path) {
