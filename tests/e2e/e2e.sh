@@ -76,6 +76,16 @@ clipboard_of_text_box() {
     xclip -o -selection clipboard 2>/dev/null || true
   fi
 }
+# The load runs off the window's thread and may still be going: poll (up to 15 s), then check
+# what the box held last, so that a failure says what it was.
+box_text_is() {
+  BOX_TEXT=$(clipboard_of_text_box)
+  [ "$BOX_TEXT" = "$1" ]
+}
+expect_box_text() { # description, expected text
+  wait_for 15 box_text_is "$2" || true
+  expect "$1 (got: ${BOX_TEXT:0:40})" test "$BOX_TEXT" = "$2"
+}
 
 WHITE=192,192,192 # palette 7
 MAIN="Lexaro v1.1 Build 319"
@@ -187,8 +197,7 @@ keys Return
 expect "the dialog closes" wait_for 5 window_gone "Open"
 focus "$MAIN"
 LOADED=$'\nLoaded, words here\nsecond line'
-TEXT=$(clipboard_of_text_box)
-expect "the text is the file's (got: ${TEXT:0:40})" test "$TEXT" = "$LOADED"
+expect_box_text "the text is the file's" "$LOADED"
 
 keys alt+l
 expect "the Open dialog appears again" wait_for 5 window_shown "Open"
@@ -201,8 +210,7 @@ focus "prjLexaro"
 keys Return
 expect "OK closes it" wait_for 5 window_gone "prjLexaro"
 focus "$MAIN"
-TEXT=$(clipboard_of_text_box)
-expect "the text is kept (got: ${TEXT:0:40})" test "$TEXT" = "$LOADED"
+expect_box_text "the text is kept" "$LOADED"
 
 step "A slow load shows its progress dialog, and Esc there cancels it and keeps the text"
 head -c 150000000 /dev/zero | tr '\0' 'w' | fold -w 1000 >"$WORK/huge.txt"  # within the line limits: slow, not refused
@@ -218,8 +226,7 @@ focus "Lexaro"
 keys Escape
 expect "Esc closes it" wait_for 10 window_gone "Lexaro"
 focus "$MAIN"
-TEXT=$(clipboard_of_text_box)
-expect "the text is kept (got: ${TEXT:0:40})" test "$TEXT" = "$LOADED"
+expect_box_text "the text is kept" "$LOADED"
 expect "no message followed" window_gone "prjLexaro"
 
 step "Exit ends the program"
