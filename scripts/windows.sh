@@ -13,6 +13,7 @@
 #   wine       a Wine prefix of its own
 #   lexaro     Lexaro.exe and the test suites, cross-built from this CMake project
 #   tests      the test suites under Wine, through ctest
+#   smoke      the real Lexaro.exe under Wine on a virtual display, screenshots in build/windows/smoke
 #
 # Everything built from Debian's sources goes into a cache (LEXARO_WINDOWS_CACHE, by default
 # ~/.cache/lexaro-windows), each part in a folder named after a hash of its version, its flags and
@@ -223,9 +224,73 @@ stage_tests() {
   (cd "$BUILD" && ctest --output-on-failure -j "$JOBS")
 }
 
+# The real Lexaro.exe under Wine on a virtual display, as a user meets it: the window at its size,
+# Enter reads words into the band, Esc stops, Exit ends it with status 0. A screenshot of each step
+# is kept in build/windows/smoke.
+SMOKE_FAILED=0
+check() { # description, command...
+  local what=$1
+  shift
+  if "$@"; then echo "   ok: $what"; else echo "   FAILED: $what"; SMOKE_FAILED=1; fi
+}
+poll() { # seconds, command...: every 0.2 s until the command succeeds or time runs out
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+}
+# The brightest channel in the middle of the band (0 when it is all black), from a screenshot.
+band_brightness() {
+  convert "$1" -crop "550x140+$((WIN_X + 30))+$((WIN_Y + 100))" +repage -format '%[fx:maxima]' info:
+}
+band_lit() { [ "$(band_brightness "$1")" != 0 ]; }
+band_dark() { [ "$(band_brightness "$1")" = 0 ]; }
+
+stage_smoke() {
+  stage_wine
+  local out=$BUILD/smoke
+  rm -rf "$out"
+  mkdir -p "$out"
+  local display
+  exec {fd}<> <(:)
+  Xvfb -displayfd "$fd" -screen 0 1280x900x24 -noreset >"$out/xvfb.log" 2>&1 &
+  local xvfb=$!
+  read -r -t 20 display <&"$fd" || { echo "Xvfb did not start"; return 1; }
+  export DISPLAY=:$display
+  "$BUILD/wine-run" "$BUILD/Lexaro.exe" -platform windows >"$out/lexaro.log" 2>&1 &
+  local app=$!
+  say "smoke: Lexaro.exe on display :$display"
+  local window=""
+  find_window() { window=$(xdotool search --name '^Lexaro v' 2>/dev/null | head -1) && [ -n "$window" ]; }
+  check "the window appears" poll 90 find_window
+  if [ -n "$window" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    WIN_X=$X WIN_Y=$Y
+    import -window root "$out/1-window.png"
+    check "it is 634 pixels wide (got $WIDTH x $HEIGHT)" test "$WIDTH" = 634
+    xdotool windowfocus "$window"
+    xdotool key Return
+    shot_lit() { import -window root "$out/2-reading.png" && band_lit "$out/2-reading.png"; }
+    check "Enter reads words into the band" poll 10 shot_lit
+    xdotool key Escape
+    shot_dark() { import -window root "$out/3-stopped.png" && band_dark "$out/3-stopped.png"; }
+    check "Esc stops and clears the band" poll 10 shot_dark
+    xdotool key alt+x
+  fi
+  local status=0
+  gone() { ! kill -0 "$app" 2>/dev/null; }
+  poll 30 gone || kill "$app"
+  wait "$app" || status=$?
+  check "Exit ends it with status 0 (got $status)" test "$status" = 0
+  kill "$xvfb"
+  [ "$SMOKE_FAILED" = 0 ] || { echo "screenshots and logs: $out"; return 1; }
+}
+
 main() {
   local stages=("$@")
-  [ "${#stages[@]}" -gt 0 ] || stages=(packages sources qt gtest wine lexaro tests)
+  [ "${#stages[@]}" -gt 0 ] || stages=(packages sources qt gtest wine lexaro tests smoke)
   local stage start
   for stage in "${stages[@]}"; do
     start=$SECONDS
