@@ -221,7 +221,13 @@ stage_lexaro() {
 
 stage_tests() {
   stage_wine
-  (cd "$BUILD" && ctest --output-on-failure -j "$JOBS")
+  # One Wine server for the whole run, rather than one started and stopped around each of the
+  # hundreds of test processes.
+  wineserver -p
+  local status=0
+  (cd "$BUILD" && ctest --output-on-failure -j "$JOBS") || status=$?
+  wineserver -k || true
+  return "$status"
 }
 
 # The real Lexaro.exe under Wine on a virtual display, as a user meets it: the window at its size,
