@@ -133,6 +133,25 @@ std::string Group(std::string text, const char* open, const char* close) {
     return open + text + close;
 }
 
+// A table or matrix row by row: its cells apart by spaces, its rows by "; " ("1 0; 0 1").
+template <class Cell>
+std::string Rows(const xmlNode* table, Cell&& cellText) {
+    std::string rows;
+    for (const xmlNode* row : Elements(table)) {
+        std::string cells;
+        for (const xmlNode* cell : Elements(row)) {
+            const std::string text = cellText(cell);
+            if (!text.empty()) {
+                cells += (cells.empty() ? "" : " ") + text;
+            }
+        }
+        if (!cells.empty()) {
+            rows += (rows.empty() ? "" : "; ") + cells;
+        }
+    }
+    return rows;
+}
+
 // Relations and operators that stand apart at a formula's top level.
 bool IsSpacedOperator(std::string_view op) {
     static constexpr std::array<std::string_view, 27> kOperators = {"=",
@@ -325,20 +344,8 @@ private:
             }
             line.text(close);
         } else if (name == "mtable") {
-            std::string rows;
-            for (const xmlNode* tableRow : parts) {
-                std::string cells;
-                for (const xmlNode* cell : Elements(tableRow)) {
-                    const std::string text = read(cell, tight, depth + 2);
-                    if (!text.empty()) {
-                        cells += (cells.empty() ? "" : " ") + text;
-                    }
-                }
-                if (!cells.empty()) {
-                    rows += (rows.empty() ? "" : "; ") + cells;
-                }
-            }
-            line.text(rows);
+            line.text(
+                Rows(node, [&](const xmlNode* cell) { return read(cell, tight, depth + 2); }));
         } else if (name == "mstack" || name == "mlongdiv" || name == "msgroup" || name == "msrow" ||
                    name == "mscarries") {
             for (const xmlNode* child : parts) {  // the rows of elementary math, worked by hand
@@ -478,20 +485,9 @@ private:
             line.text(argument(node, "e", true, depth) +
                       Character(node, "accPr", "chr", "\xCC\x82"));
         } else if (name == "m") {
-            std::string rows;
-            for (const xmlNode* matrixRow : Elements(node)) {
-                std::string cells;
-                for (const xmlNode* cell : Elements(matrixRow)) {
-                    const std::string text = IsM(cell, "e") ? read(cell, tight, depth + 2) : "";
-                    if (!text.empty()) {
-                        cells += (cells.empty() ? "" : " ") + text;
-                    }
-                }
-                if (!cells.empty()) {
-                    rows += (rows.empty() ? "" : "; ") + cells;
-                }
-            }
-            line.text(rows);
+            line.text(Rows(node, [&](const xmlNode* cell) {
+                return IsM(cell, "e") ? read(cell, tight, depth + 2) : std::string();
+            }));
         } else if (name == "eqArr") {
             bool first = true;
             for (const xmlNode* child : Elements(node)) {
