@@ -14,15 +14,39 @@
 //     opening files read-only, time, exit, and the few the C and C++ runtimes make); any other
 //     call fails with EPERM. There is no socket, process, exec, ptrace, mount or namespace call.
 //
+// On Windows the window starts the helper inside a job object that allows one process, bounds its
+// memory and kills it when the window's handle to the job closes; the helper then removes its
+// token's privileges and lowers it to low integrity, so it can write to nothing of the user's.
+// A helper started by hand puts itself in a job like it.
+//
 // Landlock is missing on old kernels and on kernels built or booted without it: then the helper
 // goes on with seccomp alone and says so in its report (files it can read stay readable to it,
 // but it can still change none and reach no one). Without seccomp it refuses to parse at all.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace lexaro::documents {
 
+#ifdef _WIN32
+// What a lock-down put in place.
+struct SandboxLayers {
+    bool ownJob = false;             // not started by the window: the helper made its own job
+    bool singleProcess = false;      // the job allows no second process
+    std::size_t memoryLimit = 0;     // the job's memory limit per process, in bytes; 0 for none
+    bool killOnClose = false;        // the job, and the helper, end when the window's handle closes
+    bool privilegesRemoved = false;  // every privilege of the token removed
+    bool lowIntegrity = false;       // low integrity: nothing of the user's can be written
+    bool childRefused = false;       // an attempt to start a process failed
+    bool wine = false;               // Wine, which carries out none of the above
+
+    // The helper parses only in a job that holds it to one process. Wine keeps no job limits (nor
+    // integrity levels): there it goes on, and says so in its report.
+    [[nodiscard]] bool sufficient() const { return (singleProcess && childRefused) || wine; }
+};
+
+#else
 // What a lock-down put in place.
 struct SandboxLayers {
     bool noNewPrivileges = false;
@@ -36,6 +60,7 @@ struct SandboxLayers {
     // The helper parses only with these two; Landlock adds to them where the kernel has it.
     [[nodiscard]] bool sufficient() const { return noNewPrivileges && seccomp; }
 };
+#endif
 
 // Which layers LockDown applies: all of them, except in tests that show what each one stops on
 // its own.

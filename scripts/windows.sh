@@ -10,6 +10,7 @@
 #              configuration (the machine's own package lists are left alone)
 #   qt         Qt (Core, Gui, Widgets, the windows platform plugin and style, Test), cross-built
 #   gtest      GoogleTest, cross-built
+#   deps       the document helper's libraries (libzip, libxml2, cmark-gfm, FreeType, poppler, ICU)
 #   wine       a Wine prefix of its own
 #   lexaro     Lexaro.exe and the test suites, cross-built from this CMake project
 #   tests      the test suites under Wine, through ctest
@@ -35,7 +36,7 @@ LEXARO_WINDOWS_PACKAGES=(
   mingw-w64-tools libz-mingw-w64-dev
   wine wine64 nsis
   # Debian's sources are unpacked by dpkg-source; the host Qt tools (moc, rcc, uic) run the build
-  dpkg-dev cmake ninja-build qt6-base-dev qt6-base-dev-tools
+  dpkg-dev cmake ninja-build qt6-base-dev qt6-base-dev-tools poppler-data zip
   # the Wine runs: a virtual display and screenshots
   xvfb xdotool imagemagick
 )
@@ -58,8 +59,11 @@ apt_private() {
     -o APT::Sandbox::User=root "$@"
 }
 
-# The source packages, pinned to the versions they were built and tried with.
-SOURCES=(qt6-base=6.4.2+dfsg-10)
+# The source packages, pinned to the versions they were built and tried with (the document
+# helper's libraries at the versions Debian 12 itself ships).
+DEPS_SOURCES=(libzip=1.7.3-1 libxml2=2.9.14+dfsg-1.3~deb12u6 cmark-gfm=0.29.0.gfm.6-6
+  freetype=2.12.1+dfsg-5+deb12u4 poppler=22.12.0-2+deb12u3 icu=72.1-3+deb12u1)
+SOURCES=(qt6-base=6.4.2+dfsg-10 "${DEPS_SOURCES[@]}")
 
 stage_sources() {
   mkdir -p "$APT_DIR/lists/partial" "$APT_DIR/cache/archives/partial" "$CACHE/src"
@@ -168,6 +172,110 @@ stage_gtest() {
   rm -rf "$CACHE/work/gtest-build"
 }
 
+# The document helper's libraries, each with only what reading text needs: no network, no
+# encryption, no image decoders, no compressors beyond ZIP's deflate (zlib is Debian's MinGW build).
+# MinGW has no iconv; poppler's C++ interface gets the two conversions it makes from
+# scripts/windows/iconv.c. ICU is built as its common library only, with no data: the helper asks
+# it for right-to-left order, and those properties are compiled into the library.
+LIBZIP_FLAGS=(-DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
+  -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_OPENSSL=OFF
+  -DENABLE_WINDOWS_CRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF)
+LIBXML2_FLAGS=(-DLIBXML2_WITH_ICONV=OFF -DLIBXML2_WITH_ICU=OFF -DLIBXML2_WITH_LZMA=OFF
+  -DLIBXML2_WITH_ZLIB=OFF -DLIBXML2_WITH_PYTHON=OFF -DLIBXML2_WITH_PROGRAMS=OFF
+  -DLIBXML2_WITH_TESTS=OFF -DLIBXML2_WITH_HTTP=OFF -DLIBXML2_WITH_FTP=OFF
+  -DLIBXML2_WITH_MODULES=OFF -DLIBXML2_WITH_CATALOG=OFF)
+CMARK_FLAGS=(-DCMARK_TESTS=OFF -DCMARK_STATIC=OFF -DCMARK_SHARED=ON)
+FREETYPE_FLAGS=(-DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON
+  -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON)
+POPPLER_FLAGS=(-DENABLE_UTILS=OFF -DENABLE_CPP=ON -DENABLE_GLIB=OFF
+  -DENABLE_GOBJECT_INTROSPECTION=OFF -DENABLE_QT5=OFF -DENABLE_QT6=OFF -DENABLE_BOOST=OFF
+  -DENABLE_LIBOPENJPEG=none -DENABLE_DCTDECODER=none -DENABLE_CMS=none -DENABLE_LIBCURL=OFF
+  -DENABLE_ZLIB=OFF -DENABLE_NSS3=OFF -DENABLE_GPGME=OFF -DWITH_NSS3=OFF -DWITH_Cairo=OFF
+  -DWITH_TIFF=OFF -DWITH_PNG=OFF -DBUILD_GTK_TESTS=OFF -DBUILD_QT5_TESTS=OFF -DBUILD_QT6_TESTS=OFF
+  -DBUILD_CPP_TESTS=OFF -DBUILD_MANUAL_TESTS=OFF -DRUN_GPERF_IF_PRESENT=OFF
+  -DFONT_CONFIGURATION=win32)
+ICU_FLAGS=(--disable-tools --disable-tests --disable-samples --disable-extras --disable-icuio
+  --disable-layoutex --enable-shared --disable-static)
+DEPS_PREFIX=$CACHE/deps-$(key "${DEPS_SOURCES[@]}" "${LIBZIP_FLAGS[@]}" "${LIBXML2_FLAGS[@]}" \
+  "${CMARK_FLAGS[@]}" "${FREETYPE_FLAGS[@]}" "${POPPLER_FLAGS[@]}" "${ICU_FLAGS[@]}" \
+  "$(cat "$ROOT"/scripts/windows/iconv.[ch])" "$(uname -m)")
+
+version_of() { # name: its pinned version in DEPS_SOURCES
+  local wanted
+  for wanted in "${DEPS_SOURCES[@]}"; do
+    [ "${wanted%%=*}" != "$1" ] || printf '%s\n' "${wanted#*=}"
+  done
+}
+
+# Cross-builds the CMake project of source package NAME (its folder SUBDIR) into DEPS_PREFIX.
+cmake_dep() { # name subdir flags...
+  local name=$1 subdir=$2 src start=$SECONDS
+  shift 2
+  [ ! -f "$DEPS_PREFIX/.built-$name" ] || return 0
+  src=$(unpack "$name" "$(version_of "$name")")
+  local build=$CACHE/work/$name-build log=$CACHE/work/$name.log
+  rm -rf "$build"
+  {
+    cmake -S "$src/$subdir" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$DEPS_TOOLCHAIN" \
+      -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DCMAKE_INSTALL_PREFIX="$DEPS_PREFIX" "$@" &&
+      cmake --build "$build" -j "$JOBS" && cmake --install "$build"
+  } >"$log" 2>&1 || { tail -30 "$log"; return 1; }
+  rm -rf "$build" "$src"
+  touch "$DEPS_PREFIX/.built-$name"
+  say "deps: $name $((SECONDS - start)) s"
+}
+
+icu_dep() {
+  local src start=$SECONDS log=$CACHE/work/icu.log
+  [ ! -f "$DEPS_PREFIX/.built-icu" ] || return 0
+  src=$(unpack icu "$(version_of icu)")
+  # ICU's cross build wants a configured build for this machine beside it; with no data and no
+  # tools to build, its configuration is all it is asked for.
+  local native=$CACHE/work/icu-native cross=$CACHE/work/icu-cross
+  rm -rf "$native" "$cross"
+  mkdir -p "$native" "$cross"
+  {
+    (cd "$native" && "$src/source/configure" --disable-tests --disable-samples &&
+      make config/icucross.mk config/icucross.inc) &&
+      (cd "$cross" && "$src/source/configure" --host=$TRIPLE --prefix="$DEPS_PREFIX" \
+        --with-cross-build="$native" "${ICU_FLAGS[@]}" CC=$TRIPLE-gcc-posix \
+        CXX=$TRIPLE-g++-posix && mkdir -p lib bin &&
+        make -j "$JOBS" -C stubdata && make -j "$JOBS" -C common &&
+        make -C stubdata install && make -C common install && make install-pkgconfig)
+  } >"$log" 2>&1 || { tail -30 "$log"; return 1; }
+  rm -rf "$native" "$cross" "$src"
+  touch "$DEPS_PREFIX/.built-icu"
+  say "deps: icu $((SECONDS - start)) s"
+}
+
+DEPS_TOOLCHAIN=$CACHE/toolchain-deps.cmake
+stage_deps() {
+  if [ -f "$DEPS_PREFIX/.done" ]; then
+    say "deps: in the cache ($DEPS_PREFIX)"
+    return 0
+  fi
+  say "deps: building into $DEPS_PREFIX (about ten minutes on two cores)"
+  write_toolchain
+  # (A run cut short resumes: each library marks itself built.)
+  mkdir -p "$DEPS_PREFIX/include" "$DEPS_PREFIX/lib"
+  {
+    echo "include($TOOLCHAIN)"
+    echo "list(APPEND CMAKE_FIND_ROOT_PATH $DEPS_PREFIX)"
+  } >"$DEPS_TOOLCHAIN"
+  export PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig
+  mkdir -p "$CACHE/work"
+  cp "$ROOT/scripts/windows/iconv.h" "$DEPS_PREFIX/include/"
+  $TRIPLE-gcc-posix -O2 -c "$ROOT/scripts/windows/iconv.c" -o "$CACHE/work/iconv.o"
+  $TRIPLE-ar rcs "$DEPS_PREFIX/lib/libiconv.a" "$CACHE/work/iconv.o"
+  cmake_dep libzip . "${LIBZIP_FLAGS[@]}"
+  cmake_dep libxml2 . "${LIBXML2_FLAGS[@]}"
+  cmake_dep cmark-gfm . "${CMARK_FLAGS[@]}"
+  cmake_dep freetype . "${FREETYPE_FLAGS[@]}"
+  cmake_dep poppler . "${POPPLER_FLAGS[@]}"
+  icu_dep
+  touch "$DEPS_PREFIX/.done"
+}
+
 # Wine, in a prefix of the cache's own. Wine does not pass Qt's variables on from Linux, so the
 # prefix's registry gives every program its environment: the test suites run on Qt's offscreen
 # platform with the Liberation fonts; the real window is asked for with -platform windows.
@@ -198,7 +306,7 @@ write_runner() {
   {
     echo '#!/bin/sh'
     echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='"
-    echo "export WINEPATH='$(winepath -w "$QT_PREFIX/bin");$(winepath -w "$MINGW_DLLS");$(winepath -w "$MINGW_LIB_DLLS")'"
+    echo "export WINEPATH='$(winepath -w "$QT_PREFIX/bin");$(winepath -w "$DEPS_PREFIX/bin");$(winepath -w "$MINGW_DLLS");$(winepath -w "$MINGW_LIB_DLLS")'"
     echo 'exec timeout "${LEXARO_WINE_TIMEOUT:-300}" wine "$@"'
   } >"$BUILD/wine-run"
   chmod +x "$BUILD/wine-run"
@@ -210,13 +318,21 @@ stage_lexaro() {
   mkdir -p "$BUILD"
   {
     echo "include($TOOLCHAIN)"
-    echo "list(APPEND CMAKE_FIND_ROOT_PATH $QT_PREFIX $GTEST_PREFIX)"
+    echo "list(APPEND CMAKE_FIND_ROOT_PATH $QT_PREFIX $GTEST_PREFIX $DEPS_PREFIX)"
   } >"$BUILD/toolchain.cmake"
-  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$BUILD/toolchain.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$QT_PREFIX;$GTEST_PREFIX" \
+  # pkg-config finds the helper's libraries in the cache, never the machine's own.
+  PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig PKG_CONFIG_PATH= \
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$BUILD/toolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$QT_PREFIX;$GTEST_PREFIX;$DEPS_PREFIX" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DLEXARO_BUILD_BENCHMARKS=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$BUILD/wine-run" >/dev/null
   cmake --build "$BUILD" -j "$JOBS"
+  # poppler's CJK and glyph-name tables (Debian's poppler-data), where poppler looks for them on
+  # Windows: share/poppler beside its DLL's folder.
+  if [ ! -d "$DEPS_PREFIX/share/poppler" ]; then
+    mkdir -p "$DEPS_PREFIX/share"
+    cp -r /usr/share/poppler "$DEPS_PREFIX/share/poppler"
+  fi
 }
 
 stage_tests() {
@@ -296,7 +412,7 @@ stage_smoke() {
 
 main() {
   local stages=("$@")
-  [ "${#stages[@]}" -gt 0 ] || stages=(packages sources qt gtest wine lexaro tests smoke)
+  [ "${#stages[@]}" -gt 0 ] || stages=(packages sources qt gtest deps wine lexaro tests smoke)
   local stage start
   for stage in "${stages[@]}"; do
     start=$SECONDS

@@ -84,6 +84,13 @@ struct PdfPage {
 // `pages` pages that only draw (a rectangle and an inline image): no text layer.
 [[nodiscard]] std::string ImageOnlyPdfBytes(int pages);
 
+// Whether qpdf writes the two fixtures below: not on Windows, which has no qpdf to run.
+#ifdef _WIN32
+inline constexpr bool kQpdfFixtures = false;
+#else
+inline constexpr bool kQpdfFixtures = true;
+#endif
+
 // `pdf` encrypted by `qpdf --encrypt` (AES-256) with a user password; empty if qpdf failed.
 [[nodiscard]] std::string EncryptedPdfBytes(const std::string& pdf,
                                             const std::string& password = "secret");
@@ -96,7 +103,7 @@ struct PdfPage {
 // Writes `bytes` to `path`, replacing it; false on any error.
 bool WriteFileBytes(const std::string& path, std::string_view bytes);
 
-// A fresh empty directory under $TMPDIR (or /tmp) for a test's files.
+// A fresh empty directory under $TMPDIR (or /tmp; on Windows, %TEMP%) for a test's files.
 [[nodiscard]] std::string MakeTempDirectory();
 
 }  // namespace lexaro::fixtures

@@ -1,14 +1,17 @@
 // PDF fixtures from a minimal PDF writer (writing only: every PDF is read by poppler), and the
 // file helpers.
 
-#include <fcntl.h>
+#ifndef _WIN32
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "tests/documents/fixtures.h"
 
@@ -50,19 +53,6 @@ std::string PageContent(const PdfPage& page) {
         content += "\nEI Q\n";
     }
     return content;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-    std::string bytes;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        char buffer[65536];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-            bytes.append(buffer, got);
-        }
-        std::fclose(file);
-    }
-    return bytes;
 }
 
 }  // namespace
@@ -157,6 +147,24 @@ std::string ImageOnlyPdfBytes(int pages) {
 namespace {
 
 // `pdf` run through qpdf with `options` between the input and output files; empty on failure.
+#ifdef _WIN32
+std::string ThroughQpdf(const std::string& /*pdf*/, const std::vector<std::string>& /*options*/) {
+    return {};
+}
+#else
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            bytes.append(buffer, got);
+        }
+        std::fclose(file);
+    }
+    return bytes;
+}
+
 std::string ThroughQpdf(const std::string& pdf, std::vector<std::string> options) {
     const std::string directory = MakeTempDirectory();
     const std::string in = directory + "/in.pdf";
@@ -184,6 +192,7 @@ std::string ThroughQpdf(const std::string& pdf, std::vector<std::string> options
     rmdir(directory.c_str());
     return result;
 }
+#endif
 
 }  // namespace
 
@@ -202,10 +211,23 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes) {
 }
 
 std::string MakeTempDirectory() {
+#ifdef _WIN32
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("lexaro-fixture-" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(path, error)) {
+            return path.generic_string();
+        }
+    }
+    return {};
+#else
     const char* base = std::getenv("TMPDIR");
     std::string path =
         std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/lexaro-fixture-XXXXXX";
     return mkdtemp(path.data()) != nullptr ? path : std::string();
+#endif
 }
 
 }  // namespace lexaro::fixtures

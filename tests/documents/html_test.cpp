@@ -4,6 +4,10 @@
 #include "documents/html_text.h"
 #include "tests/documents/test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace lexaro::documents {
 namespace {
 
@@ -16,6 +20,13 @@ struct HtmlCase {
 class HtmlTextCases : public testing::TestWithParam<HtmlCase> {};
 
 TEST_P(HtmlTextCases, GivesWhatABrowserShows) {
+#ifdef _WIN32
+    // Wine has no GB18030 code page, and its GBK differs from Windows's (the euro sign, bad bytes).
+    if (std::string_view(GetParam().name).find("Gb") != std::string_view::npos &&
+        !IsValidCodePage(54936)) {
+        GTEST_SKIP() << "no GB18030 code page";
+    }
+#endif
     TextSink sink;
     ASSERT_EQ(HtmlText(GetParam().html, sink), ExtractExit::Ok);
     EXPECT_EQ(Lines(sink.text()), GetParam().lines);

@@ -162,6 +162,9 @@ class PdfFailures : public testing::TestWithParam<PdfFailureCase> {};
 
 TEST_P(PdfFailures, SayWhy) {
     const std::string bytes = GetParam().bytes();
+    if (bytes.empty() && !fixtures::kQpdfFixtures) {
+        GTEST_SKIP() << "no qpdf to write this fixture";
+    }
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(ExtractDocument(bytes, "a.pdf").status, GetParam().status);
 }

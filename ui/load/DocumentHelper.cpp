@@ -19,6 +19,10 @@
 #include <csignal>
 #endif
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace lexaro {
 
 namespace {
@@ -54,6 +58,59 @@ void LimitChild(rlim_t addressSpace) {
         }
     }
 }
+#endif
+
+#ifdef Q_OS_WIN
+// The job the helper runs in: one process (it can start no other), bounded memory, no reach into
+// the user's desktop or clipboard, and killed when this handle closes, so it cannot outlive the
+// window, however the window ends.
+class HelperJob {
+public:
+    explicit HelperJob(std::size_t memoryBytes) : job_(CreateJobObjectW(nullptr, nullptr)) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
+        info.BasicLimitInformation.LimitFlags =
+            JOB_OBJECT_LIMIT_ACTIVE_PROCESS | JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE |
+            JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION |
+            (kLimitsHelperAddressSpace ? JOB_OBJECT_LIMIT_PROCESS_MEMORY : 0);
+        info.BasicLimitInformation.ActiveProcessLimit = 1;
+        info.ProcessMemoryLimit = memoryBytes;
+        JOBOBJECT_BASIC_UI_RESTRICTIONS ui{JOB_OBJECT_UILIMIT_ALL};
+        ready_ =
+            job_ != nullptr &&
+            SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &info, sizeof info) &&
+            SetInformationJobObject(job_, JobObjectBasicUIRestrictions, &ui, sizeof ui);
+    }
+    HelperJob(const HelperJob&) = delete;
+    HelperJob& operator=(const HelperJob&) = delete;
+    ~HelperJob() {
+        if (job_ != nullptr) {
+            CloseHandle(job_);
+        }
+    }
+
+    // The helper is created suspended; it runs only once it is in the job. Where the job could
+    // not be made it runs all the same, and puts itself in a job of its own before it parses.
+    void startSuspended(QProcess& process) {
+        process.setCreateProcessArgumentsModifier([this](QProcess::CreateProcessArguments* args) {
+            args->flags |= CREATE_SUSPENDED;
+            started_ = args->processInformation;
+        });
+    }
+    void admitAndResume() {
+        if (started_ == nullptr || started_->hProcess == nullptr) {
+            return;
+        }
+        if (ready_) {
+            AssignProcessToJobObject(job_, started_->hProcess);
+        }
+        ResumeThread(started_->hThread);
+    }
+
+private:
+    HANDLE job_;
+    bool ready_ = false;
+    PROCESS_INFORMATION* started_ = nullptr;
+};
 #endif
 
 LoadFailure FailureOfExit(int code, DocumentKind kind) {
@@ -126,10 +183,17 @@ LoadResult ExtractWithHelper(const QString& documentPath, DocumentKind kind,
     const auto addressSpace = static_cast<rlim_t>(limits.addressSpaceBytes);
     process.setChildProcessModifier([addressSpace] { LimitChild(addressSpace); });
 #endif
+#ifdef Q_OS_WIN
+    HelperJob job(limits.addressSpaceBytes);
+    job.startSuspended(process);
+#endif
     process.start(QIODevice::ReadOnly);
     if (!process.waitForStarted(10'000)) {
         return {LoadFailure::HelperMissing, {}};
     }
+#ifdef Q_OS_WIN
+    job.admitAndResume();
+#endif
 
     QByteArray out;
     QElapsedTimer clock;

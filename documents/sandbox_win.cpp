@@ -1,0 +1,164 @@
+// The helper's lock-down on Windows (see sandbox.h).
+#include <windows.h>
+
+#include <string>
+
+#include "documents/sandbox.h"
+
+namespace lexaro::documents {
+
+namespace {
+
+// The limits the window gives the job it starts the helper in (ui/load/DocumentHelper.cpp); a
+// helper started by hand makes a job like it for itself.
+constexpr SIZE_T kMemoryLimit = SIZE_T{2} << 30;
+
+struct JobLimits {
+    bool singleProcess = false;
+    std::size_t memoryLimit = 0;
+    bool killOnClose = false;
+};
+
+bool Read(HANDLE job, JobLimits& limits) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
+    if (!QueryInformationJobObject(job, JobObjectExtendedLimitInformation, &info, sizeof info,
+                                   nullptr)) {
+        return false;
+    }
+    const DWORD flags = info.BasicLimitInformation.LimitFlags;
+    limits.singleProcess = (flags & JOB_OBJECT_LIMIT_ACTIVE_PROCESS) != 0 &&
+                           info.BasicLimitInformation.ActiveProcessLimit == 1;
+    limits.memoryLimit =
+        (flags & JOB_OBJECT_LIMIT_PROCESS_MEMORY) != 0 ? info.ProcessMemoryLimit : 0;
+    limits.killOnClose = (flags & JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE) != 0;
+    return true;
+}
+
+// A job of the helper's own, for a helper the window did not start: one process, bounded memory.
+bool JoinOwnJob() {
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (job == nullptr) {
+        return false;
+    }
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
+    info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_ACTIVE_PROCESS |
+                                            JOB_OBJECT_LIMIT_PROCESS_MEMORY |
+                                            JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
+    info.BasicLimitInformation.ActiveProcessLimit = 1;
+    info.ProcessMemoryLimit = kMemoryLimit;
+    JOBOBJECT_BASIC_UI_RESTRICTIONS ui{JOB_OBJECT_UILIMIT_ALL};
+    const bool joined =
+        SetInformationJobObject(job, JobObjectExtendedLimitInformation, &info, sizeof info) &&
+        SetInformationJobObject(job, JobObjectBasicUIRestrictions, &ui, sizeof ui) &&
+        AssignProcessToJobObject(job, GetCurrentProcess());
+    // The handle stays open for the process's life: the job goes when the helper does.
+    return joined;
+}
+
+// Low integrity: the helper can no longer write to anything of the user's (files, registry,
+// other processes), which all stand at medium integrity.
+bool LowerIntegrity(HANDLE token) {
+    SID_IDENTIFIER_AUTHORITY authority = SECURITY_MANDATORY_LABEL_AUTHORITY;
+    PSID low = nullptr;
+    if (!AllocateAndInitializeSid(&authority, 1, SECURITY_MANDATORY_LOW_RID, 0, 0, 0, 0, 0, 0, 0,
+                                  &low)) {
+        return false;
+    }
+    TOKEN_MANDATORY_LABEL label{};
+    label.Label.Attributes = SE_GROUP_INTEGRITY;
+    label.Label.Sid = low;
+    const bool lowered = SetTokenInformation(token, TokenIntegrityLevel, &label,
+                                             sizeof label + GetLengthSid(low)) != FALSE;
+    FreeSid(low);
+    return lowered;
+}
+
+// Every privilege the token holds, removed for good (not just disabled).
+bool RemovePrivileges(HANDLE token) {
+    DWORD size = 0;
+    GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+    if (size == 0) {
+        return false;
+    }
+    std::string buffer(size, '\0');
+    auto* privileges = reinterpret_cast<TOKEN_PRIVILEGES*>(buffer.data());
+    if (!GetTokenInformation(token, TokenPrivileges, privileges, size, &size)) {
+        return false;
+    }
+    for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+        privileges->Privileges[i].Attributes = SE_PRIVILEGE_REMOVED;
+    }
+    return AdjustTokenPrivileges(token, FALSE, privileges, size, nullptr, nullptr) != FALSE &&
+           GetLastError() == ERROR_SUCCESS;
+}
+
+// Whether the job lets this process start another: it starts itself, suspended, and ends that
+// child at once should it have started.
+bool CanStartProcess() {
+    std::wstring self(MAX_PATH, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    std::wstring commandLine = L"\"" + self + L"\" --probe";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessW(self.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup, &child)) {
+        return false;
+    }
+    TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return true;
+}
+
+bool UnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace
+
+SandboxLayers LockDown(const SandboxOptions& /*options*/) {
+    SandboxLayers layers;
+    BOOL inJob = FALSE;
+    JobLimits limits;
+    if (!IsProcessInJob(GetCurrentProcess(), nullptr, &inJob) || !inJob || !Read(nullptr, limits) ||
+        !limits.singleProcess) {
+        layers.ownJob = JoinOwnJob();
+        Read(nullptr, limits);
+    }
+    layers.singleProcess = limits.singleProcess;
+    layers.memoryLimit = limits.memoryLimit;
+    layers.killOnClose = limits.killOnClose;
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(),
+                         TOKEN_ADJUST_DEFAULT | TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+        layers.privilegesRemoved = RemovePrivileges(token);
+        layers.lowIntegrity = LowerIntegrity(token);
+        CloseHandle(token);
+    }
+    layers.childRefused = !CanStartProcess();
+    layers.wine = UnderWine();
+    return layers;
+}
+
+std::string DescribeSandbox(const SandboxLayers& layers) {
+    const auto onOff = [](bool on) { return on ? std::string("on") : std::string("off"); };
+    std::string text =
+        "job: " + std::string(layers.ownJob ? "its own" : "the window's (killed with it: ") +
+        (layers.ownJob ? "" : onOff(layers.killOnClose) + ")") + "\n";
+    text += "job single process: " + onOff(layers.singleProcess) + "\n";
+    text += "job memory limit: " +
+            (layers.memoryLimit > 0 ? std::to_string(layers.memoryLimit >> 20) + " MiB"
+                                    : std::string("none")) +
+            "\n";
+    text += "privileges removed: " + onOff(layers.privilegesRemoved) + "\n";
+    text += "low integrity: " + onOff(layers.lowIntegrity) + "\n";
+    text += "child process refused: " + onOff(layers.childRefused) + "\n";
+    if (layers.wine) {
+        text += "under Wine: job limits and integrity levels are not enforced\n";
+    }
+    return text;
+}
+
+}  // namespace lexaro::documents

@@ -1,0 +1,123 @@
+; The Lexaro installer, built by scripts/windows.sh with makensis:
+;   makensis -DVERSION=1.00 -DSTAGE=<folder> -DFILES=<files.nsh> -DUNFILES=<unfiles.nsh>
+;            -DLICENSE=<terms.txt> -DICON=<lexaro.ico> -DOUTFILE=<setup.exe> lexaro.nsi
+; STAGE holds what is installed: Lexaro.exe, its helper, and the libraries and plug-ins they load.
+; FILES and UNFILES list them, one File and one Delete line each, so the uninstaller removes
+; exactly what was installed and nothing of the user's.
+;
+; It installs for the current user (no administrator rights) or, run with rights and /AllUsers,
+; for everyone; silent with /S. It adds a Start-menu entry, an uninstaller, and Lexaro to "Open
+; with" for the documents it reads.
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+
+!define APP "Lexaro"
+!define PROGID "Lexaro.Document"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Lexaro"
+
+Name "${APP}"
+OutFile "${OUTFILE}"
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey "ProductName" "${APP}"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "FileDescription" "${APP} installer"
+
+!define MULTIUSER_EXECUTIONLEVEL Highest
+!define MULTIUSER_INSTALLMODE_INSTDIR "${APP}"
+!define MULTIUSER_INSTALLMODE_COMMANDLINE
+!define MULTIUSER_INSTALLMODE_DEFAULT_CURRENTUSER
+!define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallMode"
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallLocation"
+!define MULTIUSER_USE_PROGRAMFILES64
+!define MULTIUSER_MUI
+!include MultiUser.nsh
+!include MUI2.nsh
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!insertmacro MULTIUSER_PAGE_INSTALLMODE
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Lexaro.exe"
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Function .onInit
+  !insertmacro MULTIUSER_INIT
+FunctionEnd
+
+Function un.onInit
+  !insertmacro MULTIUSER_UNINIT
+FunctionEnd
+
+!macro Extension EXT
+  WriteRegStr SHCTX "Software\Classes\${EXT}\OpenWithProgids" "${PROGID}" ""
+  WriteRegStr SHCTX "Software\Classes\Applications\Lexaro.exe\SupportedTypes" "${EXT}" ""
+!macroend
+!macro UnExtension EXT
+  DeleteRegValue SHCTX "Software\Classes\${EXT}\OpenWithProgids" "${PROGID}"
+  DeleteRegKey /ifempty SHCTX "Software\Classes\${EXT}\OpenWithProgids"
+  DeleteRegKey /ifempty SHCTX "Software\Classes\${EXT}"
+!macroend
+
+Section "Lexaro"
+  SetOutPath "$INSTDIR"
+  !include "${FILES}"
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  CreateShortCut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\Lexaro.exe"
+
+  WriteRegStr SHCTX "Software\Classes\${PROGID}" "" "Document read with ${APP}"
+  WriteRegStr SHCTX "Software\Classes\${PROGID}\DefaultIcon" "" "$INSTDIR\Lexaro.exe,0"
+  WriteRegStr SHCTX "Software\Classes\${PROGID}\shell\open\command" "" '"$INSTDIR\Lexaro.exe" "%1"'
+  WriteRegStr SHCTX "Software\Classes\Applications\Lexaro.exe\shell\open\command" "" '"$INSTDIR\Lexaro.exe" "%1"'
+  !insertmacro Extension .txt
+  !insertmacro Extension .epub
+  !insertmacro Extension .pdf
+  !insertmacro Extension .html
+  !insertmacro Extension .htm
+  !insertmacro Extension .xhtml
+  !insertmacro Extension .md
+  !insertmacro Extension .markdown
+  !insertmacro Extension .odt
+  !insertmacro Extension .docx
+
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${APP}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Lexaro.exe"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallMode" "$MultiUser.InstallMode"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe" /$MultiUser.InstallMode'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /$MultiUser.InstallMode /S'
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  !include "${UNFILES}"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir "$INSTDIR"
+  Delete "$SMPROGRAMS\${APP}.lnk"
+
+  !insertmacro UnExtension .txt
+  !insertmacro UnExtension .epub
+  !insertmacro UnExtension .pdf
+  !insertmacro UnExtension .html
+  !insertmacro UnExtension .htm
+  !insertmacro UnExtension .xhtml
+  !insertmacro UnExtension .md
+  !insertmacro UnExtension .markdown
+  !insertmacro UnExtension .odt
+  !insertmacro UnExtension .docx
+  DeleteRegKey SHCTX "Software\Classes\Applications\Lexaro.exe"
+  DeleteRegKey SHCTX "Software\Classes\${PROGID}"
+  DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+SectionEnd
