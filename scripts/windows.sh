@@ -15,6 +15,8 @@
 #   lexaro     Lexaro.exe and the test suites, cross-built from this CMake project
 #   tests      the test suites under Wine, through ctest
 #   smoke      the real Lexaro.exe under Wine on a virtual display, screenshots in build/windows/smoke
+#   package    the installer (build/windows/Lexaro-<version>-setup.exe) and a portable zip
+#   install    the installer under Wine: install, start and uninstall, for one user and for all
 #
 # Everything built from Debian's sources goes into a cache (LEXARO_WINDOWS_CACHE, by default
 # ~/.cache/lexaro-windows), each part in a folder named after a hash of its version, its flags and
@@ -346,14 +348,80 @@ stage_tests() {
   return "$status"
 }
 
-# The real Lexaro.exe under Wine on a virtual display, as a user meets it: the window at its size,
-# Enter reads words into the band, Esc stops, Exit ends it with status 0. A screenshot of each step
-# is kept in build/windows/smoke.
-SMOKE_FAILED=0
+# What ships: Lexaro.exe and its helper, the Qt plug-ins they need (the windows platform and its
+# style), poppler's tables, and every DLL they import that is not Windows's own, found by walking
+# the import tables with objdump. A DLL found in none of the build's folders must be Windows's;
+# those are listed in build/windows/system-dlls.txt to be checked.
+VERSION=$(sed -n 's/^set(LEXARO_FILE_VERSION "\(.*\)")/\1/p' "$ROOT/CMakeLists.txt")
+STAGE=$BUILD/Lexaro-$VERSION
+dll_folders() { printf '%s\n' "$QT_PREFIX/bin" "$DEPS_PREFIX/bin" "$MINGW_DLLS" "$MINGW_LIB_DLLS"; }
+find_dll() { # name: its path in the build's folders (any case), or nothing
+  local folder
+  while read -r folder; do
+    find "$folder" -maxdepth 1 -iname "$1" -print -quit
+  done < <(dll_folders) | head -1
+}
+stage_package() {
+  rm -rf "$STAGE" "$BUILD"/Lexaro-*-setup.exe "$BUILD"/Lexaro-*-portable.zip
+  mkdir -p "$STAGE/platforms" "$STAGE/styles" "$STAGE/share"
+  cp "$BUILD/Lexaro.exe" "$BUILD/lexaro-extract.exe" "$STAGE/"
+  cp "$QT_PREFIX/plugins/platforms/qwindows.dll" "$STAGE/platforms/"
+  cp "$QT_PREFIX/plugins/styles/qwindowsvistastyle.dll" "$STAGE/styles/"
+  cp -r /usr/share/poppler "$STAGE/share/poppler"
+  local queue=("$STAGE/Lexaro.exe" "$STAGE/lexaro-extract.exe" "$STAGE/platforms/qwindows.dll"
+    "$STAGE/styles/qwindowsvistastyle.dll")
+  local file name found
+  : >"$BUILD/system-dlls.txt"
+  while [ "${#queue[@]}" -gt 0 ]; do
+    file=${queue[0]}
+    queue=("${queue[@]:1}")
+    while read -r name; do
+      [ ! -e "$STAGE/$name" ] || continue
+      found=$(find_dll "$name")
+      if [ -n "$found" ]; then
+        cp "$found" "$STAGE/$name"
+        queue+=("$STAGE/$name")
+      else
+        grep -qixF "$name" "$BUILD/system-dlls.txt" || echo "$name" >>"$BUILD/system-dlls.txt"
+      fi
+    done < <($TRIPLE-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p')
+  done
+  sort -fo "$BUILD/system-dlls.txt" "$BUILD/system-dlls.txt"
+  $TRIPLE-strip --strip-unneeded "$STAGE"/*.dll "$STAGE"/*/*.dll "$STAGE"/*.exe
+  cp "$ROOT/README.md" "$STAGE/README.txt"
+  # The terms of use, for the licence page and beside the program, with Windows line ends.
+  sed 's/$/\r/' "$ROOT/LICENSE" >"$STAGE/LICENSE.txt"
+
+  # The installer lists each file to install and to remove; folders go after what they hold.
+  local files=$BUILD/files.nsh unfiles=$BUILD/unfiles.nsh relative
+  : >"$files"
+  : >"$unfiles"
+  while read -r relative; do
+    echo "CreateDirectory \"\$INSTDIR\\${relative//\//\\}\"" >>"$files"
+  done < <(cd "$STAGE" && find . -mindepth 1 -type d | sed 's|^\./||' | sort)
+  while read -r relative; do
+    echo "File \"/oname=${relative//\//\\}\" \"$STAGE/$relative\"" >>"$files"
+    echo "Delete \"\$INSTDIR\\${relative//\//\\}\"" >>"$unfiles"
+  done < <(cd "$STAGE" && find . -type f | sed 's|^\./||' | sort)
+  while read -r relative; do
+    echo "RMDir \"\$INSTDIR\\${relative//\//\\}\"" >>"$unfiles"
+  done < <(cd "$STAGE" && find . -mindepth 1 -type d | sed 's|^\./||' | sort -r)
+  makensis -V2 -DVERSION="$VERSION" -DFILES="$files" -DUNFILES="$unfiles" \
+    -DLICENSE="$STAGE/LICENSE.txt" -DICON="$ROOT/resources/icons/lexaro.ico" \
+    -DOUTFILE="$BUILD/Lexaro-$VERSION-setup.exe" "$ROOT/scripts/windows/lexaro.nsi"
+  (cd "$BUILD" && zip -qr9 "Lexaro-$VERSION-portable.zip" "Lexaro-$VERSION")
+  say "package: $(du -h "$BUILD/Lexaro-$VERSION-setup.exe" | cut -f1) installer," \
+    "$(du -h "$BUILD/Lexaro-$VERSION-portable.zip" | cut -f1) zip; Windows's own DLLs:" \
+    "$(tr '\n' ' ' <"$BUILD/system-dlls.txt")"
+}
+
+# The real Lexaro.exe under Wine on a virtual display, as a user meets it. Each check's screenshot
+# is kept in build/windows/smoke (or build/windows/install for the installed copy).
+CHECKS_FAILED=0
 check() { # description, command...
   local what=$1
   shift
-  if "$@"; then echo "   ok: $what"; else echo "   FAILED: $what"; SMOKE_FAILED=1; fi
+  if "$@"; then echo "   ok: $what"; else echo "   FAILED: $what"; CHECKS_FAILED=1; fi
 }
 poll() { # seconds, command...: every 0.2 s until the command succeeds or time runs out
   local deadline=$((SECONDS + $1))
@@ -363,6 +431,44 @@ poll() { # seconds, command...: every 0.2 s until the command succeeds or time r
     sleep 0.2
   done
 }
+
+# A virtual display of its own for the run; DISPLAY points at it until display_stop.
+display_start() { # log
+  local fd display
+  exec {fd}<> <(:)
+  Xvfb -displayfd "$fd" -screen 0 1280x900x24 -noreset >"$1" 2>&1 &
+  XVFB=$!
+  read -r -t 20 display <&"$fd" || { echo "Xvfb did not start"; return 1; }
+  export DISPLAY=:$display
+}
+display_stop() { kill "$XVFB" 2>/dev/null || true; }
+
+# Lexaro under Wine: `app_start OUT COMMAND...` starts it (APP is its process), `app_window` waits
+# for its window (WINDOW, WIN_X, WIN_Y, WIDTH) and `app_exit` ends it with Exit (Alt+X) and checks
+# its status.
+app_start() {
+  local out=$1
+  shift
+  "$@" >>"$out/lexaro.log" 2>&1 &
+  APP=$!
+}
+find_window() { WINDOW=$(xdotool search --name '^Lexaro v' 2>/dev/null | head -1) && [ -n "$WINDOW" ]; }
+app_window() {
+  WINDOW=""
+  poll 90 find_window || return 1
+  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+  WIN_X=$X WIN_Y=$Y
+  xdotool windowfocus "$WINDOW"
+}
+app_gone() { ! kill -0 "$APP" 2>/dev/null; }
+app_exit() {
+  local status=0
+  [ -z "$WINDOW" ] || xdotool windowfocus "$WINDOW" key alt+x
+  poll 30 app_gone || kill "$APP"
+  wait "$APP" || status=$?
+  check "Exit ends it with status 0 (got $status)" test "$status" = 0
+}
+
 # The brightest channel in the middle of the band (0 when it is all black), from a screenshot.
 band_brightness() {
   convert "$1" -crop "550x140+$((WIN_X + 30))+$((WIN_Y + 100))" +repage -format '%[fx:maxima]' info:
@@ -370,49 +476,163 @@ band_brightness() {
 band_lit() { [ "$(band_brightness "$1")" != 0 ]; }
 band_dark() { [ "$(band_brightness "$1")" = 0 ]; }
 
+# What the window's text box holds, through the clipboard (Wine hands it to X): a click in the box,
+# Select All, Copy.
+clipboard_changed() { [ "$(xclip -o -selection clipboard 2>/dev/null)" != lexaro-marker ]; }
+box_text() {
+  printf lexaro-marker | xclip -selection clipboard >/dev/null 2>&1
+  xdotool mousemove --window "$WINDOW" 450 420 click 1 sleep 0.3 key ctrl+a ctrl+c
+  poll 5 clipboard_changed && xclip -o -selection clipboard
+}
+box_holds() { # screenshot, text
+  import -window root "$1"
+  [ "$(box_text | tr -d '\r' | sed '/^$/d')" = "$2" ]
+}
+box_starts() { # screenshot, text
+  import -window root "$1"
+  box_text | tr -d '\r' | sed '/^$/d' | head -1 | grep -qF "$2"
+}
+# The text of the message box on show (Windows copies a message box's text on Ctrl+C).
+message_says() { # screenshot, text
+  local box
+  box=$(xdotool search --name '^prjLexaro$' 2>/dev/null | head -1)
+  [ -n "$box" ] || return 1
+  import -window root "$1"
+  printf lexaro-marker | xclip -selection clipboard >/dev/null 2>&1
+  xdotool windowfocus "$box" sleep 0.3 key ctrl+c
+  poll 5 clipboard_changed && xclip -o -selection clipboard | tr -d '\r' | grep -qxF "$2" &&
+    xdotool key Return
+}
+
+# A small EPUB, and the same cut in half.
+make_books() { # folder
+  python3 - "$1" <<'PY'
+import sys, zipfile
+folder = sys.argv[1]
+with zipfile.ZipFile(folder + "/book.epub", "w") as book:
+    book.writestr(zipfile.ZipInfo("mimetype"), "application/epub+zip")
+    book.writestr("META-INF/container.xml", '<?xml version="1.0"?><container version="1.0" '
+        'xmlns="urn:oasis:names:tc:opendocument:xmlns:container"><rootfiles><rootfile '
+        'full-path="book.opf" media-type="application/oebps-package+xml"/></rootfiles></container>')
+    book.writestr("book.opf", '<?xml version="1.0"?><package xmlns="http://www.idpf.org/2007/opf" '
+        'version="3.0" unique-identifier="id"><metadata xmlns:dc="http://purl.org/dc/elements/1.1/">'
+        '<dc:identifier id="id">book</dc:identifier><dc:title>Book</dc:title><dc:language>en'
+        '</dc:language></metadata><manifest><item id="c1" href="c1.xhtml" '
+        'media-type="application/xhtml+xml"/></manifest><spine><itemref idref="c1"/></spine></package>')
+    book.writestr("c1.xhtml", '<?xml version="1.0" encoding="utf-8"?><html '
+        'xmlns="http://www.w3.org/1999/xhtml"><head><title>One</title></head><body>'
+        '<p>Call me Ishmael.</p><p>Some years ago, never mind how long.</p></body></html>')
+whole = open(folder + "/book.epub", "rb").read()
+open(folder + "/damaged.epub", "wb").write(whole[: len(whole) // 2])
+PY
+}
+BOOK_TEXT=$'Call me Ishmael.\nSome years ago, never mind how long.'
+DAMAGED_MESSAGE="The document could not be read (it is damaged)."
+
 stage_smoke() {
   stage_wine
   local out=$BUILD/smoke
   rm -rf "$out"
   mkdir -p "$out"
-  local display
-  exec {fd}<> <(:)
-  Xvfb -displayfd "$fd" -screen 0 1280x900x24 -noreset >"$out/xvfb.log" 2>&1 &
-  local xvfb=$!
-  read -r -t 20 display <&"$fd" || { echo "Xvfb did not start"; return 1; }
-  export DISPLAY=:$display
-  "$BUILD/wine-run" "$BUILD/Lexaro.exe" -platform windows >"$out/lexaro.log" 2>&1 &
-  local app=$!
-  say "smoke: Lexaro.exe on display :$display"
-  local window=""
-  find_window() { window=$(xdotool search --name '^Lexaro v' 2>/dev/null | head -1) && [ -n "$window" ]; }
-  check "the window appears" poll 90 find_window
-  if [ -n "$window" ]; then
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    WIN_X=$X WIN_Y=$Y
+  make_books "$out"
+  display_start "$out/xvfb.log"
+  say "smoke: Lexaro.exe on display $DISPLAY"
+  app_start "$out" "$BUILD/wine-run" "$BUILD/Lexaro.exe" -platform windows
+  check "the window appears" app_window
+  if [ -n "$WINDOW" ]; then
     import -window root "$out/1-window.png"
     check "it is 634 pixels wide (got $WIDTH x $HEIGHT)" test "$WIDTH" = 634
-    xdotool windowfocus "$window"
     xdotool key Return
     shot_lit() { import -window root "$out/2-reading.png" && band_lit "$out/2-reading.png"; }
     check "Enter reads words into the band" poll 10 shot_lit
     xdotool key Escape
     shot_dark() { import -window root "$out/3-stopped.png" && band_dark "$out/3-stopped.png"; }
     check "Esc stops and clears the band" poll 10 shot_dark
-    xdotool key alt+x
   fi
-  local status=0
-  gone() { ! kill -0 "$app" 2>/dev/null; }
-  poll 30 gone || kill "$app"
-  wait "$app" || status=$?
-  check "Exit ends it with status 0 (got $status)" test "$status" = 0
-  kill "$xvfb"
-  [ "$SMOKE_FAILED" = 0 ] || { echo "screenshots and logs: $out"; return 1; }
+  app_exit
+
+  app_start "$out" "$BUILD/wine-run" "$BUILD/Lexaro.exe" -platform windows \
+    "$(winepath -w "$out/book.epub")"
+  check "Lexaro.exe book.epub: the window appears" app_window
+  check "the book's text is in the box (the helper ran)" poll 30 box_holds "$out/4-book.png" \
+    "$BOOK_TEXT"
+  app_exit
+
+  app_start "$out" "$BUILD/wine-run" "$BUILD/Lexaro.exe" -platform windows \
+    "$(winepath -w "$out/damaged.epub")"
+  check "Lexaro.exe damaged.epub: the window appears" app_window
+  check "a message gives the reason" poll 30 message_says "$out/5-damaged.png" "$DAMAGED_MESSAGE"
+  check "the box keeps the welcome text" poll 10 box_starts "$out/6-kept.png" "Welcome to Lexaro"
+  app_exit
+  display_stop
+  [ "$CHECKS_FAILED" = 0 ] || { echo "screenshots and logs: $out"; return 1; }
+}
+
+# The installer under Wine, silent, for the current user and then for all users: it installs the
+# program, its Start-menu entry, "Open with" and its uninstall record; the installed copy, with
+# only the DLLs the installer carried, opens a book; and the uninstaller leaves no file and no
+# registry key behind. Screenshots in build/windows/install.
+prefix_files() {
+  (cd "$WINEPREFIX/drive_c" &&
+    find . \( -path './users/*/Temp' -o -path './windows/temp' \) -prune -o -print | sort)
+}
+prefix_keys() {
+  grep -h '^\[' "$WINEPREFIX/user.reg" "$WINEPREFIX/system.reg" | sed 's/\] [0-9]*$/]/' | sort
+}
+reg_has() { timeout 60 wine reg query "$1" /v "$2" >/dev/null 2>&1; }
+no_difference() { diff "$1" "$2" >"$3"; }
+
+install_mode() { # CurrentUser or AllUsers, its registry root (HKCU or HKLM), the folder expected
+  local mode=$1 root=$2 folder=$WINEPREFIX/drive_c/$3 out=$BUILD/install/$1 status=0
+  mkdir -p "$out"
+  make_books "$out"
+  # One display for the whole Wine session: the installer's and the program's.
+  timeout 60 wineserver -w || true
+  display_start "$out/xvfb.log"
+  prefix_files >"$out/files-before.txt"
+  prefix_keys >"$out/keys-before.txt"
+  timeout 300 wine "$(winepath -w "$BUILD/Lexaro-$VERSION-setup.exe")" /S "/$mode" || status=$?
+  check "$mode: the installer ends with status 0 (got $status)" test "$status" = 0
+  check "$mode: Lexaro.exe is in $3" test -f "$folder/Lexaro.exe"
+  check "$mode: the Start menu has Lexaro" test -n "$(find "$WINEPREFIX/drive_c" -name Lexaro.lnk)"
+  local classes="$root\\Software\\Classes"
+  check "$mode: Lexaro is in Open with for .epub" reg_has "$classes\\.epub\\OpenWithProgids" \
+    Lexaro.Document
+  check "$mode: the uninstall record" \
+    reg_has "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lexaro" UninstallString
+
+  app_start "$out" env -u WINEPATH timeout 120 wine "$(winepath -w "$folder/Lexaro.exe")" \
+    -platform windows "$(winepath -w "$out/book.epub")"
+  check "$mode: the installed Lexaro.exe opens a book" app_window
+  check "$mode: its text is in the box" poll 30 box_holds "$out/book.png" "$BOOK_TEXT"
+  app_exit
+
+  # The uninstaller copies itself away and runs from there: wait for the folder to go.
+  status=0
+  timeout 120 wine "$(winepath -w "$folder/Uninstall.exe")" /S || status=$?
+  check "$mode: the uninstaller starts (status $status)" test "$status" = 0
+  check "$mode: the uninstaller removes the folder" poll 60 test ! -e "$folder"
+  timeout 60 wineserver -w || true
+  display_stop
+  prefix_files >"$out/files-after.txt"
+  prefix_keys >"$out/keys-after.txt"
+  check "$mode: no file is left" no_difference "$out/files-before.txt" "$out/files-after.txt" \
+    "$out/files-left.txt"
+  check "$mode: no registry key is left" no_difference "$out/keys-before.txt" \
+    "$out/keys-after.txt" "$out/keys-left.txt"
+}
+
+stage_install() {
+  stage_wine
+  rm -rf "$BUILD/install"
+  install_mode CurrentUser HKCU "users/$(id -un)/AppData/Local/Programs/Lexaro"
+  install_mode AllUsers HKLM "Program Files/Lexaro"
+  [ "$CHECKS_FAILED" = 0 ] || { echo "screenshots and lists: $BUILD/install"; return 1; }
 }
 
 main() {
   local stages=("$@")
-  [ "${#stages[@]}" -gt 0 ] || stages=(packages sources qt gtest deps wine lexaro tests smoke)
+  [ "${#stages[@]}" -gt 0 ] || stages=(packages sources qt gtest deps wine lexaro tests smoke package install)
   local stage start
   for stage in "${stages[@]}"; do
     start=$SECONDS

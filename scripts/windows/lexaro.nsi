@@ -25,6 +25,7 @@ VIAddVersionKey "ProductName" "${APP}"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileDescription" "${APP} installer"
+VIAddVersionKey "LegalCopyright" "See LICENSE.txt"
 
 !define MULTIUSER_EXECUTIONLEVEL Highest
 !define MULTIUSER_INSTALLMODE_INSTDIR "${APP}"
