@@ -492,13 +492,11 @@ box_text() {
   xdotool mousemove --window "$WINDOW" 450 420 click 1 sleep 0.3 key ctrl+a ctrl+c
   poll 5 clipboard_changed && xclip -o -selection clipboard
 }
-box_holds() { # screenshot, text
-  import -window root "$1"
-  [ "$(box_text | tr -d '\r' | sed '/^$/d')" = "$2" ]
+box_holds() { # screenshot (taken once it does), text
+  [ "$(box_text | tr -d '\r' | sed '/^$/d')" = "$2" ] && import -window root "$1"
 }
-box_starts() { # screenshot, text
-  import -window root "$1"
-  box_text | tr -d '\r' | sed '/^$/d' | head -1 | grep -qF "$2"
+box_starts() { # screenshot (taken once it does), text
+  box_text | tr -d '\r' | sed '/^$/d' | head -1 | grep -qF "$2" && import -window root "$1"
 }
 # The text of the message box on show (Windows copies a message box's text on Ctrl+C).
 message_says() { # screenshot, text
@@ -559,9 +557,11 @@ stage_smoke() {
   fi
   app_exit
 
-  app_start "$out" "$BUILD/wine-run" "$BUILD/Lexaro.exe" -platform windows \
-    "$(winepath -w "$out/book.epub")"
-  check "Lexaro.exe book.epub: the window appears" app_window
+  # A name beyond any one code page: it reaches the helper as UTF-16.
+  local book="$out/livre été 书 ספר.epub"
+  cp "$out/book.epub" "$book"
+  app_start "$out" "$BUILD/wine-run" "$BUILD/Lexaro.exe" -platform windows "$(winepath -w "$book")"
+  check "Lexaro.exe \"${book##*/}\": the window appears" app_window
   check "the book's text is in the box (the helper ran)" poll 30 box_holds "$out/4-book.png" \
     "$BOOK_TEXT"
   app_exit
