@@ -16,7 +16,8 @@
 #   tests      the test suites under Wine, through ctest
 #   smoke      the real Lexaro.exe under Wine on a virtual display, screenshots in build/windows/smoke
 #   package    the installer (build/windows/Lexaro-<version>-setup.exe) and a portable zip
-#   install    the installer under Wine: install, start and uninstall, for one user and for all
+#   install    the zip and the installer under Wine: the unzipped program opens a book; the
+#              installer installs, starts and uninstalls, for one user and for all
 #
 # Everything built from Debian's sources goes into a cache (LEXARO_WINDOWS_CACHE, by default
 # ~/.cache/lexaro-windows), each part in a folder named after a hash of its version, its flags and
@@ -38,7 +39,7 @@ LEXARO_WINDOWS_PACKAGES=(
   mingw-w64-tools libz-mingw-w64-dev
   wine wine64 nsis
   # Debian's sources are unpacked by dpkg-source; the host Qt tools (moc, rcc, uic) run the build
-  dpkg-dev cmake ninja-build qt6-base-dev qt6-base-dev-tools poppler-data zip
+  dpkg-dev cmake ninja-build qt6-base-dev qt6-base-dev-tools poppler-data zip unzip
   # the Wine runs: fonts, a virtual display, screenshots and the clipboard
   fonts-liberation fonts-dejavu-core xvfb xdotool imagemagick xclip
 )
@@ -630,9 +631,27 @@ install_mode() { # CurrentUser or AllUsers, its registry root (HKCU or HKLM), th
     "$out/keys-after.txt" "$out/keys-left.txt"
 }
 
+# The portable zip, unpacked into a fresh folder, opens a book with nothing else on its path.
+portable_check() {
+  local out=$BUILD/install/portable
+  mkdir -p "$out"
+  make_books "$out"
+  unzip -q "$BUILD/Lexaro-$VERSION-portable.zip" -d "$out"
+  display_start "$out/xvfb.log"
+  app_start "$out" env -u WINEPATH timeout 120 wine \
+    "$(winepath -w "$out/Lexaro-$VERSION/Lexaro.exe")" -platform windows \
+    "$(winepath -w "$out/book.epub")"
+  check "portable: the unzipped Lexaro.exe opens a book" app_window
+  check "portable: its text is in the box" poll 30 box_holds "$out/book.png" "$BOOK_TEXT"
+  app_exit
+  timeout 60 wineserver -w || true
+  display_stop
+}
+
 stage_install() {
   stage_wine
   rm -rf "$BUILD/install"
+  portable_check
   install_mode CurrentUser HKCU "users/$(id -un)/AppData/Local/Programs/Lexaro"
   install_mode AllUsers HKLM "Program Files/Lexaro"
   [ "$CHECKS_FAILED" = 0 ] || { echo "screenshots and lists: $BUILD/install"; return 1; }
