@@ -36,7 +36,7 @@ struct SandboxLayers {
     bool singleProcess = false;      // the job allows no second process
     std::size_t memoryLimit = 0;     // the job's memory limit per process, in bytes; 0 for none
     bool killOnClose = false;        // the job, and the helper, end when the window's handle closes
-    bool privilegesRemoved = false;  // every privilege of the token removed
+    bool privilegesRemoved = false;  // every privilege of the token removed but bypass-traverse
     bool lowIntegrity = false;       // low integrity: nothing of the user's can be written
     bool childRefused = false;       // an attempt to start a process failed
     bool wine = false;               // Wine, which carries out none of the above

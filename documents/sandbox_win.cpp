@@ -73,8 +73,13 @@ bool LowerIntegrity(HANDLE token) {
     return lowered;
 }
 
-// Every privilege the token holds, removed for good (not just disabled).
+// Every privilege the token holds, removed for good (not just disabled), but for passing through
+// folders on the way to one it may read (poppler's tables) without rights on each of them.
 bool RemovePrivileges(HANDLE token) {
+    LUID traverse{};
+    if (!LookupPrivilegeValueW(nullptr, L"SeChangeNotifyPrivilege", &traverse)) {
+        return false;
+    }
     DWORD size = 0;
     GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
     if (size == 0) {
@@ -85,9 +90,16 @@ bool RemovePrivileges(HANDLE token) {
     if (!GetTokenInformation(token, TokenPrivileges, privileges, size, &size)) {
         return false;
     }
+    DWORD kept = 0;
     for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
-        privileges->Privileges[i].Attributes = SE_PRIVILEGE_REMOVED;
+        const LUID luid = privileges->Privileges[i].Luid;
+        if (luid.LowPart == traverse.LowPart && luid.HighPart == traverse.HighPart) {
+            continue;
+        }
+        privileges->Privileges[kept] = privileges->Privileges[i];
+        privileges->Privileges[kept++].Attributes = SE_PRIVILEGE_REMOVED;
     }
+    privileges->PrivilegeCount = kept;
     return AdjustTokenPrivileges(token, FALSE, privileges, size, nullptr, nullptr) != FALSE &&
            GetLastError() == ERROR_SUCCESS;
 }
@@ -152,7 +164,9 @@ std::string DescribeSandbox(const SandboxLayers& layers) {
             (layers.memoryLimit > 0 ? std::to_string(layers.memoryLimit >> 20) + " MiB"
                                     : std::string("none")) +
             "\n";
-    text += "privileges removed: " + onOff(layers.privilegesRemoved) + "\n";
+    text +=
+        "privileges removed (all but passing through folders): " + onOff(layers.privilegesRemoved) +
+        "\n";
     text += "low integrity: " + onOff(layers.lowIntegrity) + "\n";
     text += "child process refused: " + onOff(layers.childRefused) + "\n";
     if (layers.wine) {

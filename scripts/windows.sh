@@ -5,14 +5,14 @@
 #   scripts/windows.sh [STAGE...]      all stages in order when none is named
 #
 # Stages:
-#   packages   the Debian packages it needs (MinGW-w64, Wine, NSIS), installed with apt
+#   packages   the Debian packages it needs (MinGW-w64, Wine, NSIS, ...), installed with apt
 #   sources    Debian's source packages of the toolkit and libraries, through a private apt
 #              configuration (the machine's own package lists are left alone)
 #   qt         Qt (Core, Gui, Widgets, the windows platform plugin and style, Test), cross-built
 #   gtest      GoogleTest, cross-built
 #   deps       the document helper's libraries (libzip, libxml2, cmark-gfm, FreeType, poppler, ICU)
 #   wine       a Wine prefix of its own
-#   lexaro     Lexaro.exe and the test suites, cross-built from this CMake project
+#   lexaro     Lexaro.exe, lexaro-extract.exe and the test suites, cross-built from this project
 #   tests      the test suites under Wine, through ctest
 #   smoke      the real Lexaro.exe under Wine on a virtual display, screenshots in build/windows/smoke
 #   package    the installer (build/windows/Lexaro-<version>-setup.exe) and a portable zip
@@ -327,7 +327,7 @@ stage_lexaro() {
     echo "list(APPEND CMAKE_FIND_ROOT_PATH $QT_PREFIX $GTEST_PREFIX $DEPS_PREFIX)"
   } >"$BUILD/toolchain.cmake"
   # pkg-config finds the helper's libraries in the cache, never the machine's own.
-  PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig PKG_CONFIG_PATH= \
+  PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig PKG_CONFIG_PATH='' \
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$BUILD/toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$QT_PREFIX;$GTEST_PREFIX;$DEPS_PREFIX" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \

@@ -178,7 +178,8 @@ TEST_F(Helper, ReportsItsLayers) {
     const bool wine =
         run.out.find("under Wine: job limits and integrity levels are not enforced") !=
         std::string::npos;
-    std::vector<std::string> layers = {"job: its own", "privileges removed: on",
+    std::vector<std::string> layers = {"job: its own",
+                                       "privileges removed (all but passing through folders): on",
                                        "low integrity: on"};
     if (!wine) {
         layers.insert(layers.end(), {"job single process: on", "job memory limit: 2048 MiB",
