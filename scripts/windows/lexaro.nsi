@@ -39,6 +39,8 @@ VIAddVersionKey "LegalCopyright" "See LICENSE.txt"
 !define MULTIUSER_MUI
 !include MultiUser.nsh
 !include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -70,7 +72,41 @@ FunctionEnd
   DeleteRegKey /ifempty SHCTX "Software\Classes\${EXT}"
 !macroend
 
+; A folder or key that holds other programs' entries too may not exist until this installer makes
+; it: such a one is noted in the uninstall record, and the uninstaller removes it when it is empty.
+!macro NoteKeyMade KEY VAR
+  ClearErrors
+  EnumRegKey $R9 SHCTX "${KEY}" 0
+  ${If} ${Errors}
+    StrCpy ${VAR} 1
+  ${Else}
+    StrCpy ${VAR} 0
+  ${EndIf}
+!macroend
+!macro RemoveKeyIfMade KEY VAR
+  ${If} ${VAR} == 1
+    DeleteRegKey /ifempty SHCTX "${KEY}"
+  ${EndIf}
+!macroend
+
 Section "Lexaro"
+  ClearErrors
+  ReadRegDWORD $2 SHCTX "${UNINSTALL_KEY}" "MadeApplicationsKey"
+  ${If} ${Errors}
+    ${GetParent} "$INSTDIR" $0
+    StrCpy $1 ""
+    ${IfNot} ${FileExists} "$0\*.*"
+      StrCpy $1 "$0"
+    ${EndIf}
+    !insertmacro NoteKeyMade "Software\Classes\Applications" $2
+    !insertmacro NoteKeyMade "Software\Microsoft\Windows\CurrentVersion\Uninstall" $3
+    !insertmacro NoteKeyMade "Software\Classes" $4
+  ${Else}
+    ; installed over an earlier install: what that one made stands
+    ReadRegStr $1 SHCTX "${UNINSTALL_KEY}" "MadeFolder"
+    ReadRegDWORD $3 SHCTX "${UNINSTALL_KEY}" "MadeUninstallKey"
+    ReadRegDWORD $4 SHCTX "${UNINSTALL_KEY}" "MadeClassesKey"
+  ${EndIf}
   SetOutPath "$INSTDIR"
   !include "${FILES}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -98,14 +134,25 @@ Section "Lexaro"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallMode" "$MultiUser.InstallMode"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe" /$MultiUser.InstallMode'
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /$MultiUser.InstallMode /S'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "MadeFolder" "$1"
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "MadeApplicationsKey" $2
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "MadeUninstallKey" $3
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "MadeClassesKey" $4
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
 Section "Uninstall"
+  ReadRegStr $1 SHCTX "${UNINSTALL_KEY}" "MadeFolder"
+  ReadRegDWORD $2 SHCTX "${UNINSTALL_KEY}" "MadeApplicationsKey"
+  ReadRegDWORD $3 SHCTX "${UNINSTALL_KEY}" "MadeUninstallKey"
+  ReadRegDWORD $4 SHCTX "${UNINSTALL_KEY}" "MadeClassesKey"
   !include "${UNFILES}"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
+  ${If} $1 != ""
+    RMDir "$1"
+  ${EndIf}
   Delete "$SMPROGRAMS\${APP}.lnk"
 
   !insertmacro UnExtension .txt
@@ -121,4 +168,7 @@ Section "Uninstall"
   DeleteRegKey SHCTX "Software\Classes\Applications\Lexaro.exe"
   DeleteRegKey SHCTX "Software\Classes\${PROGID}"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+  !insertmacro RemoveKeyIfMade "Software\Classes\Applications" $2
+  !insertmacro RemoveKeyIfMade "Software\Microsoft\Windows\CurrentVersion\Uninstall" $3
+  !insertmacro RemoveKeyIfMade "Software\Classes" $4
 SectionEnd
