@@ -662,12 +662,21 @@ stage_install() {
 main() {
   local stages=("$@")
   [ "${#stages[@]}" -gt 0 ] || stages=(packages sources qt gtest deps wine lexaro tests smoke package install)
-  local stage start
+  # A stage that builds stops the run when it fails; one that checks (tests, smoke, install) lets
+  # the others go on, and the run fails at the end.
+  local stage start failed=()
   for stage in "${stages[@]}"; do
     start=$SECONDS
-    "stage_$stage"
+    case $stage in
+      tests | smoke | install) "stage_$stage" || failed+=("$stage") ;;
+      *) "stage_$stage" ;;
+    esac
     say "$stage: $((SECONDS - start)) s"
   done
+  if [ "${#failed[@]}" -gt 0 ]; then
+    say "failed: ${failed[*]}"
+    return 1
+  fi
 }
 
 main "$@"
