@@ -107,7 +107,7 @@ bool RemovePrivileges(HANDLE token) {
 // Whether the job lets this process start another: it starts itself, suspended, and ends that
 // child at once should it have started.
 bool CanStartProcess() {
-    std::wstring self(MAX_PATH, L'\0');
+    std::wstring self(32768, L'\0');  // the longest path Windows has
     self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
     std::wstring commandLine = L"\"" + self + L"\" --probe";
     STARTUPINFOW startup{};

@@ -331,7 +331,8 @@ stage_lexaro() {
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$BUILD/toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$QT_PREFIX;$GTEST_PREFIX;$DEPS_PREFIX" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DLEXARO_BUILD_BENCHMARKS=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$BUILD/wine-run" >/dev/null
+    -DLEXARO_BUILD_BENCHMARKS=OFF -DLEXARO_WARNINGS_AS_ERRORS=ON \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$BUILD/wine-run" >/dev/null
   cmake --build "$BUILD" -j "$JOBS"
   # poppler's CJK and glyph-name tables (Debian's poppler-data), where poppler looks for them on
   # Windows: share/poppler beside its DLL's folder.
