@@ -4,55 +4,35 @@
 #include <string>
 
 #include "documents/sandbox.h"
+#include "formats/extract_protocol.h"
+#include "formats/helper_job_win.h"
 
 namespace lexaro::documents {
 
 namespace {
 
-// The limits the window gives the job it starts the helper in (ui/load/DocumentHelper.cpp); a
-// helper started by hand makes a job like it for itself.
-constexpr SIZE_T kMemoryLimit = SIZE_T{2} << 30;
-
-struct JobLimits {
-    bool singleProcess = false;
-    std::size_t memoryLimit = 0;
-    bool killOnClose = false;
-};
-
-bool Read(HANDLE job, JobLimits& limits) {
+// The limits of the job the process is in; false if it is in none, or they cannot be read.
+bool ReadJob(SandboxLayers& layers) {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
-    if (!QueryInformationJobObject(job, JobObjectExtendedLimitInformation, &info, sizeof info,
+    if (!QueryInformationJobObject(nullptr, JobObjectExtendedLimitInformation, &info, sizeof info,
                                    nullptr)) {
         return false;
     }
     const DWORD flags = info.BasicLimitInformation.LimitFlags;
-    limits.singleProcess = (flags & JOB_OBJECT_LIMIT_ACTIVE_PROCESS) != 0 &&
+    layers.singleProcess = (flags & JOB_OBJECT_LIMIT_ACTIVE_PROCESS) != 0 &&
                            info.BasicLimitInformation.ActiveProcessLimit == 1;
-    limits.memoryLimit =
+    layers.memoryLimit =
         (flags & JOB_OBJECT_LIMIT_PROCESS_MEMORY) != 0 ? info.ProcessMemoryLimit : 0;
-    limits.killOnClose = (flags & JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE) != 0;
+    layers.killOnClose = (flags & JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE) != 0;
     return true;
 }
 
-// A job of the helper's own, for a helper the window did not start: one process, bounded memory.
+// A job of the helper's own, for a helper the window did not start. Its handle stays open for the
+// process's life: the job goes when the helper does.
 bool JoinOwnJob() {
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
-    if (job == nullptr) {
-        return false;
-    }
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
-    info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_ACTIVE_PROCESS |
-                                            JOB_OBJECT_LIMIT_PROCESS_MEMORY |
-                                            JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
-    info.BasicLimitInformation.ActiveProcessLimit = 1;
-    info.ProcessMemoryLimit = kMemoryLimit;
-    JOBOBJECT_BASIC_UI_RESTRICTIONS ui{JOB_OBJECT_UILIMIT_ALL};
-    const bool joined =
-        SetInformationJobObject(job, JobObjectExtendedLimitInformation, &info, sizeof info) &&
-        SetInformationJobObject(job, JobObjectBasicUIRestrictions, &ui, sizeof ui) &&
-        AssignProcessToJobObject(job, GetCurrentProcess());
-    // The handle stays open for the process's life: the job goes when the helper does.
-    return joined;
+    return job != nullptr && LimitHelperJob(job, kHelperMemoryBytes, false) &&
+           AssignProcessToJobObject(job, GetCurrentProcess());
 }
 
 // Low integrity: the helper can no longer write to anything of the user's (files, registry,
@@ -133,15 +113,11 @@ bool UnderWine() {
 SandboxLayers LockDown(const SandboxOptions& /*options*/) {
     SandboxLayers layers;
     BOOL inJob = FALSE;
-    JobLimits limits;
-    if (!IsProcessInJob(GetCurrentProcess(), nullptr, &inJob) || !inJob || !Read(nullptr, limits) ||
-        !limits.singleProcess) {
+    if (!IsProcessInJob(GetCurrentProcess(), nullptr, &inJob) || !inJob || !ReadJob(layers) ||
+        !layers.singleProcess) {
         layers.ownJob = JoinOwnJob();
-        Read(nullptr, limits);
+        ReadJob(layers);
     }
-    layers.singleProcess = limits.singleProcess;
-    layers.memoryLimit = limits.memoryLimit;
-    layers.killOnClose = limits.killOnClose;
     HANDLE token = nullptr;
     if (OpenProcessToken(GetCurrentProcess(),
                          TOKEN_ADJUST_DEFAULT | TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {

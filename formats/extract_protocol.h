@@ -29,4 +29,7 @@ enum class ExtractExit : int {
 // The largest text the helper writes, and the window accepts, in bytes of UTF-8.
 inline constexpr std::size_t kMaxExtractedTextBytes = std::size_t{256} << 20;
 
+// The most memory the helper may take: its address space on Linux, its job's memory on Windows.
+inline constexpr std::size_t kHelperMemoryBytes = std::size_t{2} << 30;
+
 }  // namespace lexaro

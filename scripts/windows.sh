@@ -117,6 +117,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 EOF
 }
 
+# FILE: the toolchain above, finding libraries in the PREFIXes too.
+toolchain_with() { # file prefix...
+  local file=$1
+  shift
+  write_toolchain
+  printf 'include(%s)\nlist(APPEND CMAKE_FIND_ROOT_PATH %s)\n' "$TOOLCHAIN" "$*" >"$file"
+}
+
 QT_VERSION=6.4.2+dfsg-10
 # Only what a Widgets program needs: no network, SQL, D-Bus, OpenGL, printing or ICU; the image
 # and text libraries Qt bundles instead of system ones (there are none for MinGW here).
@@ -258,13 +266,9 @@ stage_deps() {
     return 0
   fi
   say "deps: building into $DEPS_PREFIX (about ten minutes on two cores)"
-  write_toolchain
   # (A run cut short resumes: each library marks itself built.)
   mkdir -p "$DEPS_PREFIX/include" "$DEPS_PREFIX/lib"
-  {
-    echo "include($TOOLCHAIN)"
-    echo "list(APPEND CMAKE_FIND_ROOT_PATH $DEPS_PREFIX)"
-  } >"$DEPS_TOOLCHAIN"
+  toolchain_with "$DEPS_TOOLCHAIN" "$DEPS_PREFIX"
   export PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig
   mkdir -p "$CACHE/work"
   cp "$ROOT/scripts/windows/iconv.h" "$DEPS_PREFIX/include/"
@@ -281,7 +285,8 @@ stage_deps() {
 
 # Wine, in a prefix of the cache's own. Wine does not pass Qt's variables on from Linux, so the
 # prefix's registry gives every program its environment: the test suites run on Qt's offscreen
-# platform with the Liberation fonts; the real window is asked for with -platform windows.
+# platform with Debian's Liberation and DejaVu fonts; the real window is asked for with
+# -platform windows.
 export WINEPREFIX=$CACHE/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine_env() {
   timeout 60 wine reg add 'HKCU\Environment' /v "$1" /d "$2" /f >/dev/null 2>&1
@@ -301,9 +306,11 @@ stage_wine() {
   timeout 120 wineserver -w
   touch "$WINEPREFIX/.lexaro-2"
 }
-# The MinGW runtime DLLs of the compiler in use (libstdc++, libgcc) and of MinGW (winpthread).
-MINGW_DLLS=$(dirname "$($TRIPLE-g++-posix -print-file-name=libstdc++-6.dll 2>/dev/null || echo /x)")
-MINGW_LIB_DLLS=/usr/$TRIPLE/lib
+# Where the DLLs the programs load come from: Qt, the helper's libraries, the MinGW runtime of the
+# compiler in use (libstdc++, libgcc) and MinGW's own (winpthread, zlib).
+DLL_FOLDERS=("$QT_PREFIX/bin" "$DEPS_PREFIX/bin"
+  "$(dirname "$($TRIPLE-g++-posix -print-file-name=libstdc++-6.dll 2>/dev/null || echo /x)")"
+  "/usr/$TRIPLE/lib")
 
 # build/windows/wine-run PROGRAM ARGS: a Windows program under Wine, with the Qt and MinGW DLLs on
 # its path. A fatal error opens a box that waits for a click, so every run has a time limit.
@@ -312,7 +319,11 @@ write_runner() {
   {
     echo '#!/bin/sh'
     echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='"
-    echo "export WINEPATH='$(winepath -w "$QT_PREFIX/bin");$(winepath -w "$DEPS_PREFIX/bin");$(winepath -w "$MINGW_DLLS");$(winepath -w "$MINGW_LIB_DLLS")'"
+    local folder path=""
+    for folder in "${DLL_FOLDERS[@]}"; do
+      path+="${path:+;}$(winepath -w "$folder")"
+    done
+    echo "export WINEPATH='$path'"
     echo 'exec timeout "${LEXARO_WINE_TIMEOUT:-300}" wine "$@"'
   } >"$BUILD/wine-run"
   chmod +x "$BUILD/wine-run"
@@ -322,10 +333,7 @@ stage_lexaro() {
   stage_wine
   write_runner
   mkdir -p "$BUILD"
-  {
-    echo "include($TOOLCHAIN)"
-    echo "list(APPEND CMAKE_FIND_ROOT_PATH $QT_PREFIX $GTEST_PREFIX $DEPS_PREFIX)"
-  } >"$BUILD/toolchain.cmake"
+  toolchain_with "$BUILD/toolchain.cmake" "$QT_PREFIX" "$GTEST_PREFIX" "$DEPS_PREFIX"
   # pkg-config finds the helper's libraries in the cache, never the machine's own.
   PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig PKG_CONFIG_PATH='' \
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$BUILD/toolchain.cmake" \
@@ -364,12 +372,11 @@ stage_tests() {
 # those are listed in build/windows/system-dlls.txt to be checked.
 VERSION=$(sed -n 's/^set(LEXARO_FILE_VERSION "\(.*\)")/\1/p' "$ROOT/CMakeLists.txt")
 STAGE=$BUILD/Lexaro-$VERSION
-dll_folders() { printf '%s\n' "$QT_PREFIX/bin" "$DEPS_PREFIX/bin" "$MINGW_DLLS" "$MINGW_LIB_DLLS"; }
 find_dll() { # name: its path in the build's folders (any case), or nothing
   local folder
-  while read -r folder; do
+  for folder in "${DLL_FOLDERS[@]}"; do
     find "$folder" -maxdepth 1 -iname "$1" -print -quit
-  done < <(dll_folders) | head -1
+  done | head -1
 }
 stage_package() {
   rm -rf "$STAGE" "$BUILD"/Lexaro-*-setup.exe "$BUILD"/Lexaro-*-portable.zip
@@ -613,11 +620,7 @@ install_mode() { # CurrentUser or AllUsers, its registry root (HKCU or HKLM), th
   check "$mode: the uninstall record" \
     reg_has "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lexaro" UninstallString
 
-  app_start "$out" env -u WINEPATH timeout 120 wine "$(winepath -w "$folder/Lexaro.exe")" \
-    -platform windows "$(winepath -w "$out/book.epub")"
-  check "$mode: the installed Lexaro.exe opens a book" app_window
-  check "$mode: its text is in the box" poll 30 box_holds "$out/book.png" "$BOOK_TEXT"
-  app_exit
+  check_opens_book "$mode" "$out" "$folder/Lexaro.exe"
 
   # The uninstaller copies itself away and runs from there: wait for the folder to go.
   status=0
@@ -634,6 +637,15 @@ install_mode() { # CurrentUser or AllUsers, its registry root (HKCU or HKLM), th
     "$out/keys-after.txt" "$out/keys-left.txt"
 }
 
+# A shipped Lexaro.exe, with only the DLLs shipped beside it, opens OUT/book.epub.
+check_opens_book() { # label out exe
+  app_start "$2" env -u WINEPATH timeout 120 wine "$(winepath -w "$3")" -platform windows \
+    "$(winepath -w "$2/book.epub")"
+  check "$1: Lexaro.exe opens a book with only what was shipped" app_window
+  check "$1: its text is in the box" poll 30 box_holds "$2/book.png" "$BOOK_TEXT"
+  app_exit
+}
+
 # The portable zip, unpacked into a fresh folder, opens a book with nothing else on its path.
 portable_check() {
   local out=$BUILD/install/portable
@@ -641,12 +653,7 @@ portable_check() {
   make_books "$out"
   unzip -q "$BUILD/Lexaro-$VERSION-portable.zip" -d "$out"
   display_start "$out/xvfb.log"
-  app_start "$out" env -u WINEPATH timeout 120 wine \
-    "$(winepath -w "$out/Lexaro-$VERSION/Lexaro.exe")" -platform windows \
-    "$(winepath -w "$out/book.epub")"
-  check "portable: the unzipped Lexaro.exe opens a book" app_window
-  check "portable: its text is in the box" poll 30 box_holds "$out/book.png" "$BOOK_TEXT"
-  app_exit
+  check_opens_book portable "$out" "$out/Lexaro-$VERSION/Lexaro.exe"
   timeout 60 wineserver -w || true
   display_stop
 }

@@ -9,9 +9,11 @@
 
 enum { kToUtf16 = 1, kToUtf8 = 2 };
 
-static int Is(const char *name, const char *wanted) { return _stricmp(name, wanted) == 0; }
+static int Is(const char* name, const char* wanted) {
+    return _stricmp(name, wanted) == 0;
+}
 
-iconv_t iconv_open(const char *to, const char *from) {
+iconv_t iconv_open(const char* to, const char* from) {
     if (Is(to, "UTF-16LE") && Is(from, "UTF-8")) {
         return (iconv_t)(intptr_t)kToUtf16;
     }
@@ -27,7 +29,7 @@ int iconv_close(iconv_t cd) {
     return 0;
 }
 
-size_t iconv(iconv_t cd, char **in, size_t *inLeft, char **out, size_t *outLeft) {
+size_t iconv(iconv_t cd, char** in, size_t* inLeft, char** out, size_t* outLeft) {
     if (in == NULL || *in == NULL || *inLeft == 0) {
         return 0; /* no shift state to reset */
     }
@@ -43,17 +45,17 @@ size_t iconv(iconv_t cd, char **in, size_t *inLeft, char **out, size_t *outLeft)
             errno = units <= 0 ? EILSEQ : E2BIG;
             return (size_t)-1;
         }
-        MultiByteToWideChar(CP_UTF8, 0, *in, (int)*inLeft, (wchar_t *)*out, units);
+        MultiByteToWideChar(CP_UTF8, 0, *in, (int)*inLeft, (wchar_t*)*out, units);
         wrote = (size_t)units * 2;
     } else if (mode == kToUtf8) {
         const int units = (int)(*inLeft / 2);
-        const int bytes = WideCharToMultiByte(CP_UTF8, 0, (const wchar_t *)*in, units, NULL, 0,
-                                              NULL, NULL);
+        const int bytes =
+            WideCharToMultiByte(CP_UTF8, 0, (const wchar_t*)*in, units, NULL, 0, NULL, NULL);
         if (bytes <= 0 || (size_t)bytes > *outLeft) {
             errno = bytes <= 0 ? EILSEQ : E2BIG;
             return (size_t)-1;
         }
-        WideCharToMultiByte(CP_UTF8, 0, (const wchar_t *)*in, units, *out, bytes, NULL, NULL);
+        WideCharToMultiByte(CP_UTF8, 0, (const wchar_t*)*in, units, *out, bytes, NULL, NULL);
         wrote = (size_t)bytes;
     } else {
         errno = EBADF;

@@ -21,6 +21,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include "formats/helper_job_win.h"
 #endif
 
 namespace lexaro {
@@ -66,20 +68,10 @@ void LimitChild(rlim_t addressSpace) {
 // window, however the window ends.
 class HelperJob {
 public:
-    explicit HelperJob(std::size_t memoryBytes) : job_(CreateJobObjectW(nullptr, nullptr)) {
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
-        info.BasicLimitInformation.LimitFlags =
-            JOB_OBJECT_LIMIT_ACTIVE_PROCESS | JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE |
-            JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION |
-            (kLimitsHelperAddressSpace ? JOB_OBJECT_LIMIT_PROCESS_MEMORY : 0);
-        info.BasicLimitInformation.ActiveProcessLimit = 1;
-        info.ProcessMemoryLimit = memoryBytes;
-        JOBOBJECT_BASIC_UI_RESTRICTIONS ui{JOB_OBJECT_UILIMIT_ALL};
-        ready_ =
-            job_ != nullptr &&
-            SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &info, sizeof info) &&
-            SetInformationJobObject(job_, JobObjectBasicUIRestrictions, &ui, sizeof ui);
-    }
+    explicit HelperJob(std::size_t memoryBytes)
+        : job_(CreateJobObjectW(nullptr, nullptr)),
+          ready_(job_ != nullptr &&
+                 LimitHelperJob(job_, kLimitsHelperAddressSpace ? memoryBytes : 0, true)) {}
     HelperJob(const HelperJob&) = delete;
     HelperJob& operator=(const HelperJob&) = delete;
     ~HelperJob() {
@@ -108,7 +100,7 @@ public:
 
 private:
     HANDLE job_;
-    bool ready_ = false;
+    bool ready_;
     PROCESS_INFORMATION* started_ = nullptr;
 };
 #endif

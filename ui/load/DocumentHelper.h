@@ -13,6 +13,7 @@
 #include <cstddef>
 
 #include "formats/document_kind.h"
+#include "formats/extract_protocol.h"
 #include "ui/load/LoadResult.h"
 
 namespace lexaro {
@@ -30,7 +31,7 @@ inline constexpr std::chrono::seconds kHelperWallTime{60};
 
 struct HelperLimits {
     std::chrono::milliseconds wallTime = kHelperWallTime;
-    std::size_t addressSpaceBytes = std::size_t{2} << 30;
+    std::size_t addressSpaceBytes = kHelperMemoryBytes;
     std::size_t outputBytes;  // defaults to kMaxExtractedTextBytes (see the constructor)
     HelperLimits();
 };
