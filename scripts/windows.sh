@@ -334,6 +334,11 @@ stage_lexaro() {
   write_runner
   mkdir -p "$BUILD"
   toolchain_with "$BUILD/toolchain.cmake" "$QT_PREFIX" "$GTEST_PREFIX" "$DEPS_PREFIX"
+  # When a part was rebuilt under a new key, configure afresh: CMake keeps the paths it found.
+  local prefixes="$QT_PREFIX $GTEST_PREFIX $DEPS_PREFIX"
+  if [ "$(cat "$BUILD/prefixes" 2>/dev/null)" != "$prefixes" ]; then
+    rm -f "$BUILD/CMakeCache.txt"
+  fi
   # pkg-config finds the helper's libraries in the cache, never the machine's own.
   PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig PKG_CONFIG_PATH='' \
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$BUILD/toolchain.cmake" \
@@ -341,6 +346,7 @@ stage_lexaro() {
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DLEXARO_BUILD_BENCHMARKS=OFF -DLEXARO_WARNINGS_AS_ERRORS=ON \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$BUILD/wine-run" >/dev/null
+  echo "$prefixes" >"$BUILD/prefixes"
   cmake --build "$BUILD" -j "$JOBS"
   # poppler's CJK and glyph-name tables (Debian's poppler-data), where poppler looks for them on
   # Windows: share/poppler beside its DLL's folder.
