@@ -306,6 +306,14 @@ std::string HtmlAsUtf8(std::string_view bytes) {
     if (charset == kUtf8) {
         return std::string(bytes);  // the text sink makes each malformed byte U+FFFD
     }
+    // A page saved as UTF-8 under a legacy label it kept from an older copy: text in a legacy
+    // charset is almost never valid UTF-8 once it holds non-ASCII bytes, so the bytes win. A page
+    // of ASCII alone keeps its label (ISO-2022-JP and the like are 7-bit).
+    const bool nonAscii = std::any_of(bytes.begin(), bytes.end(),
+                                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (nonAscii && IsUtf8(bytes)) {
+        return std::string(bytes);
+    }
     if (charset == kWindows1252) {
         AppendWindows1252(bytes, out);
         return out;

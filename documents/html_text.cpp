@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -110,6 +112,45 @@ std::string Trim(std::string_view text, std::string_view junk) {
 
 constexpr std::string_view kSpaces = " \t\r\n\f";
 
+std::optional<int> Integer(std::string_view text) {
+    const std::string trimmed = Trim(text, kSpaces);
+    int value = 0;
+    const char* end = trimmed.data() + trimmed.size();
+    const auto [at, error] = std::from_chars(trimmed.data(), end, value);
+    return error == std::errc() && at == end && !trimmed.empty() ? std::optional(value)
+                                                                 : std::nullopt;
+}
+
+// The number an item of an ordered list shows, as a browser counts: the list's start (or, in a
+// reversed list, its length), then one on (or back) per item, an item's own value resetting the
+// count. Empty for anything else.
+std::optional<int> ListOrdinal(const xmlNode* item) {
+    const xmlNode* list = item->parent;
+    if (!IsElement(item, "li") || list == nullptr || list->type != XML_ELEMENT_NODE ||
+        !IsElement(list, "ol")) {
+        return std::nullopt;
+    }
+    const auto isItem = [](const xmlNode* node) {
+        return node->type == XML_ELEMENT_NODE && IsElement(node, "li");
+    };
+    const bool reversed = xmlHasProp(list, reinterpret_cast<const xmlChar*>("reversed")) != nullptr;
+    int items = 0;
+    for (const xmlNode* child = list->children; child != nullptr; child = child->next) {
+        items += isItem(child) ? 1 : 0;
+    }
+    const int step = reversed ? -1 : 1;
+    int number = Integer(AttributeValue(list, "start")).value_or(reversed ? items : 1) - step;
+    for (const xmlNode* child = list->children; child != nullptr; child = child->next) {
+        if (isItem(child)) {
+            number = Integer(AttributeValue(child, "value")).value_or(number + step);
+            if (child == item) {
+                return number;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 // Reads one page: the text, with note references as words of their own ([n]) and the notes
 // (asides) after the page's text, each starting with its [n].
 class HtmlReader {
@@ -161,7 +202,7 @@ private:
             sink_.endLine();
         }
         if (const std::string id = AttributeValue(node, "id"); !id.empty()) {
-            if (noteLabels_.contains(id)) {
+            if (noteLabels_.contains(id) || isListedNote(node)) {
                 startNote(node);
             }
         }
@@ -256,16 +297,36 @@ private:
         return shown.empty() || std::isalnum(static_cast<unsigned char>(shown.front())) == 0;
     }
 
-    // A note starts with its [label], unless its own text already starts with that number.
+    // An item of an ordered list of notes (as a book's endnotes, in a file of their own, with
+    // the number the list shows and no other).
+    static bool isListedNote(const xmlNode* node) {
+        const xmlNode* list = node->parent;
+        return IsElement(node, "li") && list != nullptr && list->type == XML_ELEMENT_NODE &&
+               IsElement(list, "ol") &&
+               (IsTyped(node, {"endnote", "footnote", "rearnote"}) ||
+                IsTyped(list, {"endnotes", "footnotes", "rearnotes"}) ||
+                (list->parent != nullptr && list->parent->type == XML_ELEMENT_NODE &&
+                 IsTyped(list->parent, {"endnotes", "footnotes", "rearnotes"})));
+    }
+
+    // A note starts with its [label] (the one it is referred to by on this page, else its number
+    // in a list of notes), unless its own text already starts with that number.
     void startNote(const xmlNode* note) {
         const std::string id = AttributeValue(note, "id");
-        const auto found = noteLabels_.find(id);
-        if (found == noteLabels_.end() || !startedNotes_.insert(id).second) {
+        std::string label;
+        if (const auto found = noteLabels_.find(id); found != noteLabels_.end()) {
+            label = found->second;
+        } else if (const auto ordinal = ListOrdinal(note); ordinal && isListedNote(note)) {
+            label = std::to_string(*ordinal);
+        }
+        if (label.empty() || (!id.empty() && !startedNotes_.insert(id).second)) {
             return;
         }
-        const std::string& label = found->second;
         const std::string start = Trim(TextBelow(note), " \t\r\n\f[(");
-        if (!start.starts_with(label)) {
+        const bool numbered = start.starts_with(label) &&
+                              (start.size() == label.size() ||
+                               std::isdigit(static_cast<unsigned char>(start[label.size()])) == 0);
+        if (!numbered) {
             prefix_ = "[" + label + "] ";  // before the note's first word, on the note's line
         }
     }

@@ -3,10 +3,12 @@
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "documents/html_text.h"
 #include "formats/encoding.h"
@@ -70,6 +72,87 @@ std::unique_ptr<cmark_node, NodeFree> ParseGfm(const std::string& utf8) {
     return std::unique_ptr<cmark_node, NodeFree>(cmark_parser_finish(parser.get()));
 }
 
+// One line of `text` from `at` (without its line break, trailing blanks or carriage return), and
+// where the next one starts.
+std::pair<std::string_view, std::size_t> LineAt(std::string_view text, std::size_t at) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    std::string_view line = text.substr(at, end - at);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
+        line.remove_suffix(1);
+    }
+    return {line, std::min(end + 1, text.size())};
+}
+
+// Whether `line` starts with a key made of `keyCharacters`, then (after blanks) `separator`, and
+// for YAML's colon a blank or the line's end after it.
+bool IsKeyLine(std::string_view line, std::string_view keyCharacters, char separator) {
+    const std::size_t keyEnd = line.find_first_not_of(keyCharacters);
+    if (keyEnd == 0 || keyEnd == std::string_view::npos) {
+        return false;
+    }
+    const std::size_t at = line.find_first_not_of(" \t", keyEnd);
+    if (at == std::string_view::npos || line[at] != separator) {
+        return false;
+    }
+    return separator != ':' || at + 1 == line.size() || line[at + 1] == ' ' || line[at + 1] == '\t';
+}
+
+// Whether `line` opens or closes a TOML multi-line string: an odd number of """ or '''.
+bool TogglesMultiLineString(std::string_view line) {
+    const auto odd = [line](std::string_view quotes) {
+        std::size_t count = 0;
+        for (std::size_t i = line.find(quotes); i != std::string_view::npos;
+             i = line.find(quotes, i + quotes.size())) {
+            ++count;
+        }
+        return count % 2 == 1;
+    };
+    return odd(R"(""")") || odd("'''");
+}
+
+// How many bytes of metadata open the file: a block fenced by "---" (YAML, closed by "---" or
+// "...") or "+++" (TOML, closed by "+++") from the very first line, holding nothing but keys with
+// their values ("title: A", "title = 'A'", a TOML [table]), values' indented or list lines, blank
+// lines and comments, and starting with a key. Anything else, such as a thematic break over a
+// paragraph, is the document's own text: 0.
+std::size_t FrontMatterLength(std::string_view text) {
+    const auto [fence, first] = LineAt(text, 0);
+    const bool yaml = fence == "---";
+    if (!yaml && fence != "+++") {
+        return 0;
+    }
+    constexpr std::string_view kKey =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-";
+    const std::string tomlKey = std::string(kKey) + ".\"' ";
+    bool keys = false;
+    bool inString = false;  // inside a TOML multi-line string, where any line may stand
+    for (std::size_t at = first; at < text.size();) {
+        const auto [line, next] = LineAt(text, at);
+        at = next;
+        if (inString) {
+            inString = !TogglesMultiLineString(line);
+            continue;
+        }
+        if (keys && (yaml ? line == "---" || line == "..." : line == "+++")) {
+            return at;
+        }
+        const bool indented = line.starts_with(' ') || line.starts_with('\t');
+        if (line.empty() || line.starts_with('#') || (keys && indented)) {
+            continue;
+        }
+        if (keys && (yaml ? line == "-" || line.starts_with("- ")
+                          : line.starts_with('[') || line.starts_with(']'))) {
+            continue;  // an item of a YAML list; a TOML table's header, or an array's end
+        }
+        if (!(yaml ? IsKeyLine(line, kKey, ':') : IsKeyLine(line, tomlKey, '='))) {
+            return 0;
+        }
+        keys = true;
+        inString = !yaml && TogglesMultiLineString(line);
+    }
+    return 0;  // never closed
+}
+
 }  // namespace
 
 ExtractExit MarkdownText(std::string_view bytes, TextSink& sink) {
@@ -77,7 +160,9 @@ ExtractExit MarkdownText(std::string_view bytes, TextSink& sink) {
     if (!characters) {
         return ExtractExit::NotSupported;
     }
-    const std::string utf8 = Utf8(*characters);
+    std::string utf8 = Utf8(*characters);
+    // Front matter (a site generator's title, date, layout) is not part of the text.
+    utf8.erase(0, FrontMatterLength(utf8));
     const std::unique_ptr<cmark_node, NodeFree> root = ParseGfm(utf8);
     if (!root) {
         return ExtractExit::Damaged;

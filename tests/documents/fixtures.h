@@ -77,6 +77,10 @@ struct PdfPage {
 // predefined CMap UniJIS-UCS2-H: poppler reads it only with its CJK tables (poppler-data).
 [[nodiscard]] std::string JapanesePdfBytes(const std::vector<std::u16string>& lines);
 
+// One page of `lines`, each a row of glyphs drawn left to right in a font whose ToUnicode map
+// gives each glyph the characters it stands for: a text layer of any characters, in drawn order.
+[[nodiscard]] std::string MappedPdfBytes(const std::vector<std::vector<std::u32string>>& lines);
+
 // One page per element; each string a line at 14 pt leading from the top, an empty string an
 // extra gap (a new paragraph). Lines that overflow a page are not moved on: keep pages short.
 [[nodiscard]] std::string TextPdfBytes(const std::vector<std::vector<std::string>>& pages);

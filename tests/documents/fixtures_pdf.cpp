@@ -7,6 +7,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -62,7 +63,9 @@ namespace {
 constexpr std::string_view kHelvetica =
     "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>";
 
-std::string PdfWithFont(const std::vector<PdfPage>& pages, std::string_view font) {
+// `extraObjects` come after the pages' objects (numbered on from 4 + 2 * pages).
+std::string PdfWithFont(const std::vector<PdfPage>& pages, std::string_view font,
+                        const std::vector<std::string>& extraObjects = {}) {
     std::string pdf = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     std::vector<std::size_t> offsets;
     const auto object = [&](const std::string& body) {
@@ -84,6 +87,9 @@ std::string PdfWithFont(const std::vector<PdfPage>& pages, std::string_view font
         const std::string content = PageContent(pages[i]);
         object("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
                "\nendstream");
+    }
+    for (const std::string& extra : extraObjects) {
+        object(extra);
     }
     const std::size_t xref = pdf.size();
     pdf += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
@@ -122,6 +128,55 @@ std::string JapanesePdfBytes(const std::vector<std::u16string>& lines) {
         "/FontDescriptor << /Type /FontDescriptor /FontName /HeiseiMin-W3 /Flags 6 "
         "/FontBBox [0 -141 1000 859] /ItalicAngle 0 /Ascent 859 /Descent -141 /CapHeight 709 "
         "/StemV 69 >> >>] >>");
+}
+
+std::string MappedPdfBytes(const std::vector<std::vector<std::u32string>>& lines) {
+    // Each glyph gets a code of its own, from 0x21 on; the font draws whatever Helvetica has
+    // there, and the ToUnicode map says which characters each glyph stands for.
+    std::vector<std::u32string> glyphs;
+    PdfPage page;
+    double y = 740;
+    for (const std::vector<std::u32string>& line : lines) {
+        std::string codes;
+        for (const std::u32string& glyph : line) {
+            auto found = std::find(glyphs.begin(), glyphs.end(), glyph);
+            if (found == glyphs.end()) {
+                glyphs.push_back(glyph);
+                found = glyphs.end() - 1;
+            }
+            codes += static_cast<char>(0x21 + (found - glyphs.begin()));
+        }
+        page.texts.push_back({72, y, codes});
+        y -= 14;
+    }
+    std::string map =
+        "/CIDInit /ProcSet findresource begin 12 dict begin begincmap /CMapName /Mapped def "
+        "/CMapType 2 def 1 begincodespacerange <00> <FF> endcodespacerange\n" +
+        std::to_string(glyphs.size()) + " beginbfchar\n";
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+        char code[8];
+        std::snprintf(code, sizeof code, "<%02zX> <", 0x21 + i);
+        map += code;
+        std::u16string utf16;
+        for (const char32_t c : glyphs[i]) {
+            if (c >= 0x10000) {
+                utf16 += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+                utf16 += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            } else {
+                utf16 += static_cast<char16_t>(c);
+            }
+        }
+        for (const char16_t unit : utf16) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(unit));
+            map += hex;
+        }
+        map += ">\n";
+    }
+    map += "endbfchar endcmap CMapName currentdict /CMap defineresource pop end end";
+    return PdfWithFont(
+        {page}, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /ToUnicode 6 0 R >>",
+        {"<< /Length " + std::to_string(map.size()) + " >>\nstream\n" + map + "\nendstream"});
 }
 
 std::string TextPdfBytes(const std::vector<std::vector<std::string>>& pages) {

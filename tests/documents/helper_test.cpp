@@ -19,6 +19,7 @@
 #include <map>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "documents/extract.h"
 #include "formats/extract_protocol.h"
@@ -166,6 +167,41 @@ TEST_F(Helper, WritesWhatTheParsersWriteUnconfined) {
         if (name == "japanese.pdf" && std::filesystem::exists(LEXARO_POPPLER_DATA_DIR "/cMap")) {
             EXPECT_EQ(run.out, "\u65e5\u672c\u8a9e");  // not NoText: the CMap was read
         }
+    }
+}
+
+// Documents of shapes that once read wrong, each read by the helper as a reader should see it.
+TEST_F(Helper, ReadsEachShapeInOrder) {
+    const std::string xhtml =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><html xmlns=\"http://www.w3.org/1999/xhtml\" "
+        "xmlns:epub=\"http://www.idpf.org/2007/ops\"><body>";
+    const std::string backLink = "<a href=\"chapter.xhtml#r\" epub:type=\"backlink\">\u21A9</a>";
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        // A page saved as UTF-8 that kept the legacy label of an older copy.
+        {"gb2312-label.html", "<meta charset=gb2312><p>\u4E2D\u6587 text</p>", "\u4E2D\u6587 text"},
+        // Endnotes in a file of their own: an ordered list, its numbers shown by the list alone.
+        {"endnotes.epub",
+         fixtures::EpubBytes(
+             {{"chapter.xhtml", xhtml + "<p>Word<a href=\"endnotes.xhtml#note-4\" id=\"noteref-4\" "
+                                        "epub:type=\"noteref\">4</a> more.</p></body></html>"},
+              {"endnotes.xhtml",
+               xhtml + "<section epub:type=\"endnotes\"><h2>Endnotes</h2><ol start=\"3\">" +
+                   "<li id=\"note-3\" epub:type=\"endnote\"><p>Third. " + backLink + "</p></li>" +
+                   "<li id=\"note-4\" epub:type=\"endnote\"><p>Fourth. " + backLink + "</p></li>" +
+                   "<li id=\"note-9\" value=\"9\" epub:type=\"endnote\"><p>Ninth.</p></li>" +
+                   "</ol></section></body></html>"}}),
+         "Word [4] more.\nEndnotes\n[3] Third.\n[4] Fourth.\n[9] Ninth."},
+        // Persian drawn with presentation forms, lam-alef as one ligature glyph: k-a-l-a-y.
+        {"persian.pdf", fixtures::MappedPdfBytes({{U"\uFBFC", U"\uFEFB", U"\uFE8E", U"\uFB90"}}),
+         "\u06A9\u0627\u0644\u0627\u06CC"},
+        // Front matter of static site generators.
+        {"yaml.md", "---\ntitle: A post\ntags:\n  - a\n- b\n...\n\nBody *text*.\n", "Body text."},
+        {"toml.md", "\xEF\xBB\xBF+++\ntitle = \"A\"\nabout = \"\"\"\nlong\n\"\"\"\n[x]\n+++\nBody.",
+         "Body."}};
+    for (const auto& [name, bytes, text] : cases) {
+        const HelperRun run = RunHelper(File(name, bytes));
+        EXPECT_EQ(run.exitCode, 0) << name;
+        EXPECT_EQ(run.out, text) << name;
     }
 }
 

@@ -84,6 +84,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "<li id=\"fn3\"><p>[<a href=\"#r3\">3</a>] Trees.</p></li></ol>",
                  {"Savannah [1] grass [2], trees [3].", "More.", "[2] Grass.", "[3] Trees.",
                   "[1] Plains."}},
+        // Items of a list of notes start with the number the list shows them with (unless they
+        // show it themselves); items of other lists do not.
+        HtmlCase{"ListedNotesNumberedByTheList",
+                 "<ol><li id=\"i\">Item</li></ol><section epub:type=\"endnotes\"><ol><li "
+                 "id=\"n1\"><p>40 years on.</p></li><li id=\"n2\">2 Two.</li></ol></section>"
+                 "<ol reversed><li id=\"n3\" role=\"doc-endnote\">Last.</li><li>x</li></ol>",
+                 {"Item", "[1] 40 years on.", "2 Two.", "x", "[2] Last."}},
         // Scripts, fractions and roots in reading order; words inside the formula keep their
         // spaces; alttext stands in for a formula with no markup of its own.
         HtmlCase{"MathMlAsText",

@@ -51,7 +51,15 @@ INSTANTIATE_TEST_SUITE_P(
                      "First[^b] and second[^a], first again[^b].\n\n[^a]: Note A.\n"
                      "[^b]: Note B\n    goes on.\n\nLast paragraph.\n",
                      {"First [1] and second [2], first again [1].", "Last paragraph.",
-                      "[1] Note B goes on.", "[2] Note A."}}),
+                      "[1] Note B goes on.", "[2] Note A."}},
+        // Front matter is only keys between fences on the very first line; all else is text.
+        MarkdownCase{"BreakOverTextIsNoFrontMatter",
+                     "---\nA line: with a colon\n---\n\nText.\n",
+                     {"A line: with a colon", "Text."}},
+        MarkdownCase{
+            "UnclosedFrontMatterIsText", "+++\ntitle = 1\n\nText.\n", {"+++ title = 1", "Text."}},
+        MarkdownCase{
+            "FrontMatterOnlyAtTheStart", "Text.\n\n---\ntitle: x\n---\n", {"Text.", "title: x"}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(MarkdownFile, WithNulIsNotText) {

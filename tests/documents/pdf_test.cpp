@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "documents/bidi.h"
 #include "documents/extract.h"
 #include "documents/pdf_lines.h"
 #include "tests/documents/fixtures.h"
@@ -126,6 +127,13 @@ INSTANTIATE_TEST_SUITE_P(
             {{Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)}},
             "ab c"}),
     [](const auto& p) { return std::string(p.param.name); });
+
+// Letters in their joined shapes and lam-alef ligatures (with hamza, too), as a font's map may
+// give them, come out as plain letters in reading order: "کالای الأول".
+TEST(Pdf, PresentationFormsReadAsLettersInLogicalOrder) {
+    EXPECT_EQ(LogicalOrder("\uFEDD\uFEED\uFEF7\uFE8D \uFBFC\uFEFB\uFE8E\uFB90"),
+              "\u06A9\u0627\u0644\u0627\u06CC \u0627\u0644\u0623\u0648\u0644");
+}
 
 TEST(Pdf, ReadsParagraphsAcrossPagesAndColumnsWithoutFurniture) {
     std::vector<fixtures::PdfPage> pages(3);
