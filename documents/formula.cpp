@@ -275,11 +275,13 @@ struct Rule;
 // What an element becomes on the line of the formula around it.
 using Handler = void (*)(const Reader&, Line&, const xmlNode*, Where, const Rule&);
 
-// One element name and how it is written. The marks and slots serve the script handlers: the
-// marks in their order ("_", "^" or "_^"), and for Office Math the child element of each.
+// One element name and how it is written. An element with fewer element children than `parts` is
+// read as a row instead. The marks and slots serve the script handlers: the marks in their order
+// ("_", "^" or "_^"), and for Office Math the child element of each.
 struct Rule {
     std::string_view name;
     Handler write;
+    std::size_t parts = 0;
     std::string_view marks{};
     std::array<const char*, 2> slots{};
 };
@@ -317,7 +319,7 @@ public:
         const std::string_view name = Name(node);
         const auto rule = std::find_if(rules_.begin(), rules_.end(),
                                        [name](const Rule& r) { return r.name == name; });
-        if (rule == rules_.end()) {
+        if (rule == rules_.end() || (rule->parts > 0 && Elements(node).size() < rule->parts)) {
             writeChildren(line, node, where);
         } else {
             rule->write(*this, line, node, where, *rule);
@@ -368,13 +370,10 @@ void Space(const Reader& /*reader*/, Line& line, const xmlNode* /*node*/, Where 
     line.space();
 }
 
-// A base and its scripts, one child each; with fewer children, a row.
+// A base and its scripts, one child each.
 void Scripts(const Reader& reader, Line& line, const xmlNode* node, Where where, const Rule& rule) {
     const std::vector<const xmlNode*> parts = Elements(node);
-    if (parts.size() <= rule.marks.size()) {
-        reader.writeChildren(line, node, where);
-        return;
-    }
+
     std::string text = Group(reader.read(parts[0], where.script()), "(", ")");
     for (std::size_t i = 0; i < rule.marks.size(); ++i) {
         text += rule.marks[i];
@@ -387,10 +386,7 @@ void Scripts(const Reader& reader, Line& line, const xmlNode* node, Where where,
 void Fraction(const Reader& reader, Line& line, const xmlNode* node, Where where,
               const Rule& /*rule*/) {
     const std::vector<const xmlNode*> parts = Elements(node);
-    if (parts.size() < 2) {
-        reader.writeChildren(line, node, where);
-        return;
-    }
+
     line.text(Group(reader.read(parts[0], where.script()), "(", ")") + "/" +
               Group(reader.read(parts[1], where.script()), "(", ")"));
 }
@@ -403,10 +399,7 @@ void SquareRoot(const Reader& reader, Line& line, const xmlNode* node, Where whe
 void Root(const Reader& reader, Line& line, const xmlNode* node, Where where,
           const Rule& /*rule*/) {
     const std::vector<const xmlNode*> parts = Elements(node);
-    if (parts.size() < 2) {
-        reader.writeChildren(line, node, where);
-        return;
-    }
+
     line.text("\xE2\x88\x9A[" + reader.read(parts[1], where.script()) + "]" +
               Group(reader.read(parts[0], where.script()), "(", ")"));
 }
@@ -464,15 +457,15 @@ constexpr std::array kRules = {
     Rule{"annotation-xml", Nothing},
     Rule{"none", Nothing},
     Rule{"mprescripts", Nothing},
-    Rule{"msub", Scripts, "_"},
-    Rule{"munder", Scripts, "_"},
-    Rule{"msup", Scripts, "^"},
-    Rule{"mover", Scripts, "^"},
-    Rule{"msubsup", Scripts, "_^"},
-    Rule{"munderover", Scripts, "_^"},
-    Rule{"mfrac", Fraction},
+    Rule{"msub", Scripts, 2, "_"},
+    Rule{"munder", Scripts, 2, "_"},
+    Rule{"msup", Scripts, 2, "^"},
+    Rule{"mover", Scripts, 2, "^"},
+    Rule{"msubsup", Scripts, 3, "_^"},
+    Rule{"munderover", Scripts, 3, "_^"},
+    Rule{"mfrac", Fraction, 2},
     Rule{"msqrt", SquareRoot},
-    Rule{"mroot", Root},
+    Rule{"mroot", Root, 2},
     Rule{"mfenced", Fenced},
     Rule{"mtable", Table},
     Rule{"mstack", Stacked},
@@ -643,12 +636,12 @@ void EquationArray(const Reader& reader, Line& line, const xmlNode* node, Where 
 // The rest (oMath, e, num, den, sub, sup, box, borderBox, bar, groupChr, ...) is read as a row.
 constexpr std::array kRules = {
     Rule{"r", Run},
-    Rule{"sSub", Scripts, "_", {"sub"}},
-    Rule{"sSup", Scripts, "^", {"sup"}},
-    Rule{"sSubSup", Scripts, "_^", {"sub", "sup"}},
-    Rule{"sPre", Prescripts, "_^", {"sub", "sup"}},
-    Rule{"limLow", Scripts, "_", {"lim"}},
-    Rule{"limUpp", Scripts, "^", {"lim"}},
+    Rule{"sSub", Scripts, 0, "_", {"sub"}},
+    Rule{"sSup", Scripts, 0, "^", {"sup"}},
+    Rule{"sSubSup", Scripts, 0, "_^", {"sub", "sup"}},
+    Rule{"sPre", Prescripts, 0, "_^", {"sub", "sup"}},
+    Rule{"limLow", Scripts, 0, "_", {"lim"}},
+    Rule{"limUpp", Scripts, 0, "^", {"lim"}},
     Rule{"f", Fraction},
     Rule{"rad", Radical},
     Rule{"nary", Nary},
