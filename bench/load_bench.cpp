@@ -6,6 +6,10 @@
 //   ran LoadIntoTextBox   the program's load: the work on a worker thread, the window thread free
 //                     until the text box is written; reports the longest gap of a 10 ms heartbeat
 //                     on the window thread, and the p99 of reading ticks handled meanwhile.
+//   LoadedTextHandedOver  a 256 MiB file's text passed from the load session through its signal
+//                     to a receiver that keeps it, as the window does: same_data is 1 when the
+//                     receiver keeps the very string the session handed (no copy was made), and
+//                     peak memory can be set against the text's size.
 
 #include <benchmark/benchmark.h>
 
@@ -22,6 +26,7 @@
 #include "tests/support/proc_status.h"
 #include "tests/support/sample_text.h"
 #include "ui/load/LoadFile.h"
+#include "ui/load/LoadSession.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 
@@ -134,6 +139,48 @@ void BM_LoadWhileReading(benchmark::State& state) {
     ReportPeakMemory(state);
 }
 
+void BM_LoadedTextHandedOver(benchmark::State& state) {
+    QTemporaryDir dir;
+    const auto bytes = static_cast<std::size_t>(state.range(0));
+    // Lines of 1 KiB, so that the largest file the window takes stays within its line count.
+    QByteArray file;
+    file.reserve(static_cast<qsizetype>(bytes));
+    const QByteArray line = QByteArray("words ").repeated(170) + "last.\n";
+    while (file.size() + line.size() <= static_cast<qsizetype>(bytes)) {
+        file += line;
+    }
+    const QString path = dir.filePath(QStringLiteral("book.txt"));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size()) {
+        state.SkipWithError("cannot write the file");
+        return;
+    }
+    out.close();
+    file = QByteArray();
+    QWidget owner;
+    auto* session = new lexaro::LoadSession(&owner);
+    const char16_t* handed = nullptr;
+    const char16_t* kept = nullptr;
+    std::size_t units = 0;
+    QObject::connect(session, &lexaro::LoadSession::loaded,
+                     [&handed](const lexaro::LoadedText& text) { handed = text.text().data(); });
+    QObject::connect(session, &lexaro::LoadSession::loaded, [&](lexaro::LoadedText text) {
+        const std::u16string own = text.take();
+        kept = own.data();
+        units = own.size();
+        session->adopted();
+    });
+    for (auto _ : state) {
+        session->open(path);
+        while (session->isLoading()) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
+    state.counters["same_data"] = handed != nullptr && handed == kept ? 1.0 : 0.0;
+    state.counters["text_MB"] = static_cast<double>(units * sizeof(char16_t)) / (1 << 20);
+    ReportPeakMemory(state);
+}
+
 BENCHMARK(BM_ReadOnly)->Arg(1 << 20)->Arg(10 << 20)->Arg(100 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadOnWindowThread)
     ->Arg(1 << 20)
@@ -146,6 +193,7 @@ BENCHMARK(BM_LoadIntoTextBox)
     ->Arg(100 << 20)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+BENCHMARK(BM_LoadedTextHandedOver)->Arg(256 << 20)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LoadWhileReading)
     ->Arg(1 << 20)
     ->Arg(10 << 20)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -258,263 +259,408 @@ private:
     bool afterScript_ = false;
 };
 
-class MathMlReader {
+// Where an element is read: tight inside scripts (operators unspaced), and how deep it lies.
+struct Where {
+    bool tight;
+    int depth;
+
+    [[nodiscard]] Where inner(int by = 1) const { return {tight, depth + by}; }
+    // A script, base, numerator and the like: tight, one level down.
+    [[nodiscard]] Where script() const { return {true, depth + 1}; }
+};
+
+class Reader;
+struct Rule;
+
+// What an element becomes on the line of the formula around it.
+using Handler = void (*)(const Reader&, Line&, const xmlNode*, Where, const Rule&);
+
+// One element name and how it is written. An element with fewer element children than `parts` is
+// read as a row instead. The marks and slots serve the script handlers: the marks in their order
+// ("_", "^" or "_^"), and for Office Math the child element of each.
+struct Rule {
+    std::string_view name;
+    Handler write;
+    std::size_t parts = 0;
+    std::string_view marks{};
+    std::array<const char*, 2> slots{};
+};
+
+// One formula language: what each element name becomes, the rest read as a row of its children.
+class Reader {
 public:
-    std::string read(const xmlNode* node, bool tight, int depth) {
-        Line line(tight);
-        write(line, node, tight, depth);
+    // `ignored` tells elements that hold nothing to read (none when it is null).
+    constexpr Reader(std::span<const Rule> rules, bool (*ignored)(const xmlNode*))
+        : rules_(rules), ignored_(ignored) {}
+
+    // `node` as a line of its own.
+    [[nodiscard]] std::string read(const xmlNode* node, Where where) const {
+        Line line(where.tight);
+        write(line, node, where);
         return line.take();
+    }
+
+    // The children of `node` as a line of their own.
+    [[nodiscard]] std::string row(const xmlNode* node, Where where) const {
+        Line line(where.tight);
+        writeChildren(line, node, where);
+        return line.take();
+    }
+
+    void write(Line& line, const xmlNode* node, Where where) const {
+        if (where.depth > kMaxDepth) {
+            line.text(PlainText(node));
+            line.space();
+            return;
+        }
+        if (ignored_ != nullptr && ignored_(node)) {
+            return;
+        }
+        const std::string_view name = Name(node);
+        const auto rule = std::find_if(rules_.begin(), rules_.end(),
+                                       [name](const Rule& r) { return r.name == name; });
+        if (rule == rules_.end() || (rule->parts > 0 && Elements(node).size() < rule->parts)) {
+            writeChildren(line, node, where);
+        } else {
+            rule->write(*this, line, node, where, *rule);
+        }
+    }
+
+    void writeChildren(Line& line, const xmlNode* node, Where where) const {
+        for (const xmlNode* child : Elements(node)) {
+            write(line, child, where.inner());
+        }
     }
 
 private:
-    // The children of `node` as one row.
-    std::string row(const xmlNode* node, bool tight, int depth) {
-        Line line(tight);
-        for (const xmlNode* child : Elements(node)) {
-            write(line, child, tight, depth + 1);
-        }
-        return line.take();
-    }
-
-    std::string script(const xmlNode* node, int depth) {
-        return Group(read(node, true, depth + 1), "{", "}");
-    }
-
-    void write(Line& line, const xmlNode* node, bool tight, int depth) {
-        const std::string_view name = Name(node);
-        if (depth > kMaxDepth) {
-            line.text(PlainText(node));
-            line.space();
-            return;
-        }
-        const std::vector<const xmlNode*> parts = Elements(node);
-        const auto part = [&parts](std::size_t i) { return i < parts.size() ? parts[i] : nullptr; };
-        if (name == "mtext") {
-            // Authors space words from the formula inside the text: " for all ".
-            std::string text;
-            WalkTree(node, [&text](const xmlNode* child) {
-                if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
-                    text += NodeText(child);
-                }
-                return Visit::Descend;
-            });
-            line.text(text);
-        } else if (name == "mi" || name == "mn" || name == "ms") {
-            line.text(PlainText(node));
-        } else if (name == "mo") {
-            line.op(PlainText(node));
-        } else if (name == "mspace") {
-            line.space();
-        } else if (name == "mphantom" || name == "annotation" || name == "annotation-xml" ||
-                   name == "none" || name == "mprescripts") {
-            return;
-        } else if ((name == "msub" || name == "munder") && parts.size() >= 2) {
-            line.text(Group(read(part(0), true, depth + 1), "(", ")") + "_" +
-                      script(part(1), depth));
-            line.endScript();
-        } else if ((name == "msup" || name == "mover") && parts.size() >= 2) {
-            line.text(Group(read(part(0), true, depth + 1), "(", ")") + "^" +
-                      script(part(1), depth));
-            line.endScript();
-        } else if ((name == "msubsup" || name == "munderover") && parts.size() >= 3) {
-            line.text(Group(read(part(0), true, depth + 1), "(", ")") + "_" +
-                      script(part(1), depth) + "^" + script(part(2), depth));
-            line.endScript();
-        } else if (name == "mfrac" && parts.size() >= 2) {
-            line.text(Group(read(part(0), true, depth + 1), "(", ")") + "/" +
-                      Group(read(part(1), true, depth + 1), "(", ")"));
-        } else if (name == "msqrt") {
-            line.text("\xE2\x88\x9A" + Group(row(node, true, depth), "(", ")"));
-        } else if (name == "mroot" && parts.size() >= 2) {
-            line.text("\xE2\x88\x9A[" + read(part(1), true, depth + 1) + "]" +
-                      Group(read(part(0), true, depth + 1), "(", ")"));
-        } else if (name == "mfenced") {
-            const std::string open =
-                xmlHasProp(node, BAD_CAST "open") ? AttributeValue(node, "open") : "(";
-            const std::string close =
-                xmlHasProp(node, BAD_CAST "close") ? AttributeValue(node, "close") : ")";
-            const std::string separators =
-                xmlHasProp(node, BAD_CAST "separators") ? AttributeValue(node, "separators") : ",";
-            line.text(open);
-            for (std::size_t i = 0; i < parts.size(); ++i) {
-                if (i > 0 && !separators.empty()) {
-                    line.op(std::string(1, separators[std::min(i - 1, separators.size() - 1)]));
-                }
-                write(line, parts[i], tight, depth + 1);
-            }
-            line.text(close);
-        } else if (name == "mtable") {
-            line.text(
-                Rows(node, [&](const xmlNode* cell) { return read(cell, tight, depth + 2); }));
-        } else if (name == "mstack" || name == "mlongdiv" || name == "msgroup" || name == "msrow" ||
-                   name == "mscarries") {
-            for (const xmlNode* child : parts) {  // the rows of elementary math, worked by hand
-                write(line, child, tight, depth + 1);
-                line.space();
-            }
-        } else if (name == "semantics" || name == "maction") {
-            if (!parts.empty()) {
-                write(line, parts.front(), tight, depth + 1);
-            }
-        } else {
-            for (const xmlNode* child : parts) {
-                write(line, child, tight, depth + 1);
-            }
-        }
-    }
+    std::span<const Rule> rules_;
+    bool (*ignored_)(const xmlNode*);
 };
+
+void Nothing(const Reader& /*reader*/, Line& /*line*/, const xmlNode* /*node*/, Where /*where*/,
+             const Rule& /*rule*/) {}
+
+namespace mathml {
+
+// Authors space words from the formula inside the text: " for all ".
+void Text(const Reader& /*reader*/, Line& line, const xmlNode* node, Where /*where*/,
+          const Rule& /*rule*/) {
+    std::string text;
+    WalkTree(node, [&text](const xmlNode* child) {
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            text += NodeText(child);
+        }
+        return Visit::Descend;
+    });
+    line.text(text);
+}
+
+void Token(const Reader& /*reader*/, Line& line, const xmlNode* node, Where /*where*/,
+           const Rule& /*rule*/) {
+    line.text(PlainText(node));
+}
+
+void Operator(const Reader& /*reader*/, Line& line, const xmlNode* node, Where /*where*/,
+              const Rule& /*rule*/) {
+    line.op(PlainText(node));
+}
+
+void Space(const Reader& /*reader*/, Line& line, const xmlNode* /*node*/, Where /*where*/,
+           const Rule& /*rule*/) {
+    line.space();
+}
+
+// A base and its scripts, one child each.
+void Scripts(const Reader& reader, Line& line, const xmlNode* node, Where where, const Rule& rule) {
+    const std::vector<const xmlNode*> parts = Elements(node);
+
+    std::string text = Group(reader.read(parts[0], where.script()), "(", ")");
+    for (std::size_t i = 0; i < rule.marks.size(); ++i) {
+        text += rule.marks[i];
+        text += Group(reader.read(parts[i + 1], where.script()), "{", "}");
+    }
+    line.text(text);
+    line.endScript();
+}
+
+void Fraction(const Reader& reader, Line& line, const xmlNode* node, Where where,
+              const Rule& /*rule*/) {
+    const std::vector<const xmlNode*> parts = Elements(node);
+
+    line.text(Group(reader.read(parts[0], where.script()), "(", ")") + "/" +
+              Group(reader.read(parts[1], where.script()), "(", ")"));
+}
+
+void SquareRoot(const Reader& reader, Line& line, const xmlNode* node, Where where,
+                const Rule& /*rule*/) {
+    line.text("\xE2\x88\x9A" + Group(reader.row(node, {true, where.depth}), "(", ")"));
+}
+
+void Root(const Reader& reader, Line& line, const xmlNode* node, Where where,
+          const Rule& /*rule*/) {
+    const std::vector<const xmlNode*> parts = Elements(node);
+
+    line.text("\xE2\x88\x9A[" + reader.read(parts[1], where.script()) + "]" +
+              Group(reader.read(parts[0], where.script()), "(", ")"));
+}
+
+std::string AttributeOr(const xmlNode* node, const char* name, const char* fallback) {
+    return xmlHasProp(node, BAD_CAST name) != nullptr ? AttributeValue(node, name) : fallback;
+}
+
+void Fenced(const Reader& reader, Line& line, const xmlNode* node, Where where,
+            const Rule& /*rule*/) {
+    const std::string separators = AttributeOr(node, "separators", ",");
+    const std::vector<const xmlNode*> parts = Elements(node);
+    line.text(AttributeOr(node, "open", "("));
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0 && !separators.empty()) {
+            line.op(std::string(1, separators[std::min(i - 1, separators.size() - 1)]));
+        }
+        reader.write(line, parts[i], where.inner());
+    }
+    line.text(AttributeOr(node, "close", ")"));
+}
+
+void Table(const Reader& reader, Line& line, const xmlNode* node, Where where,
+           const Rule& /*rule*/) {
+    line.text(Rows(node, [&](const xmlNode* cell) { return reader.read(cell, where.inner(2)); }));
+}
+
+// The rows of elementary math, worked by hand.
+void Stacked(const Reader& reader, Line& line, const xmlNode* node, Where where,
+             const Rule& /*rule*/) {
+    for (const xmlNode* child : Elements(node)) {
+        reader.write(line, child, where.inner());
+        line.space();
+    }
+}
+
+// The first child is the formula; the rest are other forms of it.
+void First(const Reader& reader, Line& line, const xmlNode* node, Where where,
+           const Rule& /*rule*/) {
+    const std::vector<const xmlNode*> parts = Elements(node);
+    if (!parts.empty()) {
+        reader.write(line, parts.front(), where.inner());
+    }
+}
+
+constexpr std::array kRules = {
+    Rule{"mtext", Text},
+    Rule{"mi", Token},
+    Rule{"mn", Token},
+    Rule{"ms", Token},
+    Rule{"mo", Operator},
+    Rule{"mspace", Space},
+    Rule{"mphantom", Nothing},
+    Rule{"annotation", Nothing},
+    Rule{"annotation-xml", Nothing},
+    Rule{"none", Nothing},
+    Rule{"mprescripts", Nothing},
+    Rule{"msub", Scripts, 2, "_"},
+    Rule{"munder", Scripts, 2, "_"},
+    Rule{"msup", Scripts, 2, "^"},
+    Rule{"mover", Scripts, 2, "^"},
+    Rule{"msubsup", Scripts, 3, "_^"},
+    Rule{"munderover", Scripts, 3, "_^"},
+    Rule{"mfrac", Fraction, 2},
+    Rule{"msqrt", SquareRoot},
+    Rule{"mroot", Root, 2},
+    Rule{"mfenced", Fenced},
+    Rule{"mtable", Table},
+    Rule{"mstack", Stacked},
+    Rule{"mlongdiv", Stacked},
+    Rule{"msgroup", Stacked},
+    Rule{"msrow", Stacked},
+    Rule{"mscarries", Stacked},
+    Rule{"semantics", First},
+    Rule{"maction", First},
+};
+
+}  // namespace mathml
 
 // Office Math: the same shapes under other names, with their characters in property elements.
-class OmmlReader {
-public:
-    std::string read(const xmlNode* node, bool tight, int depth) {
-        Line line(tight);
-        write(line, node, tight, depth);
-        return line.take();
-    }
+namespace omml {
 
-private:
-    static bool IsM(const xmlNode* node, const char* name) {
-        return IsElement(node, kOmmlNs, name);
-    }
+bool IsM(const xmlNode* node, const char* name) {
+    return IsElement(node, kOmmlNs, name);
+}
 
-    static const xmlNode* Child(const xmlNode* node, const char* name) {
-        for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
-            if (IsM(child, name)) {
-                return child;
-            }
-        }
-        return nullptr;
-    }
-
-    // A character set in the element's properties (m:chr, m:begChr, ...), or `fallback`.
-    static std::string Character(const xmlNode* node, const char* properties, const char* name,
-                                 const char* fallback) {
-        const xmlNode* props = Child(node, properties);
-        const xmlNode* chr = props != nullptr ? Child(props, name) : nullptr;
-        if (chr == nullptr || xmlHasProp(chr, BAD_CAST "val") == nullptr) {
-            return fallback;
-        }
-        return AttributeValue(chr, "val");
-    }
-
-    std::string argument(const xmlNode* node, const char* name, bool tight, int depth) {
-        const xmlNode* child = Child(node, name);
-        return child != nullptr ? read(child, tight, depth + 1) : std::string();
-    }
-
-    std::string script(const xmlNode* node, const char* name, int depth) {
-        return Group(argument(node, name, true, depth), "{", "}");
-    }
-
-    std::string base(const xmlNode* node, int depth) {
-        return Group(argument(node, "e", true, depth), "(", ")");
-    }
-
-    void write(Line& line, const xmlNode* node, bool tight, int depth) {
-        if (depth > kMaxDepth) {
-            line.text(PlainText(node));
-            line.space();
-            return;
-        }
-        if (node->ns == nullptr || kOmmlNs != reinterpret_cast<const char*>(node->ns->href)) {
-            return;  // Word's run properties and the like
-        }
-        const std::string_view name = Name(node);
-        if (name == "r") {
-            for (const xmlNode* t = node->children; t != nullptr; t = t->next) {
-                if (IsM(t, "t")) {
-                    line.ops(PlainText(t));
-                }
-            }
-        } else if (name == "sSub") {
-            line.text(base(node, depth) + "_" + script(node, "sub", depth));
-            line.endScript();
-        } else if (name == "sSup") {
-            line.text(base(node, depth) + "^" + script(node, "sup", depth));
-            line.endScript();
-        } else if (name == "sSubSup") {
-            line.text(base(node, depth) + "_" + script(node, "sub", depth) + "^" +
-                      script(node, "sup", depth));
-            line.endScript();
-        } else if (name == "sPre") {
-            line.text("_" + script(node, "sub", depth) + "^" + script(node, "sup", depth) +
-                      base(node, depth));
-            line.endScript();
-        } else if (name == "limLow") {
-            line.text(base(node, depth) + "_" + script(node, "lim", depth));
-            line.endScript();
-        } else if (name == "limUpp") {
-            line.text(base(node, depth) + "^" + script(node, "lim", depth));
-            line.endScript();
-        } else if (name == "f") {
-            line.text(Group(argument(node, "num", true, depth), "(", ")") + "/" +
-                      Group(argument(node, "den", true, depth), "(", ")"));
-        } else if (name == "rad") {
-            const std::string degree = argument(node, "deg", true, depth);
-            line.text("\xE2\x88\x9A" + (degree.empty() ? "" : "[" + degree + "]") +
-                      base(node, depth));
-        } else if (name == "nary") {
-            std::string nary = Character(node, "naryPr", "chr", "\xE2\x88\xAB");
-            const std::string sub = script(node, "sub", depth);
-            const std::string sup = script(node, "sup", depth);
-            nary += (sub.empty() ? "" : "_" + sub) + (sup.empty() ? "" : "^" + sup);
-            line.text(nary);
-            line.space();
-            line.text(argument(node, "e", tight, depth));
-        } else if (name == "d") {
-            const std::string separator = Character(node, "dPr", "sepChr", "|");
-            line.text(Character(node, "dPr", "begChr", "("));
-            bool first = true;
-            for (const xmlNode* child : Elements(node)) {
-                if (IsM(child, "e")) {
-                    if (!first) {
-                        line.op(separator);
-                    }
-                    write(line, child, tight, depth + 1);
-                    first = false;
-                }
-            }
-            line.text(Character(node, "dPr", "endChr", ")"));
-        } else if (name == "func") {
-            line.space();
-            line.text(argument(node, "fName", true, depth));
-            line.space();
-            line.text(base(node, depth));
-        } else if (name == "acc") {
-            line.text(argument(node, "e", true, depth) +
-                      Character(node, "accPr", "chr", "\xCC\x82"));
-        } else if (name == "m") {
-            line.text(Rows(node, [&](const xmlNode* cell) {
-                return IsM(cell, "e") ? read(cell, tight, depth + 2) : std::string();
-            }));
-        } else if (name == "eqArr") {
-            bool first = true;
-            for (const xmlNode* child : Elements(node)) {
-                if (IsM(child, "e")) {
-                    if (!first) {
-                        line.text(";");
-                        line.space();
-                    }
-                    write(line, child, tight, depth + 1);
-                    first = false;
-                }
-            }
-        } else if (name == "phant" || name.ends_with("Pr")) {
-            return;
-        } else {
-            // oMath, e, num, den, sub, sup, box, borderBox, bar, groupChr, ...
-            for (const xmlNode* child : Elements(node)) {
-                write(line, child, tight, depth + 1);
-            }
+const xmlNode* Child(const xmlNode* node, const char* name) {
+    for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+        if (IsM(child, name)) {
+            return child;
         }
     }
+    return nullptr;
+}
+
+// Word's run properties and the like, the phantoms and every element's properties.
+bool Ignored(const xmlNode* node) {
+    if (node->ns == nullptr || kOmmlNs != reinterpret_cast<const char*>(node->ns->href)) {
+        return true;
+    }
+    const std::string_view name = Name(node);
+    return name == "phant" || name.ends_with("Pr");
+}
+
+// A character set in the element's properties (m:chr, m:begChr, ...), or `fallback`.
+std::string Character(const xmlNode* node, const char* properties, const char* name,
+                      const char* fallback) {
+    const xmlNode* props = Child(node, properties);
+    const xmlNode* chr = props != nullptr ? Child(props, name) : nullptr;
+    if (chr == nullptr || xmlHasProp(chr, BAD_CAST "val") == nullptr) {
+        return fallback;
+    }
+    return AttributeValue(chr, "val");
+}
+
+// The child element `name` read at `where`, or nothing.
+std::string Argument(const Reader& reader, const xmlNode* node, const char* name, Where where) {
+    const xmlNode* child = Child(node, name);
+    return child != nullptr ? reader.read(child, where) : std::string();
+}
+
+std::string Base(const Reader& reader, const xmlNode* node, Where where) {
+    return Group(Argument(reader, node, "e", where.script()), "(", ")");
+}
+
+// The rule's marks, each with its script: "_{a}^{b}".
+std::string Marks(const Reader& reader, const xmlNode* node, Where where, const Rule& rule) {
+    std::string text;
+    for (std::size_t i = 0; i < rule.marks.size(); ++i) {
+        text += rule.marks[i];
+        text += Group(Argument(reader, node, rule.slots.at(i), where.script()), "{", "}");
+    }
+    return text;
+}
+
+void Run(const Reader& /*reader*/, Line& line, const xmlNode* node, Where /*where*/,
+         const Rule& /*rule*/) {
+    for (const xmlNode* t = node->children; t != nullptr; t = t->next) {
+        if (IsM(t, "t")) {
+            line.ops(PlainText(t));
+        }
+    }
+}
+
+void Scripts(const Reader& reader, Line& line, const xmlNode* node, Where where, const Rule& rule) {
+    line.text(Base(reader, node, where) + Marks(reader, node, where, rule));
+    line.endScript();
+}
+
+void Prescripts(const Reader& reader, Line& line, const xmlNode* node, Where where,
+                const Rule& rule) {
+    line.text(Marks(reader, node, where, rule) + Base(reader, node, where));
+    line.endScript();
+}
+
+void Fraction(const Reader& reader, Line& line, const xmlNode* node, Where where,
+              const Rule& /*rule*/) {
+    line.text(Group(Argument(reader, node, "num", where.script()), "(", ")") + "/" +
+              Group(Argument(reader, node, "den", where.script()), "(", ")"));
+}
+
+void Radical(const Reader& reader, Line& line, const xmlNode* node, Where where,
+             const Rule& /*rule*/) {
+    const std::string degree = Argument(reader, node, "deg", where.script());
+    line.text("\xE2\x88\x9A" + (degree.empty() ? "" : "[" + degree + "]") +
+              Base(reader, node, where));
+}
+
+// A sum, product or integral: its sign with its limits, then what it applies to.
+void Nary(const Reader& reader, Line& line, const xmlNode* node, Where where,
+          const Rule& /*rule*/) {
+    std::string nary = Character(node, "naryPr", "chr", "\xE2\x88\xAB");
+    const std::string sub = Group(Argument(reader, node, "sub", where.script()), "{", "}");
+    const std::string sup = Group(Argument(reader, node, "sup", where.script()), "{", "}");
+    nary += (sub.empty() ? "" : "_" + sub) + (sup.empty() ? "" : "^" + sup);
+    line.text(nary);
+    line.space();
+    line.text(Argument(reader, node, "e", where.inner()));
+}
+
+// Each m:e child of `node` written in turn, `between` called between two.
+template <class Between>
+void EachArgument(const Reader& reader, Line& line, const xmlNode* node, Where where,
+                  Between&& between) {
+    bool first = true;
+    for (const xmlNode* child : Elements(node)) {
+        if (IsM(child, "e")) {
+            if (!first) {
+                between();
+            }
+            reader.write(line, child, where.inner());
+            first = false;
+        }
+    }
+}
+
+void Delimiters(const Reader& reader, Line& line, const xmlNode* node, Where where,
+                const Rule& /*rule*/) {
+    const std::string separator = Character(node, "dPr", "sepChr", "|");
+    line.text(Character(node, "dPr", "begChr", "("));
+    EachArgument(reader, line, node, where, [&] { line.op(separator); });
+    line.text(Character(node, "dPr", "endChr", ")"));
+}
+
+void Function(const Reader& reader, Line& line, const xmlNode* node, Where where,
+              const Rule& /*rule*/) {
+    line.space();
+    line.text(Argument(reader, node, "fName", where.script()));
+    line.space();
+    line.text(Base(reader, node, where));
+}
+
+void Accent(const Reader& reader, Line& line, const xmlNode* node, Where where,
+            const Rule& /*rule*/) {
+    line.text(Argument(reader, node, "e", where.script()) +
+              Character(node, "accPr", "chr", "\xCC\x82"));
+}
+
+void Matrix(const Reader& reader, Line& line, const xmlNode* node, Where where,
+            const Rule& /*rule*/) {
+    line.text(Rows(node, [&](const xmlNode* cell) {
+        return IsM(cell, "e") ? reader.read(cell, where.inner(2)) : std::string();
+    }));
+}
+
+void EquationArray(const Reader& reader, Line& line, const xmlNode* node, Where where,
+                   const Rule& /*rule*/) {
+    EachArgument(reader, line, node, where, [&line] {
+        line.text(";");
+        line.space();
+    });
+}
+
+// The rest (oMath, e, num, den, sub, sup, box, borderBox, bar, groupChr, ...) is read as a row.
+constexpr std::array kRules = {
+    Rule{"r", Run},
+    Rule{"sSub", Scripts, 0, "_", {"sub"}},
+    Rule{"sSup", Scripts, 0, "^", {"sup"}},
+    Rule{"sSubSup", Scripts, 0, "_^", {"sub", "sup"}},
+    Rule{"sPre", Prescripts, 0, "_^", {"sub", "sup"}},
+    Rule{"limLow", Scripts, 0, "_", {"lim"}},
+    Rule{"limUpp", Scripts, 0, "^", {"lim"}},
+    Rule{"f", Fraction},
+    Rule{"rad", Radical},
+    Rule{"nary", Nary},
+    Rule{"d", Delimiters},
+    Rule{"func", Function},
+    Rule{"acc", Accent},
+    Rule{"m", Matrix},
+    Rule{"eqArr", EquationArray},
 };
+
+}  // namespace omml
+
+constexpr Reader kMathMl(mathml::kRules, nullptr);
+constexpr Reader kOmml(omml::kRules, omml::Ignored);
 
 }  // namespace
 
 std::string MathMlText(const xmlNode* math) {
-    std::string text = MathMlReader().read(math, false, 0);
+    std::string text = kMathMl.read(math, {false, 0});
     if (text.empty()) {
         text = Collapse(AttributeValue(math, "alttext"));
     }
@@ -522,7 +668,7 @@ std::string MathMlText(const xmlNode* math) {
 }
 
 std::string OmmlText(const xmlNode* oMath) {
-    return OmmlReader().read(oMath, false, 0);
+    return kOmml.read(oMath, {false, 0});
 }
 
 }  // namespace lexaro::documents

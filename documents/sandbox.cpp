@@ -42,10 +42,29 @@ constexpr std::uint64_t kScopeAbstractUnixSocket = std::uint64_t{1} << 0;  // AB
 constexpr std::uint64_t kScopeSignal = std::uint64_t{1} << 1;
 constexpr std::uint64_t kFsReadOnly = LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_READ_DIR;
 
-int LandlockAbi() {
+// The kernel's Landlock version, or 0 with the reason in `error`: ENOSYS when the kernel was built
+// without it, EOPNOTSUPP when it was built with it but left out at boot (the lsm= list).
+int LandlockAbi(int& error) {
     const long abi = syscall(SYS_landlock_create_ruleset, nullptr, 0,
                              static_cast<unsigned>(LANDLOCK_CREATE_RULESET_VERSION));
+    error = abi > 0 ? 0 : errno;
     return abi > 0 ? static_cast<int>(abi) : 0;
+}
+
+std::string DescribeLandlock(const SandboxLayers& layers) {
+    if (layers.landlockAbi > 0) {
+        return "kernel ABI " + std::to_string(layers.landlockAbi);
+    }
+    switch (layers.landlockError) {
+        case 0:
+            return "not tried";  // the lock-down stopped before it
+        case ENOSYS:
+            return "not in this kernel";
+        case EOPNOTSUPP:
+            return "turned off at boot (not in the kernel's lsm= list)";
+        default:
+            return "unavailable (errno " + std::to_string(layers.landlockError) + ")";
+    }
 }
 
 std::uint64_t FsRights(int abi) {
@@ -201,7 +220,7 @@ SandboxLayers LockDown(const SandboxOptions& options) {
     if (!layers.noNewPrivileges) {
         return layers;  // neither Landlock nor an unprivileged seccomp filter goes without it
     }
-    layers.landlockAbi = LandlockAbi();
+    layers.landlockAbi = LandlockAbi(layers.landlockError);
     if (options.landlock && layers.landlockAbi > 0) {
         ApplyLandlock(layers.landlockAbi, DataFolders(), layers);
     }
@@ -212,10 +231,7 @@ SandboxLayers LockDown(const SandboxOptions& options) {
 std::string DescribeSandbox(const SandboxLayers& layers) {
     const auto onOff = [](bool on) { return on ? std::string("on") : std::string("off"); };
     std::string text = "no new privileges: " + onOff(layers.noNewPrivileges) + "\n";
-    text += "landlock: " +
-            (layers.landlockAbi > 0 ? "kernel ABI " + std::to_string(layers.landlockAbi)
-                                    : std::string("not in this kernel")) +
-            "\n";
+    text += "landlock: " + DescribeLandlock(layers) + "\n";
     text += "landlock files: " + onOff(layers.landlockFiles);
     if (layers.landlockFiles) {
         text += ", read-only:";

@@ -51,6 +51,7 @@ struct SandboxLayers {
 struct SandboxLayers {
     bool noNewPrivileges = false;
     int landlockAbi = 0;                       // the kernel's Landlock version; 0 when it has none
+    int landlockError = 0;                     // why it has none: the version query's errno
     bool landlockFiles = false;                // files: nothing beyond the read-only data folders
     bool landlockTcp = false;                  // no TCP bind or connect
     bool landlockScopes = false;               // no signals or abstract sockets beyond the sandbox

@@ -518,5 +518,25 @@ TEST(LockDown, AppliesEveryLayerTheKernelHas) {
     }
 }
 
+// The report tells a kernel built without Landlock from one that left it out at boot.
+TEST(DescribeSandbox, SaysWhyLandlockIsMissing) {
+    struct Case {
+        int abi;
+        int error;
+        const char* line;
+    };
+    const std::array<Case, 3> cases = {{
+        {7, 0, "\nlandlock: kernel ABI 7\n"},
+        {0, ENOSYS, "\nlandlock: not in this kernel\n"},
+        {0, EOPNOTSUPP, "\nlandlock: turned off at boot (not in the kernel's lsm= list)\n"},
+    }};
+    for (const Case& c : cases) {
+        SandboxLayers layers;
+        layers.landlockAbi = c.abi;
+        layers.landlockError = c.error;
+        EXPECT_NE(DescribeSandbox(layers).find(c.line), std::string::npos) << c.line;
+    }
+}
+
 }  // namespace
 }  // namespace lexaro::documents

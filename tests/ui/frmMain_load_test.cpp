@@ -15,6 +15,7 @@
 #include "tests/ui/widget_test_support.h"
 #include "ui/FileDialog.h"
 #include "ui/load/LoadResult.h"
+#include "ui/load/LoadSession.h"
 #include "ui/main/CrLfTextEdit.h"
 #include "ui/main/frmMain.h"
 
@@ -180,6 +181,36 @@ TEST_F(Load, TheLongestTextTakenFillsInWhole) {
     EXPECT_EQ(textBox()->document()->blockCount(), static_cast<int>(kMaxTextLines + 1));
     EXPECT_EQ(textBox()->text().size(), kMaxTextLines * 5);
     EXPECT_FALSE(textBox()->isReadOnly());
+}
+
+// The session hands its text over as the window does it; every receiver of the signal sees the
+// one string, and the box keeps that very string: a copy would cost twice a 256 MiB file's text.
+TEST_F(Load, TheLoadedTextReachesTheBoxWithoutACopy) {
+    QWidget owner;
+    auto* session = new LoadSession(&owner);
+    CrLfTextEdit box;
+    std::vector<const char16_t*> seen;
+    QObject::connect(session, &LoadSession::loaded,
+                     [&seen](const LoadedText& text) { seen.push_back(text.text().data()); });
+    QObject::connect(session, &LoadSession::loaded, [&](LoadedText text) {
+        seen.push_back(text.text().data());
+        box.adoptText(text.take(), text.shape());
+        if (!box.isFilling()) {
+            session->adopted();
+        }
+    });
+    QObject::connect(&box, &CrLfTextEdit::filled, session, &LoadSession::adopted);
+    QByteArray lines;
+    while (lines.size() < (3 << 20)) {  // more than one step of the box's filling
+        lines += "some words on a line\n";
+    }
+    session->open(file("book.txt", lines));
+    ASSERT_TRUE(test::SpinUntil([&] { return !session->isLoading(); }));
+    ASSERT_EQ(seen.size(), 2U);
+    EXPECT_EQ(seen[0], seen[1]);
+    EXPECT_EQ(box.text().data(), seen[1]);
+    EXPECT_EQ(box.text().size(), static_cast<std::size_t>(lines.size()) / 21 * 22);  // CR LF
+    EXPECT_FALSE(box.isFilling());
 }
 
 TEST_F(Load, APasteTooLargeSaysWhyAndKeepsTheText) {

@@ -2,7 +2,9 @@
 // What loading a file gives the main window: the text for the box, or why there is none.
 
 #include <QString>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/text_shape.h"
 
@@ -35,6 +37,24 @@ struct LoadResult {
     LoadFailure failure = LoadFailure::None;
     std::u16string text;  // the box's new text when failure is None
     TextShape shape{};    // and its shape
+};
+
+// A loaded text on its way to the window's box. Its copies share one string, so the text is never
+// copied however many hands it passes through, a signal's included; take() moves it out to the one
+// that keeps it, after which every copy holds an empty text.
+class LoadedText {
+public:
+    LoadedText() = default;
+    LoadedText(std::u16string text, const TextShape& shape)
+        : text_(std::make_shared<std::u16string>(std::move(text))), shape_(shape) {}
+
+    [[nodiscard]] const std::u16string& text() const { return *text_; }
+    [[nodiscard]] const TextShape& shape() const { return shape_; }
+    [[nodiscard]] std::u16string take() { return std::move(*text_); }
+
+private:
+    std::shared_ptr<std::u16string> text_ = std::make_shared<std::u16string>();
+    TextShape shape_{};
 };
 
 // The reason shown under the load error message, in plain words; empty for None and Cancelled.

@@ -8,7 +8,6 @@
 
 #include "ui/MessageBox.h"
 #include "ui/load/FileLoader.h"
-#include "ui/main/CrLfTextEdit.h"
 
 namespace lexaro {
 
@@ -19,10 +18,9 @@ constexpr int kProgressDelayMs = 400;
 
 }  // namespace
 
-LoadSession::LoadSession(QWidget* window, CrLfTextEdit* box)
+LoadSession::LoadSession(QWidget* window)
     : QObject(window),
       window_(window),
-      box_(box),
       loader_(new FileLoader(this)),
       progressDelay_(new QTimer(this)) {
     loader_->setObjectName(QStringLiteral("fileLoader"));
@@ -30,16 +28,15 @@ LoadSession::LoadSession(QWidget* window, CrLfTextEdit* box)
     progressDelay_->setInterval(kProgressDelayMs);
     connect(loader_, &FileLoader::finished, this, &LoadSession::finished);
     connect(progressDelay_, &QTimer::timeout, this, &LoadSession::showProgress);
-    connect(box_, &CrLfTextEdit::filled, this, &LoadSession::closeProgress);
 }
 
 bool LoadSession::isLoading() const {
-    return loader_->isRunning() || box_->isFilling();
+    return loader_->isRunning() || adopting_;
 }
 
 void LoadSession::open(const QString& path) {
     if (isLoading()) {
-        return;  // one load at a time, its filling of the box included
+        return;  // one load at a time, the adopting of its text included
     }
     if (loader_->start(path)) {
         progressDelay_->start();
@@ -66,7 +63,7 @@ void LoadSession::showProgress() {
     // Cancel, Esc and the close box all end the load.
     connect(dialog, &QProgressDialog::canceled, loader_, &FileLoader::cancel);
     connect(dialog, &QDialog::rejected, loader_, &FileLoader::cancel);
-    if (box_->isFilling()) {
+    if (adopting_) {
         dialog->setCancelButtonText(QString());  // as below: the old text is already gone
     }
     progress_ = dialog;
@@ -77,8 +74,9 @@ void LoadSession::showProgress() {
 // leaves the user's text exactly as it was.
 void LoadSession::finished(const QString& /*path*/, LoadFailure failure) {
     if (failure == LoadFailure::None) {
-        box_->adoptText(loader_->takeText(), loader_->shape());
-        if (box_->isFilling()) {
+        adopting_ = true;
+        emit loaded(LoadedText(loader_->takeText(), loader_->shape()));
+        if (adopting_) {
             // The text is read; what is left is a second or so of filling the box, which keeps
             // the progress dialog until it is done, without Cancel: the old text is gone.
             if (progress_ != nullptr) {
@@ -92,6 +90,11 @@ void LoadSession::finished(const QString& /*path*/, LoadFailure failure) {
         MessageBox::showOk(window_, tr("There was an error with opening your file"), QString(),
                            MessageBox::Icon::None, LoadFailureReason(failure));
     }
+}
+
+void LoadSession::adopted() {
+    adopting_ = false;
+    closeProgress();
 }
 
 void LoadSession::closeProgress() {

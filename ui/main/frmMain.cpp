@@ -198,7 +198,9 @@ void frmMain::createControls() {
     tmrMoveNext->setInterval(0);
 
     commonDialog = std::make_unique<FileDialog>(this);
-    load_ = new LoadSession(this, txtInputText);
+    load_ = new LoadSession(this);
+    connect(load_, &LoadSession::loaded, this, &frmMain::adoptLoadedText);
+    connect(txtInputText, &CrLfTextEdit::filled, load_, &LoadSession::adopted);
     setAcceptDrops(true);
 
     QWidget* const tabOrder[] = {txtInputText,   cmdStart,      cmdStop,      cmdPause,
@@ -527,6 +529,14 @@ bool frmMain::isLoading() const {
 
 void frmMain::openFile(const QString& path) {
     load_->open(path);
+}
+
+// A text longer than one step fills the box in steps, and the load ends when it is filled.
+void frmMain::adoptLoadedText(LoadedText text) {
+    txtInputText->adoptText(text.take(), text.shape());
+    if (!txtInputText->isFilling()) {
+        load_->adopted();
+    }
 }
 
 // --- Secondary windows ----------------------------------------------------------------------

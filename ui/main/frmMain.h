@@ -8,7 +8,8 @@
 // the font size in its scroll bar and caption; the transport state in the enabled states of
 // the three transport buttons, the timer and the text box's lock. The only state of the window's
 // own is the reading position and the punctuation hold. Loading a file, with its progress dialog
-// and failure message, belongs to a LoadSession (ui/load/) the window only hands paths to.
+// and failure message, belongs to a LoadSession (ui/load/) the window hands paths to and takes the
+// loaded text from.
 //
 // Controls and menu items are children named as designed (cmdStart, txtInputText,
 // mnuViewTextSizeNormal, ...), and every handler is a public slot named after its control and
@@ -34,6 +35,7 @@ namespace lexaro {
 class CrLfTextEdit;
 class FileDialog;
 class LoadSession;
+class LoadedText;
 class frmFullScreen;
 
 class frmMain : public QMainWindow {
@@ -112,6 +114,8 @@ private:
     void stepFontSize(int delta, const QString& boundMessage);
     // Copies the display band to the full-screen view while that view is open.
     void mirrorToFullScreen();
+    // Puts a loaded file's text in the text box (see LoadSession::loaded).
+    void adoptLoadedText(LoadedText text);
 
     std::int32_t intReadPos = 0;
     std::int32_t intPauseTicks = 0;
