@@ -1,0 +1,436 @@
+#include "documents/html_article.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "documents/xml_tree.h"
+
+namespace lexaro::documents {
+
+namespace {
+
+// A paragraph holds at least this much text of its own (weights as Weight gives them: about 15
+// words, or 27 Chinese characters).
+constexpr std::size_t kParagraph = 80;
+// An article holds at least this much running text; a page with less is read whole.
+constexpr std::size_t kMinArticle = 500;
+// Running text an article gains must outweigh other text it takes along by this much.
+constexpr double kOtherCost = 1.0;
+// A page whose article holds this share of the page's text, nearly all of it running text, is a
+// document (a specification, a book's chapter): read whole.
+constexpr double kWholeShare = 0.9;
+constexpr double kDocumentProse = 0.85;
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// Never shown, never counted.
+constexpr std::array<std::string_view, 14> kUnseen = {
+    "head", "iframe",   "noscript", "object", "script", "select", "style",
+    "svg",  "template", "textarea", "title",  "button", "input",  "canvas"};
+
+// Elements whose text lines of their own are made of (as far as a paragraph goes).
+constexpr std::array<std::string_view, 33> kBlocks = {
+    "address",    "article", "aside",   "blockquote", "body", "caption",  "center",
+    "dd",         "details", "div",     "dl",         "dt",   "fieldset", "figure",
+    "figcaption", "footer",  "form",    "h1",         "h2",   "h3",       "h4",
+    "h5",         "h6",      "header",  "li",         "main", "nav",      "ol",
+    "p",          "pre",     "section", "td",         "th"};
+
+// Never an article's whole: the page around it.
+constexpr std::array<std::string_view, 5> kAround = {"nav", "aside", "footer", "form", "menu"};
+
+constexpr std::array<std::string_view, 9> kAroundRoles = {
+    "navigation", "complementary", "contentinfo", "banner", "search",
+    "menu",       "menubar",       "dialog",      "alert"};
+
+// Words in class and id names. Page furniture: menus, comments, sharing, lists of other
+// articles, forms to subscribe, advertising, and a wiki's edit links and back links to where a
+// note is referred to.
+constexpr std::array<std::string_view, 37> kFurnitureWords = {
+    "ad",       "ads",        "advert", "backlink", "banner",      "breadcrumb", "combx",
+    "comment",  "community",  "cookie", "disqus",   "editsection", "extra",      "foot",
+    "login",    "masthead",   "menu",   "more",     "nav",         "newsletter", "outbrain",
+    "pager",    "pagination", "popup",  "promo",    "recommend",   "related",    "share",
+    "shopping", "sidebar",    "signup", "social",   "sponsor",     "subscri",    "taboola",
+    "toolbar",  "widget"};
+
+// Words that say a piece of furniture is the article after all ("article-footer" is not).
+constexpr std::array<std::string_view, 8> kArticleWords = {"article", "body", "content", "entry",
+                                                           "main",    "post", "story",   "text"};
+
+// Furniture even in an article's own name ("article-comments", "story-related").
+constexpr std::array<std::string_view, 9> kStrongFurniture = {
+    "backlink", "comment", "editsection", "newsletter", "outbrain",
+    "related",  "share",   "social",      "taboola"};
+
+template <std::size_t N>
+bool Among(const std::array<std::string_view, N>& names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::string_view Name(const xmlNode* node) {
+    return reinterpret_cast<const char*>(node->name);
+}
+
+// How much text a reader meets: a letter or digit of an alphabet weighs one, a Chinese or
+// Japanese character (a word, nearly) three; white space nothing.
+std::size_t Weight(std::string_view text) {
+    std::size_t weight = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte < 0x80) {
+            weight += std::isspace(byte) != 0 ? 0 : 1;
+        } else if (byte >= 0xF0) {
+            weight += 3;
+        } else if (byte >= 0xE0 && at + 2 < text.size()) {
+            const unsigned codePoint = ((byte & 0x0FU) << 12U) |
+                                       ((static_cast<unsigned char>(text[at + 1]) & 0x3FU) << 6U);
+            weight += codePoint >= 0x2E80 ? 3 : 1;
+        } else if (byte >= 0xC0) {
+            weight += 1;
+        }
+    }
+    return weight;
+}
+
+// The lower-case words of an element's class and id ("main-nav sidebarLeft" gives main, nav,
+// sidebarleft).
+std::vector<std::string> NameWords(const xmlNode* node) {
+    std::vector<std::string> words;
+    const std::string names = AttributeValue(node, "class") + ' ' + AttributeValue(node, "id");
+    std::string word;
+    for (const char c : names) {
+        if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
+            word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+        } else if (!word.empty()) {
+            words.push_back(std::move(word));
+            word.clear();
+        }
+    }
+    if (!word.empty()) {
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+template <std::size_t N>
+bool StartsWithAny(const std::string& word, const std::array<std::string_view, N>& stems) {
+    return std::any_of(stems.begin(), stems.end(), [&word](std::string_view stem) {
+        // Short stems only as whole words: "ad" is not "address", "more" not "moreover".
+        return stem.size() <= 4 ? word == stem || word == std::string(stem) + "s"
+                                : word.starts_with(stem);
+    });
+}
+
+bool IsFurniture(const xmlNode* node) {
+    const std::string_view name = Name(node);
+    if (name == "html" || name == "body" || name == "article" || name == "main") {
+        return false;
+    }
+    if (Among(kAround, name) || Among(kAroundRoles, AttributeValue(node, "role"))) {
+        return true;
+    }
+    bool furniture = false;
+    bool article = false;
+    for (const std::string& word : NameWords(node)) {
+        if (StartsWithAny(word, kStrongFurniture)) {
+            return true;
+        }
+        furniture = furniture || StartsWithAny(word, kFurnitureWords);
+        article = article || StartsWithAny(word, kArticleWords);
+    }
+    return furniture && !article;
+}
+
+bool IsUnseen(const xmlNode* node) {
+    if (Among(kUnseen, Name(node)) ||
+        xmlHasProp(node, reinterpret_cast<const xmlChar*>("hidden")) != nullptr ||
+        AttributeValue(node, "aria-hidden") == "true") {
+        return true;
+    }
+    std::string style = AttributeValue(node, "style");
+    style.erase(std::remove_if(style.begin(), style.end(),
+                               [](char c) { return std::isspace(static_cast<unsigned char>(c)); }),
+                style.end());
+    return style.find("display:none") != std::string::npos ||
+           style.find("visibility:hidden") != std::string::npos;
+}
+
+// What the walk learns of one element, with all it holds.
+struct Figures {
+    const xmlNode* node = nullptr;
+    std::size_t parent = kNone;
+    std::size_t text = 0;   // all visible text
+    std::size_t link = 0;   // of which in links
+    std::size_t prose = 0;  // of which in paragraphs, outside furniture
+    std::size_t own = 0;    // text whose nearest block this is
+    std::size_t ownLink = 0;
+    std::size_t links = 0;
+    bool block = false;
+    bool furniture = false;
+    bool isLink = false;
+};
+
+class Survey {
+public:
+    void run(const xmlNode* document) {
+        WalkTree(
+            document, [this](const xmlNode* node) { return enter(node); },
+            [this](const xmlNode* node) { leave(node); });
+    }
+
+    [[nodiscard]] const std::vector<Figures>& figures() const { return figures_; }
+    [[nodiscard]] std::size_t total() const { return total_; }
+    [[nodiscard]] const xmlNode* titleElement() const { return title_; }
+    [[nodiscard]] const std::vector<const xmlNode*>& headings() const { return headings_; }
+
+private:
+    Visit enter(const xmlNode* node) {
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            const std::size_t weight = Weight(NodeText(node));
+            if (!open_.empty() && weight > 0) {
+                Figures& inner = figures_[open_.back()];
+                inner.text += weight;
+                inner.link += links_ > 0 ? weight : 0;
+                Figures& block = figures_[blocks_.back()];
+                block.own += weight;
+                block.ownLink += links_ > 0 ? weight : 0;
+            }
+            return Visit::Skip;
+        }
+        if (node->type != XML_ELEMENT_NODE) {
+            return Visit::Skip;
+        }
+        if (IsElement(node, "title") && title_ == nullptr) {
+            title_ = node;
+        }
+        if (IsUnseen(node)) {
+            return Visit::Skip;
+        }
+        Figures figures;
+        figures.node = node;
+        figures.parent = open_.empty() ? kNone : open_.back();
+        figures.block = open_.empty() || Among(kBlocks, Name(node));
+        figures.furniture = IsFurniture(node);
+        figures.isLink = IsElement(node, "a") && !AttributeValue(node, "href").empty();
+        if (IsElement(node, "h1") && furnitureDepth_ == 0) {
+            headings_.push_back(node);
+        }
+        links_ += figures.isLink ? 1 : 0;
+        furnitureDepth_ += figures.furniture ? 1 : 0;
+        open_.push_back(figures_.size());
+        if (figures.block) {
+            blocks_.push_back(figures_.size());
+        }
+        figures_.push_back(figures);
+        return Visit::Descend;
+    }
+
+    void leave(const xmlNode* /*node*/) {
+        const std::size_t index = open_.back();
+        open_.pop_back();
+        Figures& figures = figures_[index];
+        if (figures.block) {
+            blocks_.pop_back();
+            const bool paragraph = figures.own >= kParagraph && figures.ownLink * 2 <= figures.own;
+            figures.prose += paragraph ? figures.own : 0;
+        }
+        links_ -= figures.isLink ? 1 : 0;
+        furnitureDepth_ -= figures.furniture ? 1 : 0;
+        if (figures.parent == kNone) {
+            total_ += figures.text;
+            return;
+        }
+        Figures& parent = figures_[figures.parent];
+        parent.text += figures.text;
+        parent.link += figures.link;
+        parent.links += figures.links + (figures.isLink ? 1 : 0);
+        parent.prose += figures.furniture ? 0 : figures.prose;
+    }
+
+    std::vector<Figures> figures_;
+    std::vector<std::size_t> open_;    // the elements the walk is in
+    std::vector<std::size_t> blocks_;  // of which blocks
+    std::size_t links_ = 0;
+    std::size_t furnitureDepth_ = 0;
+    std::size_t total_ = 0;
+    const xmlNode* title_ = nullptr;
+    std::vector<const xmlNode*> headings_;  // every <h1> outside furniture
+};
+
+double Score(const Figures& figures) {
+    return static_cast<double>(figures.prose) -
+           (kOtherCost * static_cast<double>(figures.text - figures.prose));
+}
+
+std::string TextOf(const xmlNode* node) {
+    std::string text;
+    WalkTree(node, [&text](const xmlNode* child) {
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            text += NodeText(child);
+        }
+        return child->type == XML_ELEMENT_NODE && IsUnseen(child) ? Visit::Skip : Visit::Descend;
+    });
+    // White space collapsed, so that texts compare as they read.
+    std::string collapsed;
+    for (const char c : text) {
+        if (std::isspace(static_cast<unsigned char>(c)) != 0) {
+            if (!collapsed.empty() && collapsed.back() != ' ') {
+                collapsed.push_back(' ');
+            }
+        } else {
+            collapsed.push_back(c);
+        }
+    }
+    if (!collapsed.empty() && collapsed.back() == ' ') {
+        collapsed.pop_back();
+    }
+    return collapsed;
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::size_t WordCount(std::string_view text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), ' ')) + 1;
+}
+
+// A <title> without the site's name: "Title - Site" or "Site | Title" give the part that reads
+// as a title.
+std::string TitleWithoutSite(const std::string& title) {
+    constexpr std::array<std::string_view, 7> kSeparators = {
+        " | ", " - ", " \xE2\x80\x93 ", " \xE2\x80\x94 ", " :: ", " \xC2\xBB ", " \xC2\xB7 "};
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at = 0; at < title.size(); ++at) {
+        for (const std::string_view separator : kSeparators) {
+            if (title.compare(at, separator.size(), separator) == 0) {
+                parts.push_back(title.substr(start, at - start));
+                start = at + separator.size();
+                at = start - 1;
+                break;
+            }
+        }
+    }
+    parts.push_back(title.substr(start));
+    if (parts.size() == 1 || WordCount(parts.front()) >= 3) {
+        return parts.front();
+    }
+    return *std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+        return WordCount(a) < WordCount(b);
+    });
+}
+
+bool Holds(const xmlNode* ancestor, const xmlNode* node) {
+    for (; node != nullptr; node = node->parent) {
+        if (node == ancestor) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The page's title, when the article does not show it: the <h1> that the <title> names, or the
+// <title> itself.
+std::string Title(const Survey& survey, const xmlNode* article) {
+    const std::string title =
+        survey.titleElement() != nullptr ? TitleWithoutSite(TextOf(survey.titleElement())) : "";
+    const xmlNode* heading = nullptr;
+    for (const xmlNode* h1 : survey.headings()) {
+        const std::string text = Lower(TextOf(h1));
+        if (!text.empty() && (title.empty() || Lower(title).find(text) != std::string::npos ||
+                              text.find(Lower(title)) != std::string::npos)) {
+            heading = h1;
+            break;
+        }
+    }
+    if (heading != nullptr) {
+        return Holds(article, heading) ? std::string() : TextOf(heading);
+    }
+    return title;
+}
+
+// Inside the article: what a reader view leaves out.
+bool LeftOut(const Figures& figures) {
+    if (figures.furniture) {
+        return true;
+    }
+    // A list or a block of several links with little else: a menu or a list of other articles.
+    const std::string_view name = Name(figures.node);
+    const bool listLike = name == "ul" || name == "ol" || name == "div" || name == "section" ||
+                          name == "table" || name == "dl";
+    return listLike && figures.links >= 3 && figures.prose == 0 &&
+           figures.link * 10 > figures.text * 6;
+}
+
+}  // namespace
+
+HtmlArticle FindHtmlArticle(const xmlNode* document) {
+    HtmlArticle article;
+    article.root = document;
+    Survey survey;
+    survey.run(document);
+    const std::vector<Figures>& all = survey.figures();
+
+    std::size_t best = kNone;
+    std::vector<bool> inFurniture(all.size(), false);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const std::size_t parent = all[i].parent;
+        inFurniture[i] = all[i].furniture || (parent != kNone && inFurniture[parent]);
+        // Ties go to the deeper element: it holds the same with less around it.
+        if (!inFurniture[i] && all[i].block &&
+            (best == kNone || Score(all[i]) >= Score(all[best]))) {
+            best = i;
+        }
+    }
+    if (std::getenv("LEXARO_ARTICLE_DEBUG") != nullptr && best != kNone) {
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i].prose * 3 > all[best].prose || i == best) {
+                std::fprintf(stderr,
+                             "%zu%s %.3f %s.%s#%s text=%zu link=%zu prose=%zu score=%.0f fur=%d\n",
+                             i, i == best ? "*" : "", double(all[i].text) / double(survey.total()),
+                             reinterpret_cast<const char*>(all[i].node->name),
+                             AttributeValue(all[i].node, "class").c_str(),
+                             AttributeValue(all[i].node, "id").c_str(), all[i].text, all[i].link,
+                             all[i].prose, Score(all[i]), static_cast<int>(inFurniture[i]));
+            }
+        }
+        std::fprintf(stderr, "total=%zu\n", survey.total());
+    }
+    if (best == kNone || all[best].prose < kMinArticle) {
+        return article;
+    }
+    const auto text = static_cast<double>(all[best].text);
+    if (text >= kWholeShare * static_cast<double>(survey.total()) &&
+        static_cast<double>(all[best].prose) >= kDocumentProse * text) {
+        return article;
+    }
+    article.root = all[best].node;
+    // The elements below the article come after it in the survey, each after its parent.
+    std::vector<bool> below(all.size(), false);
+    below[best] = true;
+    for (std::size_t i = best + 1;
+         i < all.size() && all[i].parent != kNone && all[i].parent >= best; ++i) {
+        if (!below[all[i].parent]) {
+            continue;
+        }
+        if (LeftOut(all[i])) {
+            article.skipped.insert(all[i].node);
+        } else {
+            below[i] = true;
+        }
+    }
+    article.title = Title(survey, article.root);
+    return article;
+}
+
+}  // namespace lexaro::documents
