@@ -27,6 +27,8 @@ constexpr double kOtherCost = 1.0;
 constexpr double kWholeShare = 0.9;
 constexpr double kDocumentProse = 0.85;
 
+constexpr std::size_t kMaxHeadings = 16;
+
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // Never shown, never counted.
@@ -207,8 +209,11 @@ private:
         if (node->type != XML_ELEMENT_NODE) {
             return Visit::Skip;
         }
-        if (IsElement(node, "title") && title_ == nullptr) {
-            title_ = node;
+        if (IsElement(node, "head")) {
+            for (const xmlNode* child = node->children; child != nullptr && title_ == nullptr;
+                 child = child->next) {
+                title_ = IsElement(child, "title") ? child : nullptr;
+            }
         }
         if (IsUnseen(node)) {
             return Visit::Skip;
@@ -219,9 +224,12 @@ private:
         figures.block = open_.empty() || Among(kBlocks, Name(node));
         figures.furniture = IsFurniture(node);
         figures.isLink = IsElement(node, "a") && !AttributeValue(node, "href").empty();
-        if (IsElement(node, "h1") && furnitureDepth_ == 0) {
+        // A few top-level <h1>s are enough to find the title among, and keep the search linear.
+        if (IsElement(node, "h1") && furnitureDepth_ == 0 && headingDepth_ == 0 &&
+            headings_.size() < kMaxHeadings) {
             headings_.push_back(node);
         }
+        headingDepth_ += IsElement(node, "h1") ? 1 : 0;
         links_ += figures.isLink ? 1 : 0;
         furnitureDepth_ += figures.furniture ? 1 : 0;
         open_.push_back(figures_.size());
@@ -242,6 +250,7 @@ private:
             figures.prose += paragraph ? figures.own : 0;
         }
         links_ -= figures.isLink ? 1 : 0;
+        headingDepth_ -= IsElement(figures.node, "h1") ? 1 : 0;
         furnitureDepth_ -= figures.furniture ? 1 : 0;
         if (figures.parent == kNone) {
             total_ += figures.text;
@@ -259,6 +268,7 @@ private:
     std::vector<std::size_t> blocks_;  // of which blocks
     std::size_t links_ = 0;
     std::size_t furnitureDepth_ = 0;
+    std::size_t headingDepth_ = 0;
     std::size_t total_ = 0;
     const xmlNode* title_ = nullptr;
     std::vector<const xmlNode*> headings_;  // every <h1> outside furniture
@@ -294,6 +304,14 @@ std::string TextOf(const xmlNode* node) {
     return collapsed;
 }
 
+std::string Trim(std::string_view text, std::string_view junk) {
+    const std::size_t first = text.find_first_not_of(junk);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(junk) - first + 1));
+}
+
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -304,30 +322,43 @@ std::size_t WordCount(std::string_view text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), ' ')) + 1;
 }
 
-// A <title> without the site's name: "Title - Site" or "Site | Title" give the part that reads
-// as a title.
-std::string TitleWithoutSite(const std::string& title) {
+// The parts of a <title> ("Title - Site", "Site | Title", "Title :: Site ::").
+std::vector<std::string> TitleParts(const std::string& title) {
     constexpr std::array<std::string_view, 7> kSeparators = {
         " | ", " - ", " \xE2\x80\x93 ", " \xE2\x80\x94 ", " :: ", " \xC2\xBB ", " \xC2\xB7 "};
     std::vector<std::string> parts;
+    const auto keep = [&parts](std::string part) {
+        part = Trim(part, " :|-");
+        if (!part.empty()) {
+            parts.push_back(std::move(part));
+        }
+    };
     std::size_t start = 0;
     for (std::size_t at = 0; at < title.size(); ++at) {
         for (const std::string_view separator : kSeparators) {
             if (title.compare(at, separator.size(), separator) == 0) {
-                parts.push_back(title.substr(start, at - start));
+                keep(title.substr(start, at - start));
                 start = at + separator.size();
                 at = start - 1;
                 break;
             }
         }
     }
-    parts.push_back(title.substr(start));
-    if (parts.size() == 1 || WordCount(parts.front()) >= 3) {
-        return parts.front();
-    }
-    return *std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-        return WordCount(a) < WordCount(b);
-    });
+    keep(title.substr(start));
+    return parts;
+}
+
+// An <h1> names the page when it holds a part of the <title> other than the last (a site's name
+// comes last, and is often the <h1> of its logo), or most of one.
+bool NamesPage(const std::string& heading, const std::vector<std::string>& parts) {
+    const std::size_t named = parts.size() > 1 ? parts.size() - 1 : parts.size();
+    return std::any_of(
+        parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(named),
+        [&heading](const std::string& part) {
+            const std::string lower = Lower(part);
+            return heading.find(lower) != std::string::npos ||
+                   (lower.find(heading) != std::string::npos && heading.size() * 2 >= lower.size());
+        });
 }
 
 bool Holds(const xmlNode* ancestor, const xmlNode* node) {
@@ -342,21 +373,25 @@ bool Holds(const xmlNode* ancestor, const xmlNode* node) {
 // The page's title, when the article does not show it: the <h1> that the <title> names, or the
 // <title> itself.
 std::string Title(const Survey& survey, const xmlNode* article) {
-    const std::string title =
-        survey.titleElement() != nullptr ? TitleWithoutSite(TextOf(survey.titleElement())) : "";
-    const xmlNode* heading = nullptr;
+    const std::vector<std::string> parts = survey.titleElement() != nullptr
+                                               ? TitleParts(TextOf(survey.titleElement()))
+                                               : std::vector<std::string>();
     for (const xmlNode* h1 : survey.headings()) {
-        const std::string text = Lower(TextOf(h1));
-        if (!text.empty() && (title.empty() || Lower(title).find(text) != std::string::npos ||
-                              text.find(Lower(title)) != std::string::npos)) {
-            heading = h1;
-            break;
+        const std::string text = TextOf(h1);
+        if (!text.empty() && (parts.empty() || NamesPage(Lower(text), parts))) {
+            return Holds(article, h1) ? std::string() : text;
         }
     }
-    if (heading != nullptr) {
-        return Holds(article, heading) ? std::string() : TextOf(heading);
+    if (parts.empty()) {
+        return {};
     }
-    return title;
+    // Without an <h1> to tell, the first part, unless it is a single word beside longer ones.
+    if (parts.size() == 1 || WordCount(parts.front()) >= 2) {
+        return parts.front();
+    }
+    return *std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+        return WordCount(a) < WordCount(b);
+    });
 }
 
 // Inside the article: what a reader view leaves out.
@@ -366,8 +401,8 @@ bool LeftOut(const Figures& figures) {
     }
     // A list or a block of several links with little else: a menu or a list of other articles.
     const std::string_view name = Name(figures.node);
-    const bool listLike = name == "ul" || name == "ol" || name == "div" || name == "section" ||
-                          name == "table" || name == "dl";
+    const bool listLike =
+        name == "ul" || name == "ol" || name == "div" || name == "section" || name == "dl";
     return listLike && figures.links >= 3 && figures.prose == 0 &&
            figures.link * 10 > figures.text * 6;
 }
@@ -406,7 +441,9 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
         }
         std::fprintf(stderr, "total=%zu\n", survey.total());
     }
-    if (best == kNone || all[best].prose < kMinArticle) {
+    // An article is made of paragraphs: a page whose best text is one paragraph (a text under a
+    // picture, a page of short pieces) has no article standing out of it.
+    if (best == kNone || all[best].prose < kMinArticle || all[best].own * 2 >= all[best].prose) {
         return article;
     }
     const auto text = static_cast<double>(all[best].text);
