@@ -4,8 +4,6 @@
 #include <array>
 #include <cctype>
 #include <cstddef>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 #include <vector>
 
@@ -426,20 +424,6 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
             (best == kNone || Score(all[i]) >= Score(all[best]))) {
             best = i;
         }
-    }
-    if (std::getenv("LEXARO_ARTICLE_DEBUG") != nullptr && best != kNone) {
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            if (all[i].prose * 3 > all[best].prose || i == best) {
-                std::fprintf(stderr,
-                             "%zu%s %.3f %s.%s#%s text=%zu link=%zu prose=%zu score=%.0f fur=%d\n",
-                             i, i == best ? "*" : "", double(all[i].text) / double(survey.total()),
-                             reinterpret_cast<const char*>(all[i].node->name),
-                             AttributeValue(all[i].node, "class").c_str(),
-                             AttributeValue(all[i].node, "id").c_str(), all[i].text, all[i].link,
-                             all[i].prose, Score(all[i]), static_cast<int>(inFurniture[i]));
-            }
-        }
-        std::fprintf(stderr, "total=%zu\n", survey.total());
     }
     // An article is made of paragraphs: a page whose best text is one paragraph (a text under a
     // picture, a page of short pieces) has no article standing out of it.
