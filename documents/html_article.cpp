@@ -52,13 +52,13 @@ constexpr std::array<std::string_view, 9> kAroundRoles = {
 // Words in class and id names. Page furniture: menus, comments, sharing, lists of other
 // articles, forms to subscribe, advertising, and a wiki's edit links and back links to where a
 // note is referred to.
-constexpr std::array<std::string_view, 37> kFurnitureWords = {
-    "ad",       "ads",        "advert", "backlink", "banner",      "breadcrumb", "combx",
-    "comment",  "community",  "cookie", "disqus",   "editsection", "extra",      "foot",
-    "login",    "masthead",   "menu",   "more",     "nav",         "newsletter", "outbrain",
-    "pager",    "pagination", "popup",  "promo",    "recommend",   "related",    "share",
-    "shopping", "sidebar",    "signup", "social",   "sponsor",     "subscri",    "taboola",
-    "toolbar",  "widget"};
+constexpr std::array<std::string_view, 36> kFurnitureWords = {
+    "ad",         "ads",       "advert",   "backlink",   "banner",      "breadcrumb",
+    "comment",    "community", "cookie",   "disqus",     "editsection", "foot",
+    "footer",     "login",     "masthead", "menu",       "more",        "nav",
+    "newsletter", "outbrain",  "pager",    "pagination", "popup",       "promo",
+    "recommend",  "related",   "share",    "shopping",   "sidebar",     "signup",
+    "social",     "sponsor",   "subscri",  "taboola",    "toolbar",     "widget"};
 
 // Words that say a piece of furniture is the article after all ("article-footer" is not).
 constexpr std::array<std::string_view, 8> kArticleWords = {"article", "body", "content", "entry",
@@ -160,6 +160,10 @@ bool IsUnseen(const xmlNode* node) {
                 style.end());
     return style.find("display:none") != std::string::npos ||
            style.find("visibility:hidden") != std::string::npos;
+}
+
+bool IsHeading(std::string_view name) {
+    return name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6';
 }
 
 // What the walk learns of one element, with all it holds.
@@ -446,6 +450,15 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
         }
         if (LeftOut(all[i])) {
             article.skipped.insert(all[i].node);
+            // The heading of what is left out ("Related", "More on this story") goes with it.
+            const xmlNode* before = all[i].node->prev;
+            while (before != nullptr && before->type != XML_ELEMENT_NODE &&
+                   Weight(before->type == XML_TEXT_NODE ? NodeText(before) : "") == 0) {
+                before = before->prev;
+            }
+            if (before != nullptr && before->type == XML_ELEMENT_NODE && IsHeading(Name(before))) {
+                article.skipped.insert(before);
+            }
         } else {
             below[i] = true;
         }

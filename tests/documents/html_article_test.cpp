@@ -42,7 +42,10 @@ const std::string kNewsPage =
     "</p><div class=\"share-tools\"><a href=\"/fb\">Share on Facebook</a> "
     "<a href=\"/tw\">Share on Twitter</a> <a href=\"/mail\">Email this story</a></div><p>" +
     kStorm3 + "</p><p>" + kStorm4 +
-    "</p></article><form class=\"newsletter\"><p>Get the morning briefing in your inbox every "
+    "</p><h3>More on this story</h3><ul><li><a href=\"/g\">Tide tables for the week</a></li>"
+    "<li><a href=\"/h\">Live: the storm hour by hour</a></li><li><a href=\"/i\">Map of the "
+    "closed roads</a></li></ul></article><form class=\"newsletter\"><p>Get the morning briefing in "
+    "your inbox every "
     "day.</p><input type=\"email\"><button>Sign up</button></form>"
     "<div class=\"related-stories\"><h2>Related</h2><ul>"
     "<li><a href=\"/a\">Ferry company counts the cost of a lost week</a></li>"
