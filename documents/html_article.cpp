@@ -123,8 +123,11 @@ template <std::size_t N>
 bool StartsWithAny(const std::string& word, const std::array<std::string_view, N>& stems) {
     return std::any_of(stems.begin(), stems.end(), [&word](std::string_view stem) {
         // Short stems only as whole words: "ad" is not "address", "more" not "moreover".
-        return stem.size() <= 4 ? word == stem || word == std::string(stem) + "s"
-                                : word.starts_with(stem);
+        if (!word.starts_with(stem)) {
+            return false;
+        }
+        return stem.size() > 4 || word.size() == stem.size() ||
+               (word.size() == stem.size() + 1 && word.back() == 's');
     });
 }
 
