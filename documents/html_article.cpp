@@ -25,6 +25,9 @@ constexpr double kOtherCost = 1.0;
 constexpr double kWholeShare = 0.9;
 constexpr double kDocumentProse = 0.85;
 
+// The page's own <article> is read when it holds this share of the chosen element's running text.
+constexpr double kOwnArticleProse = 0.8;
+
 constexpr std::size_t kMaxHeadings = 16;
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
@@ -412,6 +415,30 @@ bool LeftOut(const Figures& figures) {
            figures.link * 10 > figures.text * 6;
 }
 
+// The page's own <article> below the one chosen, when it holds nearly all of its running text:
+// what the page marks as its article is more likely to end where the article ends (before the
+// comments and other stories that no class name gave away).
+std::size_t OwnArticle(const std::vector<Figures>& all, std::size_t chosen) {
+    std::size_t own = kNone;
+    std::vector<bool> inOwn(all.size(), false);
+    for (std::size_t i = chosen + 1;
+         i < all.size() && all[i].parent != kNone && all[i].parent >= chosen; ++i) {
+        inOwn[i] = inOwn[all[i].parent];
+        if (!IsElement(all[i].node, "article") || inOwn[i]) {
+            continue;  // an article inside the article: a quoted post, a card
+        }
+        if (own != kNone) {
+            return chosen;  // a page of several articles
+        }
+        own = i;
+        inOwn[i] = true;
+    }
+    return own != kNone && static_cast<double>(all[own].prose) >=
+                               kOwnArticleProse * static_cast<double>(all[chosen].prose)
+               ? own
+               : chosen;
+}
+
 }  // namespace
 
 HtmlArticle FindHtmlArticle(const xmlNode* document) {
@@ -442,6 +469,7 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
         static_cast<double>(all[best].prose) >= kDocumentProse * text) {
         return article;
     }
+    best = OwnArticle(all, best);
     article.root = all[best].node;
     // The elements below the article come after it in the survey, each after its parent.
     std::vector<bool> below(all.size(), false);
