@@ -380,7 +380,7 @@ bool Holds(const xmlNode* ancestor, const xmlNode* node) {
 
 // The page's title, when the article does not show it: the <h1> that the <title> names, or the
 // <title> itself.
-std::string Title(const Survey& survey, const xmlNode* article) {
+std::string PageTitle(const Survey& survey, const xmlNode* article) {
     const std::vector<std::string> parts = survey.titleElement() != nullptr
                                                ? TitleParts(TextOf(survey.titleElement()))
                                                : std::vector<std::string>();
@@ -400,6 +400,15 @@ std::string Title(const Survey& survey, const xmlNode* article) {
     return *std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
         return WordCount(a) < WordCount(b);
     });
+}
+
+// The title to read before the article: none when the article's first heading already says it.
+std::string Title(const Survey& survey, const xmlNode* article, const xmlNode* firstHeading) {
+    std::string title = PageTitle(survey, article);
+    if (firstHeading != nullptr && Lower(TextOf(firstHeading)) == Lower(title)) {
+        title.clear();
+    }
+    return title;
 }
 
 // Inside the article: what a reader view leaves out.
@@ -474,6 +483,7 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
     // The elements below the article come after it in the survey, each after its parent.
     std::vector<bool> below(all.size(), false);
     below[best] = true;
+    const xmlNode* firstHeading = nullptr;
     for (std::size_t i = best + 1;
          i < all.size() && all[i].parent != kNone && all[i].parent >= best; ++i) {
         if (!below[all[i].parent]) {
@@ -492,9 +502,12 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
             }
         } else {
             below[i] = true;
+            if (firstHeading == nullptr && IsHeading(Name(all[i].node))) {
+                firstHeading = all[i].node;
+            }
         }
     }
-    article.title = Title(survey, article.root);
+    article.title = Title(survey, article.root, firstHeading);
     return article;
 }
 

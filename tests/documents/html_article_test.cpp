@@ -123,14 +123,16 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Harbour", kStorm1 + " [1]", "History", kStorm2 + " [2]", kStorm3 + " [2]",
                      kStorm4, "References", "[1] Smith, Jane. Harbours. 1990.",
                      "[2] Jones, Kim. Ports of the world. 2001."}},
-        // Readers' letters below the story, in no element named for them.
+        // Readers' letters below the story, in no element named for them; the title, which
+        // the story's heading says, read once.
         ArticleCase{"PagesOwnArticleEndsIt",
-                    "<html><body>" + Menu(12) + "<div><article><p>" + kStorm1 + "</p><p>" +
-                        kStorm2 + "</p><p>" + kStorm3 + "</p><p>" + kStorm4 +
+                    "<html><head><title>Harbour closed | Courier</title></head><body>" + Menu(12) +
+                        "<div><article><h2>Harbour closed</h2><p>" + kStorm1 + "</p><p>" + kStorm2 +
+                        "</p><p>" + kStorm3 + "</p><p>" + kStorm4 +
                         "</p></article><div><h3>Letters</h3><p>" + kStorm4 +
                         "</p></div></div></body></html>",
                     HtmlView::Article,
-                    {kStorm1, kStorm2, kStorm3, kStorm4}},
+                    {"Harbour closed", kStorm1, kStorm2, kStorm3, kStorm4}},
         ArticleCase{"DocumentIsReadWhole",
                     kDocumentPage,
                     HtmlView::Article,
