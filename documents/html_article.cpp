@@ -134,7 +134,16 @@ bool StartsWithAny(const std::string& word, const std::array<std::string_view, N
     });
 }
 
-bool IsFurniture(const xmlNode* node) {
+// Never read, on any page: a wiki's edit links and the links from a note back to where it is
+// referred to ("^ a b").
+constexpr std::array<std::string_view, 2> kNeverRead = {"backlink", "editsection"};
+
+bool IsNeverRead(const std::vector<std::string>& words) {
+    return std::any_of(words.begin(), words.end(),
+                       [](const std::string& word) { return StartsWithAny(word, kNeverRead); });
+}
+
+bool IsFurniture(const xmlNode* node, const std::vector<std::string>& words) {
     const std::string_view name = Name(node);
     if (name == "html" || name == "body" || name == "article" || name == "main") {
         return false;
@@ -144,7 +153,7 @@ bool IsFurniture(const xmlNode* node) {
     }
     bool furniture = false;
     bool article = false;
-    for (const std::string& word : NameWords(node)) {
+    for (const std::string& word : words) {
         if (StartsWithAny(word, kStrongFurniture)) {
             return true;
         }
@@ -184,6 +193,7 @@ struct Figures {
     std::size_t links = 0;
     bool block = false;
     bool furniture = false;
+    bool neverRead = false;
     bool isLink = false;
 };
 
@@ -199,6 +209,10 @@ public:
     [[nodiscard]] std::size_t total() const { return total_; }
     [[nodiscard]] const xmlNode* titleElement() const { return title_; }
     [[nodiscard]] const std::vector<const xmlNode*>& headings() const { return headings_; }
+    // Elements not surveyed, each with its parent's index.
+    [[nodiscard]] const std::vector<std::pair<const xmlNode*, std::size_t>>& unseen() const {
+        return unseen_;
+    }
 
 private:
     Visit enter(const xmlNode* node) {
@@ -224,13 +238,18 @@ private:
             }
         }
         if (IsUnseen(node)) {
+            // Left to the reader of the page, which reads some of these (buttons, drawings, text
+            // hidden from screen readers); a reader view does not.
+            unseen_.emplace_back(node, open_.empty() ? kNone : open_.back());
             return Visit::Skip;
         }
         Figures figures;
         figures.node = node;
         figures.parent = open_.empty() ? kNone : open_.back();
         figures.block = open_.empty() || Among(kBlocks, Name(node));
-        figures.furniture = IsFurniture(node);
+        const std::vector<std::string> words = NameWords(node);
+        figures.furniture = IsFurniture(node, words);
+        figures.neverRead = IsNeverRead(words);
         figures.isLink = IsElement(node, "a") && !AttributeValue(node, "href").empty();
         // A few top-level <h1>s are enough to find the title among, and keep the search linear.
         if (IsElement(node, "h1") && furnitureDepth_ == 0 && headingDepth_ == 0 &&
@@ -280,6 +299,7 @@ private:
     std::size_t total_ = 0;
     const xmlNode* title_ = nullptr;
     std::vector<const xmlNode*> headings_;  // every <h1> outside furniture
+    std::vector<std::pair<const xmlNode*, std::size_t>> unseen_;
 };
 
 double Score(const Figures& figures) {
@@ -461,6 +481,9 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
     std::vector<bool> inFurniture(all.size(), false);
     for (std::size_t i = 0; i < all.size(); ++i) {
         const std::size_t parent = all[i].parent;
+        if (all[i].neverRead) {
+            article.skipped.insert(all[i].node);
+        }
         inFurniture[i] = all[i].furniture || (parent != kNone && inFurniture[parent]);
         // Ties go to the deeper element: it holds the same with less around it.
         if (!inFurniture[i] && all[i].block &&
@@ -480,6 +503,7 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
     }
     best = OwnArticle(all, best);
     article.root = all[best].node;
+    article.skipped.clear();
     // The elements below the article come after it in the survey, each after its parent.
     std::vector<bool> below(all.size(), false);
     below[best] = true;
@@ -505,6 +529,11 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
             if (firstHeading == nullptr && IsHeading(Name(all[i].node))) {
                 firstHeading = all[i].node;
             }
+        }
+    }
+    for (const auto& [node, parent] : survey.unseen()) {
+        if (parent != kNone && parent >= best && below[parent]) {
+            article.skipped.insert(node);
         }
     }
     article.title = Title(survey, article.root, firstHeading);

@@ -18,7 +18,8 @@ namespace lexaro::documents {
 struct HtmlArticle {
     // What to read: the article's element, or the whole document.
     const xmlNode* root = nullptr;
-    // Elements below `root` not to read, each with all it holds.
+    // Elements below `root` not to read, each with all it holds (on a page read whole, only edit
+    // links and notes' back links).
     std::unordered_set<const xmlNode*> skipped;
     // To read before the article; empty when the article shows it itself or the page is whole.
     std::string title;

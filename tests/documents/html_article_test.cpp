@@ -37,7 +37,7 @@ const std::string kNewsPage =
     "<header><a href=\"/\">The Daily Courier</a>" +
     Menu(12) +
     "</header><div class=\"columns\"><div class=\"story-column\"><article>"
-    "<h1>Storm Closes the Harbour</h1><p>" +
+    "<h1>Storm Closes the Harbour</h1><button>Listen to this story</button><p>" +
     kStorm1 + "</p><p>" + kStorm2 +
     "</p><div class=\"share-tools\"><a href=\"/fb\">Share on Facebook</a> "
     "<a href=\"/tw\">Share on Twitter</a> <a href=\"/mail\">Email this story</a></div><p>" +
@@ -90,7 +90,8 @@ const std::string kWikiPage =
 // A document (a specification, a book's chapter): nearly all running text, a small menu.
 const std::string kDocumentPage =
     "<html><head><title>Harbour Rules</title></head><body><nav><a href=\"/\">Home</a> <a "
-    "href=\"/next\">Next chapter</a></nav><h1>Chapter 3. Harbour Rules</h1><h2>3.1 Gates</h2><p>" +
+    "href=\"/next\">Next chapter</a></nav><h1>Chapter 3. Harbour Rules</h1><h2>3.1 Gates<span "
+    "class=\"mw-editsection\">[<a href=\"/edit\">edit</a>]</span></h2><p>" +
     kStorm1 + "</p><p>" + kStorm2 + "</p><h2>3.2 Trade</h2><p>" + kStorm3 + "</p><p>" + kStorm1 +
     "</p></body></html>";
 
