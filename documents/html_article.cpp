@@ -28,11 +28,12 @@ constexpr double kDocumentProse = 0.85;
 // The page's own <article> is read when it holds this share of the chosen element's running text.
 constexpr double kOwnArticleProse = 0.8;
 
+// The <h1>s looked at for the page's title (a page may have thousands).
 constexpr std::size_t kMaxHeadings = 16;
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-// Never shown, never counted.
+// Not counted, and not read in an article (the page's own reader reads buttons and drawings).
 constexpr std::array<std::string_view, 14> kUnseen = {
     "head", "iframe",   "noscript", "object", "script", "select", "style",
     "svg",  "template", "textarea", "title",  "button", "input",  "canvas"};
@@ -45,29 +46,29 @@ constexpr std::array<std::string_view, 33> kBlocks = {
     "h5",         "h6",      "header",  "li",         "main", "nav",      "ol",
     "p",          "pre",     "section", "td",         "th"};
 
-// Never an article's whole: the page around it.
-constexpr std::array<std::string_view, 5> kAround = {"nav", "aside", "footer", "form", "menu"};
+// Never an article's whole: the page around it. (A <form> is too, unless it is mostly running
+// text: some sites wrap the whole page in one.)
+constexpr std::array<std::string_view, 4> kAround = {"nav", "aside", "footer", "menu"};
 
 constexpr std::array<std::string_view, 9> kAroundRoles = {
     "navigation", "complementary", "contentinfo", "banner", "search",
     "menu",       "menubar",       "dialog",      "alert"};
 
-// Words in class and id names. Page furniture: menus, comments, sharing, lists of other
-// articles, forms to subscribe, advertising, and a wiki's edit links and back links to where a
-// note is referred to.
-constexpr std::array<std::string_view, 36> kFurnitureWords = {
-    "ad",         "ads",       "advert",   "backlink",   "banner",      "breadcrumb",
-    "comment",    "community", "cookie",   "disqus",     "editsection", "foot",
-    "footer",     "login",     "masthead", "menu",       "more",        "nav",
-    "newsletter", "outbrain",  "pager",    "pagination", "popup",       "promo",
-    "recommend",  "related",   "share",    "shopping",   "sidebar",     "signup",
-    "social",     "sponsor",   "subscri",  "taboola",    "toolbar",     "widget"};
+// Words in class and id names (a word or its start) that say page furniture: menus, comments,
+// sharing, lists of other articles, forms to subscribe, advertising.
+constexpr std::array<std::string_view, 34> kFurnitureWords = {
+    "ad",     "ads",       "advert",     "banner",   "breadcrumb", "comment",    "community",
+    "cookie", "disqus",    "foot",       "footer",   "login",      "masthead",   "menu",
+    "more",   "nav",       "newsletter", "outbrain", "pager",      "pagination", "popup",
+    "promo",  "recommend", "related",    "share",    "shopping",   "sidebar",    "signup",
+    "social", "sponsor",   "subscri",    "taboola",  "toolbar",    "widget"};
 
 // Words that say a piece of furniture is the article after all ("article-footer" is not).
 constexpr std::array<std::string_view, 8> kArticleWords = {"article", "body", "content", "entry",
                                                            "main",    "post", "story",   "text"};
 
-// Furniture even in an article's own name ("article-comments", "story-related").
+// Furniture even in an article's own name ("article-comments", "story-related"), and a wiki's
+// edit links and the links from its notes back to where they are referred to.
 constexpr std::array<std::string_view, 9> kStrongFurniture = {
     "backlink", "comment", "editsection", "newsletter", "outbrain",
     "related",  "share",   "social",      "taboola"};
@@ -279,6 +280,9 @@ private:
         links_ -= figures.isLink ? 1 : 0;
         headingDepth_ -= IsElement(figures.node, "h1") ? 1 : 0;
         furnitureDepth_ -= figures.furniture ? 1 : 0;
+        if (IsElement(figures.node, "form")) {
+            figures.furniture = figures.prose * 2 < figures.text;
+        }
         if (figures.parent == kNone) {
             total_ += figures.text;
             return;
@@ -453,8 +457,9 @@ std::size_t OwnArticle(const std::vector<Figures>& all, std::size_t chosen) {
     for (std::size_t i = chosen + 1;
          i < all.size() && all[i].parent != kNone && all[i].parent >= chosen; ++i) {
         inOwn[i] = inOwn[all[i].parent];
+        // An article inside the article (a quoted post, a card) is part of it.
         if (!IsElement(all[i].node, "article") || inOwn[i]) {
-            continue;  // an article inside the article: a quoted post, a card
+            continue;
         }
         if (own != kNone) {
             return chosen;  // a page of several articles

@@ -134,6 +134,14 @@ INSTANTIATE_TEST_SUITE_P(
                         "</p></div></div></body></html>",
                     HtmlView::Article,
                     {"Harbour closed", kStorm1, kStorm2, kStorm3, kStorm4}},
+        // Some sites wrap the whole page in one form.
+        ArticleCase{"PageInAFormGivesItsArticle",
+                    "<html><body><form id=\"page\">" + Menu(12) + "<div id=\"story\"><p>" +
+                        kStorm1 + "</p><p>" + kStorm2 + "</p><p>" + kStorm3 + "</p><p>" + kStorm4 +
+                        "</p></div><form><p>Your e-mail address, for our newsletter</p>"
+                        "</form></form></body></html>",
+                    HtmlView::Article,
+                    {kStorm1, kStorm2, kStorm3, kStorm4}},
         ArticleCase{"DocumentIsReadWhole",
                     kDocumentPage,
                     HtmlView::Article,
