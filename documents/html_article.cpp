@@ -46,32 +46,32 @@ constexpr std::array<std::string_view, 33> kBlocks = {
     "h5",         "h6",      "header",  "li",         "main", "nav",      "ol",
     "p",          "pre",     "section", "td",         "th"};
 
-// Never an article's whole: the page around it. (A <form> is too, unless it is mostly running
-// text: some sites wrap the whole page in one.)
+// Never an article's whole: the page around it.
 constexpr std::array<std::string_view, 4> kAround = {"nav", "aside", "footer", "menu"};
 
 constexpr std::array<std::string_view, 9> kAroundRoles = {
     "navigation", "complementary", "contentinfo", "banner", "search",
     "menu",       "menubar",       "dialog",      "alert"};
 
-// Words in class and id names (a word or its start) that say page furniture: menus, comments,
-// sharing, lists of other articles, forms to subscribe, advertising.
-constexpr std::array<std::string_view, 34> kFurnitureWords = {
-    "ad",     "ads",       "advert",     "banner",   "breadcrumb", "comment",    "community",
-    "cookie", "disqus",    "foot",       "footer",   "login",      "masthead",   "menu",
-    "more",   "nav",       "newsletter", "outbrain", "pager",      "pagination", "popup",
-    "promo",  "recommend", "related",    "share",    "shopping",   "sidebar",    "signup",
-    "social", "sponsor",   "subscri",    "taboola",  "toolbar",    "widget"};
+// Words (or their starts) in class and id names that say a name is about page furniture: menus,
+// banners, lists of pages. Only a name's last word counts ("main-nav", not "nav-content").
+constexpr std::array<std::string_view, 19> kFurnitureWords = {
+    "ad",       "ads",     "banner",  "community", "foot",       "footer", "masthead",
+    "menu",     "more",    "nav",     "navbar",    "navigation", "pager",  "pagination",
+    "shopping", "sidebar", "toolbar", "widget",    "tags"};
 
-// Words that say a piece of furniture is the article after all ("article-footer" is not).
+// Words that say a name is about the article ("story-body", "entry-content", "post-123").
 constexpr std::array<std::string_view, 8> kArticleWords = {"article", "body", "content", "entry",
                                                            "main",    "post", "story",   "text"};
 
-// Furniture even in an article's own name ("article-comments", "story-related"), and a wiki's
-// edit links and the links from its notes back to where they are referred to.
-constexpr std::array<std::string_view, 9> kStrongFurniture = {
-    "backlink", "comment", "editsection", "newsletter", "outbrain",
-    "related",  "share",   "social",      "taboola"};
+// Furniture wherever they stand in a name, even an article's ("article-comments",
+// "story-related"): comments, sharing, lists of other articles, forms to subscribe,
+// advertising; and a wiki's edit links and the links from its notes back to where they are
+// referred to.
+constexpr std::array<std::string_view, 20> kStrongFurniture = {
+    "advert", "backlink",   "breadcrumb", "comment", "cookie",  "disqus",    "editsection",
+    "login",  "newsletter", "outbrain",   "popup",   "promo",   "recommend", "related",
+    "share",  "signup",     "social",     "sponsor", "subscri", "taboola"};
 
 template <std::size_t N>
 bool Among(const std::array<std::string_view, N>& names, std::string_view name) {
@@ -103,28 +103,44 @@ std::size_t Weight(std::string_view text) {
     return weight;
 }
 
-// The lower-case words of an element's class and id ("main-nav sidebarLeft" gives main, nav,
-// sidebarleft).
-std::vector<std::string> NameWords(const xmlNode* node) {
-    std::vector<std::string> words;
-    const std::string names = AttributeValue(node, "class") + ' ' + AttributeValue(node, "id");
+// The names in an element's class and id, each as its lower-case words ("main-nav sidebarLeft"
+// gives {main, nav} and {sidebarleft}).
+std::vector<std::vector<std::string>> NameWords(const xmlNode* node) {
+    std::vector<std::vector<std::string>> names(1);
     std::string word;
-    for (const char c : names) {
-        if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
-            word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-        } else if (!word.empty()) {
-            words.push_back(std::move(word));
+    const auto endWord = [&names, &word] {
+        if (!word.empty()) {
+            names.back().push_back(std::move(word));
             word.clear();
         }
+    };
+    for (const char c : AttributeValue(node, "class") + ' ' + AttributeValue(node, "id")) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) != 0) {
+            word.push_back(static_cast<char>(std::tolower(byte)));
+        } else {
+            endWord();
+            if (std::isspace(byte) != 0 && !names.back().empty()) {
+                names.emplace_back();
+            }
+        }
     }
-    if (!word.empty()) {
-        words.push_back(std::move(word));
+    endWord();
+    return names;
+}
+
+// The word a name is about: its last, numbers aside ("main-nav" is a nav, "post-123" a post).
+std::string_view HeadWord(const std::vector<std::string>& words) {
+    for (auto word = words.rbegin(); word != words.rend(); ++word) {
+        if (std::isdigit(static_cast<unsigned char>(word->front())) == 0) {
+            return *word;
+        }
     }
-    return words;
+    return {};
 }
 
 template <std::size_t N>
-bool StartsWithAny(const std::string& word, const std::array<std::string_view, N>& stems) {
+bool StartsWithAny(std::string_view word, const std::array<std::string_view, N>& stems) {
     return std::any_of(stems.begin(), stems.end(), [&word](std::string_view stem) {
         // Short stems only as whole words: "ad" is not "address", "more" not "moreover".
         if (!word.starts_with(stem)) {
@@ -139,29 +155,43 @@ bool StartsWithAny(const std::string& word, const std::array<std::string_view, N
 // referred to ("^ a b").
 constexpr std::array<std::string_view, 2> kNeverRead = {"backlink", "editsection"};
 
-bool IsNeverRead(const std::vector<std::string>& words) {
-    return std::any_of(words.begin(), words.end(),
-                       [](const std::string& word) { return StartsWithAny(word, kNeverRead); });
+bool IsNeverRead(const std::vector<std::vector<std::string>>& names) {
+    return std::any_of(names.begin(), names.end(), [](const std::vector<std::string>& words) {
+        return std::any_of(words.begin(), words.end(),
+                           [](const std::string& word) { return StartsWithAny(word, kNeverRead); });
+    });
 }
 
-bool IsFurniture(const xmlNode* node, const std::vector<std::string>& words) {
+// What an element's name, role, class and id say of it.
+enum class Kind {
+    Text,
+    Furniture,
+    // Furniture unless it turns out to be mostly running text: a <form> (some sites wrap the
+    // whole page in one) or a name such as "main-nav" or "page-footer" (sites also give such
+    // names to wrappers around all their page).
+    MaybeFurniture,
+};
+
+Kind KindOf(const xmlNode* node, const std::vector<std::vector<std::string>>& names) {
     const std::string_view name = Name(node);
     if (name == "html" || name == "body" || name == "article" || name == "main") {
-        return false;
+        return Kind::Text;
     }
     if (Among(kAround, name) || Among(kAroundRoles, AttributeValue(node, "role"))) {
-        return true;
+        return Kind::Furniture;
     }
-    bool furniture = false;
+    bool furniture = name == "form";
     bool article = false;
-    for (const std::string& word : words) {
-        if (StartsWithAny(word, kStrongFurniture)) {
-            return true;
+    for (const std::vector<std::string>& words : names) {
+        if (std::any_of(words.begin(), words.end(), [](const std::string& word) {
+                return StartsWithAny(word, kStrongFurniture);
+            })) {
+            return Kind::Furniture;
         }
-        furniture = furniture || StartsWithAny(word, kFurnitureWords);
-        article = article || StartsWithAny(word, kArticleWords);
+        furniture = furniture || StartsWithAny(HeadWord(words), kFurnitureWords);
+        article = article || StartsWithAny(HeadWord(words), kArticleWords);
     }
-    return furniture && !article;
+    return furniture && !article ? Kind::MaybeFurniture : Kind::Text;
 }
 
 bool IsUnseen(const xmlNode* node) {
@@ -194,6 +224,7 @@ struct Figures {
     std::size_t links = 0;
     bool block = false;
     bool furniture = false;
+    bool maybeFurniture = false;
     bool neverRead = false;
     bool isLink = false;
 };
@@ -248,9 +279,11 @@ private:
         figures.node = node;
         figures.parent = open_.empty() ? kNone : open_.back();
         figures.block = open_.empty() || Among(kBlocks, Name(node));
-        const std::vector<std::string> words = NameWords(node);
-        figures.furniture = IsFurniture(node, words);
-        figures.neverRead = IsNeverRead(words);
+        const std::vector<std::vector<std::string>> names = NameWords(node);
+        const Kind kind = KindOf(node, names);
+        figures.furniture = kind != Kind::Text;
+        figures.maybeFurniture = kind == Kind::MaybeFurniture;
+        figures.neverRead = IsNeverRead(names);
         figures.isLink = IsElement(node, "a") && !AttributeValue(node, "href").empty();
         // A few top-level <h1>s are enough to find the title among, and keep the search linear.
         if (IsElement(node, "h1") && furnitureDepth_ == 0 && headingDepth_ == 0 &&
@@ -280,7 +313,7 @@ private:
         links_ -= figures.isLink ? 1 : 0;
         headingDepth_ -= IsElement(figures.node, "h1") ? 1 : 0;
         furnitureDepth_ -= figures.furniture ? 1 : 0;
-        if (IsElement(figures.node, "form")) {
+        if (figures.maybeFurniture) {
             figures.furniture = figures.prose * 2 < figures.text;
         }
         if (figures.parent == kNone) {

@@ -142,6 +142,15 @@ INSTANTIATE_TEST_SUITE_P(
                         "</form></form></body></html>",
                     HtmlView::Article,
                     {kStorm1, kStorm2, kStorm3, kStorm4}},
+        // A name is about its last word: "with-sidebar" around the story is no sidebar (it
+        // holds running text), "story-footer" is a footer.
+        ArticleCase{"NamesTellByTheirLastWord",
+                    "<html><body>" + Menu(12) + "<div class=\"with-sidebar\"><div><p>" + kStorm1 +
+                        "</p><p>" + kStorm2 + "</p><p>" + kStorm3 + "</p><p>" + kStorm4 +
+                        "</p><div class=\"story-footer\">Filed under weather</div></div>"
+                        "</div></body></html>",
+                    HtmlView::Article,
+                    {kStorm1, kStorm2, kStorm3, kStorm4}},
         ArticleCase{"DocumentIsReadWhole",
                     kDocumentPage,
                     HtmlView::Article,
