@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cstddef>
+#include <ranges>
 #include <string_view>
 #include <vector>
 
@@ -131,9 +132,9 @@ std::vector<std::vector<std::string>> NameWords(const xmlNode* node) {
 
 // The word a name is about: its last, numbers aside ("main-nav" is a nav, "post-123" a post).
 std::string_view HeadWord(const std::vector<std::string>& words) {
-    for (auto word = words.rbegin(); word != words.rend(); ++word) {
-        if (std::isdigit(static_cast<unsigned char>(word->front())) == 0) {
-            return *word;
+    for (const std::string& word : std::ranges::reverse_view(words)) {
+        if (std::isdigit(static_cast<unsigned char>(word.front())) == 0) {
+            return word;
         }
     }
     return {};
