@@ -4,7 +4,6 @@
 #include <array>
 #include <cctype>
 #include <cstddef>
-#include <ranges>
 #include <string_view>
 #include <vector>
 
@@ -132,12 +131,10 @@ std::vector<std::vector<std::string>> NameWords(const xmlNode* node) {
 
 // The word a name is about: its last, numbers aside ("main-nav" is a nav, "post-123" a post).
 std::string_view HeadWord(const std::vector<std::string>& words) {
-    for (const std::string& word : std::ranges::reverse_view(words)) {
-        if (std::isdigit(static_cast<unsigned char>(word.front())) == 0) {
-            return word;
-        }
-    }
-    return {};
+    const auto head = std::find_if(words.rbegin(), words.rend(), [](const std::string& word) {
+        return std::isdigit(static_cast<unsigned char>(word.front())) == 0;
+    });
+    return head != words.rend() ? std::string_view(*head) : std::string_view();
 }
 
 template <std::size_t N>
