@@ -424,10 +424,14 @@ bool NamesPage(const std::string& heading, const std::vector<std::string>& parts
         });
 }
 
-bool Holds(const xmlNode* ancestor, const xmlNode* node) {
+// The node is read with the article: below its root, and outside what is left out of it.
+bool ReadWith(const HtmlArticle& article, const xmlNode* node) {
     for (; node != nullptr; node = node->parent) {
-        if (node == ancestor) {
+        if (node == article.root) {
             return true;
+        }
+        if (article.skipped.contains(node)) {
+            return false;
         }
     }
     return false;
@@ -435,14 +439,14 @@ bool Holds(const xmlNode* ancestor, const xmlNode* node) {
 
 // The page's title, when the article does not show it: the <h1> that the <title> names, or the
 // <title> itself.
-std::string PageTitle(const Survey& survey, const xmlNode* article) {
+std::string PageTitle(const Survey& survey, const HtmlArticle& article) {
     const std::vector<std::string> parts = survey.titleElement() != nullptr
                                                ? TitleParts(TextOf(survey.titleElement()))
                                                : std::vector<std::string>();
     for (const xmlNode* h1 : survey.headings()) {
         const std::string text = TextOf(h1);
         if (!text.empty() && (parts.empty() || NamesPage(Lower(text), parts))) {
-            return Holds(article, h1) ? std::string() : text;
+            return ReadWith(article, h1) ? std::string() : text;
         }
     }
     if (parts.empty()) {
@@ -458,7 +462,7 @@ std::string PageTitle(const Survey& survey, const xmlNode* article) {
 }
 
 // The title to read before the article: none when the article's first heading already says it.
-std::string Title(const Survey& survey, const xmlNode* article, const xmlNode* firstHeading) {
+std::string Title(const Survey& survey, const HtmlArticle& article, const xmlNode* firstHeading) {
     std::string title = PageTitle(survey, article);
     if (firstHeading != nullptr && Lower(TextOf(firstHeading)) == Lower(title)) {
         title.clear();
@@ -572,7 +576,7 @@ HtmlArticle FindHtmlArticle(const xmlNode* document) {
             article.skipped.insert(node);
         }
     }
-    article.title = Title(survey, article.root, firstHeading);
+    article.title = Title(survey, article, firstHeading);
     return article;
 }
 
