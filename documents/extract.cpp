@@ -54,7 +54,7 @@ ExtractExit Extract(std::string_view bytes, std::string_view fileName, TextSink&
         case DocumentKind::Zip:
             return ZipText(bytes, sink);
         case DocumentKind::Html:
-            return HtmlText(bytes, sink);
+            return HtmlText(bytes, sink, HtmlView::Article);
         case DocumentKind::Markdown:
             return MarkdownText(bytes, sink);
         case DocumentKind::PlainText:

@@ -8,9 +8,11 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "documents/formula.h"
+#include "documents/html_article.h"
 #include "documents/html_charset.h"
 #include "documents/xml_tree.h"
 #include "formats/encoding.h"
@@ -155,7 +157,9 @@ std::optional<int> ListOrdinal(const xmlNode* item) {
 // (asides) after the page's text, each starting with its [n].
 class HtmlReader {
 public:
-    explicit HtmlReader(TextSink& sink) : sink_(sink) {}
+    // `skipped`: elements not to read, with all they hold.
+    explicit HtmlReader(TextSink& sink, const std::unordered_set<const xmlNode*>* skipped = nullptr)
+        : sink_(sink), skipped_(skipped) {}
 
     void read(const xmlNode* root) {
         walk(root);
@@ -186,6 +190,9 @@ private:
             return Visit::Skip;
         }
         if (node->type != XML_ELEMENT_NODE || In(kInvisible, node) || IsHidden(node)) {
+            return Visit::Skip;
+        }
+        if (skipped_ != nullptr && skipped_->contains(node)) {
             return Visit::Skip;
         }
         if (IsElement(node, "a") && noteReference(node)) {
@@ -332,6 +339,7 @@ private:
     }
 
     TextSink& sink_;
+    const std::unordered_set<const xmlNode*>* skipped_;
     int preDepth_ = 0;
     bool deferring_ = true;
     bool afterReference_ = false;
@@ -344,7 +352,7 @@ private:
 
 }  // namespace
 
-ExtractExit HtmlText(std::string_view bytes, TextSink& sink) {
+ExtractExit HtmlText(std::string_view bytes, TextSink& sink, HtmlView view) {
     const XmlDoc doc = ParseHtml(HtmlAsUtf8(bytes));
     if (!doc) {
         // libxml2 makes no document of an empty one, which is merely a page without text.
@@ -352,7 +360,14 @@ ExtractExit HtmlText(std::string_view bytes, TextSink& sink) {
                    ? ExtractExit::Ok
                    : ExtractExit::Damaged;
     }
-    HtmlReader(sink).read(DocumentNode(doc.get()));
+    if (view == HtmlView::Page) {
+        HtmlReader(sink).read(DocumentNode(doc.get()));
+        return ExtractExit::Ok;
+    }
+    const HtmlArticle article = FindHtmlArticle(DocumentNode(doc.get()));
+    sink.append(article.title);
+    sink.endLine();
+    HtmlReader(sink, &article.skipped).read(article.root);
     return ExtractExit::Ok;
 }
 

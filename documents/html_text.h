@@ -11,7 +11,12 @@
 
 namespace lexaro::documents {
 
+// All a page shows (an EPUB's chapter), or only its article, as a reader view shows a web page
+// (see html_article.h).
+enum class HtmlView { Page, Article };
+
 // Appends the document's text to `sink`; Damaged when libxml2 cannot make a document of it.
-[[nodiscard]] ExtractExit HtmlText(std::string_view bytes, TextSink& sink);
+[[nodiscard]] ExtractExit HtmlText(std::string_view bytes, TextSink& sink,
+                                   HtmlView view = HtmlView::Page);
 
 }  // namespace lexaro::documents

@@ -103,7 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lexaro::documents::TextSink sink(1 << 20);
     switch (data[0] % 6) {
         case 0:
-            static_cast<void>(lexaro::documents::HtmlText(bytes, sink));
+            // A chapter's view and a web page's (the article found, the furniture left out).
+            static_cast<void>(lexaro::documents::HtmlText(
+                bytes, sink,
+                (data[0] / 6) % 2 == 0 ? lexaro::documents::HtmlView::Page
+                                       : lexaro::documents::HtmlView::Article));
             break;
         case 1:
             static_cast<void>(lexaro::documents::OdtContentText(bytes, sink));
