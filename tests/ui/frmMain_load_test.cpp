@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "formats/format_registry.h"
 #include "formats/text_file.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/FileDialog.h"
@@ -235,15 +236,20 @@ TEST_F(Load, WhilePausedATextShorterThanThePositionEndsTheNextReadingCleanly) {
     EXPECT_FALSE(Child<QTimer>(*window, "tmrMoveNext")->isActive());
 }
 
+// It lists every file (a text file need not be named .txt) and offers the formats it reads.
 TEST_F(Load, RealDialogIsTitledOpenWithDefaultSuffixAndRemembersTheLastFile) {
     const QString path = file("chosen.txt", "one two");
     QFileDialog* dialog = nullptr;  // built when first shown
     QString title;
     QString suffix;
+    QString filter;
+    QStringList filters;
     QTimer::singleShot(0, [&] {
         dialog = Child<QFileDialog>(*window, "commonDialog");
         title = dialog->windowTitle();
         suffix = dialog->defaultSuffix();
+        filter = dialog->selectedNameFilter();
+        filters = dialog->nameFilters();
         dialog->selectFile(path);
         static_cast<QDialog*>(dialog)->accept();  // as the Open button does
     });
@@ -251,6 +257,15 @@ TEST_F(Load, RealDialogIsTitledOpenWithDefaultSuffixAndRemembersTheLastFile) {
     EXPECT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }));
     EXPECT_EQ(Str(title), "Open");
     EXPECT_EQ(Str(suffix), "txt");
+    EXPECT_EQ(Str(filter), "All files (*)");
+    ASSERT_FALSE(filters.isEmpty());
+    const QStringList documents = filters.front().section(u'(', 1).chopped(1).split(u' ');
+    for (const DocumentFormat& format : DocumentFormats()) {
+        for (const std::string_view extension : format.extensions) {
+            EXPECT_TRUE(documents.contains(QStringLiteral("*.") + QString::fromUtf8(extension)))
+                << extension;
+        }
+    }
     EXPECT_EQ(textBox()->text(), u"\r\none two");
 
     QStringList preselected;

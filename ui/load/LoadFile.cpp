@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "engine/text_shape.h"
-#include "formats/document_kind.h"
+#include "formats/format_registry.h"
 #include "formats/text_file.h"
 
 #ifdef Q_OS_UNIX
@@ -118,10 +118,11 @@ LoadResult ReadText(const QString& path, const std::atomic<bool>& cancel,
     }
     bytes.resize(static_cast<std::size_t>(head));
 
-    const DocumentKind kind = SniffDocumentKind(bytes, QFileInfo(path).fileName().toStdString());
-    if (kind != DocumentKind::PlainText) {
+    const DocumentFormat& format =
+        SniffDocumentFormat(bytes, QFileInfo(path).fileName().toStdString());
+    if (format.needsHelper) {
         file.close();  // the helper opens the file itself
-        return ExtractWithHelper(path, kind, cancel, limits);
+        return ExtractWithHelper(path, format, cancel, limits);
     }
     if (const LoadFailure failure = ReadRest(file, bytes, cancel); failure != LoadFailure::None) {
         return {failure, {}};
