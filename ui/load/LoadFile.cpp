@@ -157,7 +157,7 @@ LoadFailure ReadAllStandardInput(std::string& bytes, const std::atomic<bool>& ca
         }
         bool waiting = false;
         const qint64 got = ReadStandardInput(
-            bytes, std::min(kChunk, kMaxTextFileBytes + 1 - bytes.size()), waiting);
+            bytes, std::min<std::size_t>(kChunk, kMaxTextFileBytes + 1 - bytes.size()), waiting);
         if (got < 0) {
             return LoadFailure::Unreadable;
         }
