@@ -3,6 +3,13 @@
 #include <QApplication>
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 #include "ui/CommandLine.h"
 #include "ui/Heap.h"
 #include "ui/main/frmMain.h"
@@ -33,6 +40,13 @@ int Answer(const lexaro::CommandLine& command) {
 
 int main(int argc, char* argv[]) {
     lexaro::ReturnLargeBlocksToSystem();
+#ifdef Q_OS_UNIX
+    // `lexaro -` reads standard input. Started without one, the first file or socket the program
+    // opens would take its number and be read in its place: it is an empty input instead.
+    if (::fcntl(STDIN_FILENO, F_GETFD) < 0 && errno == EBADF) {
+        static_cast<void>(::open("/dev/null", O_RDONLY));
+    }
+#endif
     // Help, the version and a wrong command line need no display, so they are answered before the
     // windowing system is even contacted.
     if (lexaro::CanBeJudgedWithoutDisplay(argc, argv)) {

@@ -2,14 +2,9 @@
 
 #include <new>
 
-#include "documents/docx_text.h"
-#include "documents/epub_text.h"
-#include "documents/html_text.h"
-#include "documents/markdown_text.h"
-#include "documents/odt_text.h"
-#include "documents/pdf_text.h"
+#include "documents/readers.h"
 #include "documents/zip_archive.h"
-#include "formats/document_kind.h"
+#include "formats/format_registry.h"
 
 namespace lexaro::documents {
 
@@ -34,33 +29,25 @@ ExtractExit ZipText(std::string_view bytes, TextSink& sink) {
     if (zip.status() != ExtractExit::Ok) {
         return zip.status();
     }
-    const std::string mimetype = Mimetype(zip);
-    if (mimetype == "application/epub+zip") {
-        return EpubText(zip, sink);
+    const DocumentFormat* format = FormatInZip(
+        Mimetype(zip), [&zip](std::string_view member) { return zip.contains(member); });
+    const Reader* reader = format == nullptr ? nullptr : FindReader(format->key);
+    if (reader == nullptr || reader->readZip == nullptr) {
+        return ExtractExit::NotSupported;
     }
-    if (mimetype == "application/vnd.oasis.opendocument.text") {
-        return OdtText(zip, sink);
-    }
-    if (zip.contains("word/document.xml")) {
-        return DocxText(zip, sink);
-    }
-    return ExtractExit::NotSupported;
+    return reader->readZip(zip, sink);
 }
 
 ExtractExit Extract(std::string_view bytes, std::string_view fileName, TextSink& sink) {
-    switch (SniffDocumentKind(bytes, fileName)) {
-        case DocumentKind::Pdf:
-            return PdfText(bytes, sink);
-        case DocumentKind::Zip:
-            return ZipText(bytes, sink);
-        case DocumentKind::Html:
-            return HtmlText(bytes, sink, HtmlView::Article);
-        case DocumentKind::Markdown:
-            return MarkdownText(bytes, sink);
-        case DocumentKind::PlainText:
-            break;
+    const DocumentFormat& format = SniffDocumentFormat(bytes, fileName);
+    if (&format == &ZipArchiveFormat()) {
+        return ZipText(bytes, sink);
     }
-    return ExtractExit::NotSupported;
+    const Reader* reader = FindReader(format.key);
+    if (!format.needsHelper || reader == nullptr || reader->read == nullptr) {
+        return ExtractExit::NotSupported;  // plain text is the window's own business
+    }
+    return reader->read(bytes, sink);
 }
 
 }  // namespace

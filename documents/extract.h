@@ -3,10 +3,10 @@
 // one function. It runs in the lexaro-extract helper process (see formats/extract_protocol.h):
 // the parsers here are third-party code fed with files from anywhere.
 //
-// The kind comes from the content (SniffDocumentKind): a ZIP is an EPUB (mimetype
-// application/epub+zip), an ODT (mimetype application/vnd.oasis.opendocument.text) or a DOCX
-// (it holds word/document.xml), any other ZIP is NotSupported; "%PDF-" is a PDF; HTML and
-// Markdown as sniffed. Plain text is the window's own business: NotSupported here.
+// The format comes from the registry (formats/format_registry.h): from the content first (a ZIP
+// archive by what it holds: its mimetype entry or a member), then HTML and Markdown also by name;
+// its reader from documents/readers.h. Any other ZIP is NotSupported, and so is plain text, the
+// window's own business.
 //
 // The text: UTF-8, one block per line, LF between lines, no empty lines, no NUL, white space
 // collapsed. A document that yields no text at all is NoText rather than an empty success, so

@@ -1,19 +1,17 @@
 // The document walkers with any bytes: never a crash, and whatever text comes out has the shape
 // the window relies on (valid UTF-8, no NUL, no empty line, no space at either end of a line).
-// The first byte picks the walker: HTML, ODT content, DOCX document, Markdown, the PDF line
-// joining as a pure function of a string, or the PDF layout over words the bytes place.
+// The first byte picks the walk: every reader's, in the order of documents/readers.h (the seeds in
+// corpus/documents keep theirs by that number: 0 HTML, 1 ODT content, 2 DOCX document, 3 Markdown,
+// 4 PDF line joining, 5 PDF layout over words the bytes place, 6 an EPUB archive).
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "documents/docx_text.h"
-#include "documents/html_text.h"
-#include "documents/markdown_text.h"
-#include "documents/odt_text.h"
-#include "documents/pdf_lines.h"
+#include "documents/readers.h"
 #include "documents/text_sink.h"
 
 namespace {
@@ -66,65 +64,28 @@ void CheckShape(std::string_view text, bool clean) {
     }
 }
 
-// Pages of words from bytes: per word a flag byte (bit 0: new page, bit 1: turned, bit 2: space
-// after), its box as four bytes (in 4-point steps, so words overlap, touch and stack), a length
-// byte and the text.
-void LayOutPdf(std::string_view bytes) {
-    lexaro::documents::PdfLayout layout;
-    std::vector<lexaro::documents::PdfWord> words;
-    const auto at = [&bytes](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
-    while (bytes.size() >= 6) {
-        if ((at(0) & 1) != 0 && !words.empty()) {
-            layout.addPage(words, 800);
-            words.clear();
-        }
-        const double left = at(1) * 4.0;
-        const double top = at(2) * 4.0;
-        const double right = left + at(3);
-        const double bottom = top + at(4) / 8.0;
-        const std::size_t length = std::min<std::size_t>(at(5), bytes.size() - 6);
-        words.push_back({std::string(bytes.substr(6, length)), left, top, right, bottom,
-                         (at(0) & 4) != 0, (at(0) & 2) == 0});
-        bytes.remove_prefix(6 + length);
+// Every walk of every reader, numbered in the readers' order (documents/readers.h).
+std::vector<lexaro::documents::FuzzWalk> AllWalks() {
+    std::vector<lexaro::documents::FuzzWalk> walks;
+    for (const lexaro::documents::Reader& reader : lexaro::documents::Readers()) {
+        walks.insert(walks.end(), reader.fuzzWalks.begin(), reader.fuzzWalks.end());
     }
-    layout.addPage(words, 800);
-    const std::string text = layout.text();
-    Check(text.size() <= layout.size());
-    CheckShape(text, false);
+    return walks;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::vector<lexaro::documents::FuzzWalk> walks = AllWalks();
     if (size == 0) {
         return 0;
     }
     const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     lexaro::documents::TextSink sink(1 << 20);
-    switch (data[0] % 6) {
-        case 0:
-            // A chapter's view and a web page's (the article found, the furniture left out).
-            static_cast<void>(lexaro::documents::HtmlText(
-                bytes, sink,
-                (data[0] / 6) % 2 == 0 ? lexaro::documents::HtmlView::Page
-                                       : lexaro::documents::HtmlView::Article));
-            break;
-        case 1:
-            static_cast<void>(lexaro::documents::OdtContentText(bytes, sink));
-            break;
-        case 2:
-            static_cast<void>(lexaro::documents::DocxDocumentText(bytes, sink));
-            break;
-        case 3:
-            static_cast<void>(lexaro::documents::MarkdownText(bytes, sink));
-            break;
-        case 4:
-            CheckShape(lexaro::documents::JoinPdfLines(bytes), false);
-            return 0;
-        default:
-            LayOutPdf(bytes);
-            return 0;
+    if (const std::optional<std::string> text = walks[data[0] % walks.size()](bytes, sink)) {
+        CheckShape(*text, false);
+    } else {
+        CheckShape(sink.text(), true);
     }
-    CheckShape(sink.text(), true);
     return 0;
 }

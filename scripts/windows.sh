@@ -430,6 +430,7 @@ stage_package() {
     echo "RMDir \"\$INSTDIR\\${relative//\//\\}\"" >>"$unfiles"
   done < <(cd "$STAGE" && find . -mindepth 1 -type d | sed 's|^\./||' | sort -r)
   makensis -V2 -DVERSION="$VERSION" -DFILES="$files" -DUNFILES="$unfiles" \
+    -DASSOCIATIONS="$BUILD/associations.nsh" \
     -DLICENSE="$STAGE/LICENSE.txt" -DICON="$ROOT/resources/icons/lexaro.ico" \
     -DOUTFILE="$BUILD/Lexaro-$VERSION-setup.exe" "$ROOT/scripts/windows/lexaro.nsi"
   (cd "$BUILD" && zip -qr9 "Lexaro-$VERSION-portable.zip" "Lexaro-$VERSION")

@@ -5,11 +5,25 @@
 #include <QFileInfo>
 #include <cstring>
 
+#include "formats/format_registry.h"
+#include "ui/load/LoadFile.h"
+
 namespace lexaro {
 
 namespace {
 
 constexpr int kUsageExitCode = 2;
+
+// "EPUB, PDF, HTML, ...": the documents of the registry, plain text aside.
+QString DocumentNames() {
+    QStringList names;
+    for (const DocumentFormat& format : DocumentFormats()) {
+        if (format.needsHelper) {
+            names << QString::fromUtf8(format.name);
+        }
+    }
+    return names.join(QStringLiteral(", "));
+}
 
 }  // namespace
 
@@ -22,8 +36,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QCoreApplication::translate("CommandLine",
-                                    "A text file or a document (EPUB, PDF, HTML, Markdown, ODT, "
-                                    "DOCX) to load into the text box."),
+                                    "A text file or a document (%1) to load into the text box; "
+                                    "- reads text from standard input.")
+            .arg(DocumentNames()),
         QStringLiteral("[FILE]"));
 
     CommandLine result;
@@ -51,7 +66,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (files.size() > 1) {
         return fail(QCoreApplication::translate("CommandLine", "Only one file can be loaded."));
     }
-    if (!files.isEmpty() && !files.constFirst().isEmpty()) {
+    if (!files.isEmpty() && files.constFirst() == kStandardInput) {
+        result.file = kStandardInput;
+    } else if (!files.isEmpty() && !files.constFirst().isEmpty()) {
         result.file = QFileInfo(files.constFirst()).absoluteFilePath();
     }
     return result;

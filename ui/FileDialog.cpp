@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <optional>
 
+#include "formats/format_registry.h"
+
 namespace lexaro {
 
 namespace {
@@ -31,7 +33,28 @@ QFileDialog* NewDialogKeepingItsStateForTheRun(QWidget* owner) {
     return new QFileDialog(owner);
 }
 
+QString Patterns(const DocumentFormat& format) {
+    QStringList patterns;
+    for (const std::string_view extension : format.extensions) {
+        patterns << QStringLiteral("*.") + QString::fromUtf8(extension);
+    }
+    return patterns.join(QLatin1Char(' '));
+}
+
 }  // namespace
+
+QStringList FileDialog::nameFilters() {
+    QStringList filters;
+    QStringList every;
+    for (const DocumentFormat& format : DocumentFormats()) {
+        const QString patterns = Patterns(format);
+        every << patterns;
+        filters << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(format.name), patterns);
+    }
+    filters.prepend(QStringLiteral("Documents (%1)").arg(every.join(QLatin1Char(' '))));
+    filters << kAllFiles;
+    return filters;
+}
 
 QFileDialog* FileDialog::dialog() {
     if (dialog_ != nullptr) {
@@ -48,6 +71,10 @@ QFileDialog* FileDialog::dialog() {
     dialog_->setAcceptMode(QFileDialog::AcceptOpen);
     dialog_->setWindowTitle(QStringLiteral("Open"));
     dialog_->setDefaultSuffix(QStringLiteral("txt"));
+    // The formats it reads are offered, but every file is listed until the user picks one: a
+    // text file need not be named .txt, and its kind is decided by its content anyway.
+    dialog_->setNameFilters(nameFilters());
+    dialog_->selectNameFilter(kAllFiles);
     return dialog_;
 }
 

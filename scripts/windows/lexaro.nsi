@@ -1,9 +1,11 @@
 ; The Lexaro installer, built by scripts/windows.sh with makensis:
 ;   makensis -DVERSION=1.00 -DSTAGE=<folder> -DFILES=<files.nsh> -DUNFILES=<unfiles.nsh>
-;            -DLICENSE=<terms.txt> -DICON=<lexaro.ico> -DOUTFILE=<setup.exe> lexaro.nsi
+;            -DASSOCIATIONS=<associations.nsh> -DLICENSE=<terms.txt> -DICON=<lexaro.ico>
+;            -DOUTFILE=<setup.exe> lexaro.nsi
 ; STAGE holds what is installed: Lexaro.exe, its helper, and the libraries and plug-ins they load.
 ; FILES and UNFILES list them, one File and one Delete line each, so the uninstaller removes
-; exactly what was installed and nothing of the user's.
+; exactly what was installed and nothing of the user's. ASSOCIATIONS is the build's list of the
+; file types Lexaro reads (made from formats/formats.tsv), for "Open with".
 ;
 ; It installs for the current user (no administrator rights) or, run with rights and /AllUsers,
 ; for everyone; silent with /S. It adds a Start-menu entry, an uninstaller, and Lexaro to "Open
@@ -71,6 +73,7 @@ FunctionEnd
   DeleteRegKey /ifempty SHCTX "Software\Classes\${EXT}\OpenWithProgids"
   DeleteRegKey /ifempty SHCTX "Software\Classes\${EXT}"
 !macroend
+!include "${ASSOCIATIONS}"
 
 ; A folder or key that holds other programs' entries too may not exist until this installer makes
 ; it: such a one is noted in the uninstall record, and the uninstaller removes it when it is empty.
@@ -116,16 +119,7 @@ Section "Lexaro"
   WriteRegStr SHCTX "Software\Classes\${PROGID}\DefaultIcon" "" "$INSTDIR\Lexaro.exe,0"
   WriteRegStr SHCTX "Software\Classes\${PROGID}\shell\open\command" "" '"$INSTDIR\Lexaro.exe" "%1"'
   WriteRegStr SHCTX "Software\Classes\Applications\Lexaro.exe\shell\open\command" "" '"$INSTDIR\Lexaro.exe" "%1"'
-  !insertmacro Extension .txt
-  !insertmacro Extension .epub
-  !insertmacro Extension .pdf
-  !insertmacro Extension .html
-  !insertmacro Extension .htm
-  !insertmacro Extension .xhtml
-  !insertmacro Extension .md
-  !insertmacro Extension .markdown
-  !insertmacro Extension .odt
-  !insertmacro Extension .docx
+  !insertmacro AssociateExtensions
 
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${APP}"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -155,16 +149,7 @@ Section "Uninstall"
   ${EndIf}
   Delete "$SMPROGRAMS\${APP}.lnk"
 
-  !insertmacro UnExtension .txt
-  !insertmacro UnExtension .epub
-  !insertmacro UnExtension .pdf
-  !insertmacro UnExtension .html
-  !insertmacro UnExtension .htm
-  !insertmacro UnExtension .xhtml
-  !insertmacro UnExtension .md
-  !insertmacro UnExtension .markdown
-  !insertmacro UnExtension .odt
-  !insertmacro UnExtension .docx
+  !insertmacro UnassociateExtensions
   DeleteRegKey SHCTX "Software\Classes\Applications\Lexaro.exe"
   DeleteRegKey SHCTX "Software\Classes\${PROGID}"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"

@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "ui/CommandLine.h"
+#include "ui/load/LoadFile.h"
 
 namespace lexaro {
 namespace {
@@ -34,6 +35,7 @@ using A = CommandLine::Action;
 const CommandCase kCases[] = {
     {"Nothing", {}, A::Run, 0, ""},
     {"AFile", {"book.epub"}, A::Run, 0, ""},
+    {"StandardInput", {"-"}, A::Run, 0, ""},
     {"Help", {"--help"}, A::PrintAndExit, 0, "Usage:"},
     {"Version", {"--version"}, A::PrintAndExit, 0, ""},
     {"UnknownOption", {"--frobnicate"}, A::FailAndExit, 2, "Unknown option"},
@@ -43,10 +45,14 @@ const CommandCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineParsing, testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST(CommandLineFile, IsMadeAbsoluteAgainstTheCurrentFolder) {
+TEST(CommandLineFile, IsMadeAbsoluteAgainstTheCurrentFolderButADashIsStandardInput) {
     const CommandLine command =
         ParseCommandLine({QStringLiteral("lexaro"), QStringLiteral("b.md")});
     EXPECT_EQ(command.file, QDir::current().absoluteFilePath(QStringLiteral("b.md")));
+    EXPECT_EQ(ParseCommandLine({QStringLiteral("lexaro"), QStringLiteral("-")}).file,
+              kStandardInput);
+    EXPECT_EQ(ParseCommandLine({QStringLiteral("lexaro"), QStringLiteral("./-")}).file,
+              QDir::current().absoluteFilePath(QStringLiteral("-")));
 }
 
 TEST(CommandLineInformation, IsJudgedBeforeAnyDisplayUnlessQtMayOwnAnOption) {

@@ -6,14 +6,17 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
+#include "formats/format_registry.h"
 #include "formats/text_file.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/FileDialog.h"
+#include "ui/load/LoadFile.h"
 #include "ui/load/LoadResult.h"
 #include "ui/load/LoadSession.h"
 #include "ui/main/CrLfTextEdit.h"
@@ -266,15 +269,20 @@ TEST_F(Load, WhilePausedATextShorterThanThePositionEndsTheNextReadingCleanly) {
     EXPECT_FALSE(Child<QTimer>(*window, "tmrMoveNext")->isActive());
 }
 
+// It lists every file (a text file need not be named .txt) and offers the formats it reads.
 TEST_F(Load, RealDialogIsTitledOpenWithDefaultSuffixAndRemembersTheLastFile) {
     const QString path = file("chosen.txt", "one two");
     QFileDialog* dialog = nullptr;  // built when first shown
     QString title;
     QString suffix;
+    QString filter;
+    QStringList filters;
     QTimer::singleShot(0, [&] {
         dialog = Child<QFileDialog>(*window, "commonDialog");
         title = dialog->windowTitle();
         suffix = dialog->defaultSuffix();
+        filter = dialog->selectedNameFilter();
+        filters = dialog->nameFilters();
         dialog->selectFile(path);
         static_cast<QDialog*>(dialog)->accept();  // as the Open button does
     });
@@ -282,6 +290,15 @@ TEST_F(Load, RealDialogIsTitledOpenWithDefaultSuffixAndRemembersTheLastFile) {
     EXPECT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }));
     EXPECT_EQ(Str(title), "Open");
     EXPECT_EQ(Str(suffix), "txt");
+    EXPECT_EQ(Str(filter), "All files (*)");
+    ASSERT_FALSE(filters.isEmpty());
+    const QStringList documents = filters.front().section(u'(', 1).chopped(1).split(u' ');
+    for (const DocumentFormat& format : DocumentFormats()) {
+        for (const std::string_view extension : format.extensions) {
+            EXPECT_TRUE(documents.contains(QStringLiteral("*.") + QString::fromUtf8(extension)))
+                << extension;
+        }
+    }
     EXPECT_EQ(textBox()->text(), u"\r\none two");
 
     QStringList preselected;
@@ -293,6 +310,75 @@ TEST_F(Load, RealDialogIsTitledOpenWithDefaultSuffixAndRemembersTheLastFile) {
     EXPECT_EQ(preselected, QStringList{path});
     EXPECT_EQ(textBox()->text(), u"\r\none two");
 }
+
+#ifdef Q_OS_UNIX
+// Standard input, for the test's length, is the read end of a pipe the test writes.
+class PipedStandardInput {
+public:
+    PipedStandardInput() {
+        EXPECT_EQ(::pipe(ends_), 0);
+        ::dup2(ends_[0], STDIN_FILENO);
+        ::close(ends_[0]);
+    }
+    ~PipedStandardInput() {
+        closeWriter();
+        ::dup2(saved_, STDIN_FILENO);
+        ::close(saved_);
+    }
+    PipedStandardInput(const PipedStandardInput&) = delete;
+    PipedStandardInput& operator=(const PipedStandardInput&) = delete;
+
+    void write(const QByteArray& bytes) const {
+        EXPECT_EQ(::write(ends_[1], bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                  bytes.size());
+    }
+    void closeWriter() {
+        if (ends_[1] >= 0) {
+            ::close(ends_[1]);
+            ends_[1] = -1;
+        }
+    }
+
+private:
+    int saved_ = ::dup(STDIN_FILENO);
+    int ends_[2] = {-1, -1};
+};
+
+// `lexaro -`: the text from a pipe, decoded as a text file is.
+TEST_F(Load, StandardInputIsReadToItsEndAsATextFile) {
+    PipedStandardInput input;
+    input.write("Piped words,\r\n\x93quoted\x94\n");
+    input.closeWriter();
+    test::MessageRecorder recorder;
+    window->openFile(kStandardInput);
+    EXPECT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }));
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(textBox()->text(), u"\r\nPiped words,\r\n\u201Cquoted\u201D");
+}
+
+// A writer that never ends its pipe cannot hold the load: Cancel ends it and the box keeps its
+// text.
+TEST_F(Load, CancelEndsAWaitForStandardInput) {
+    PipedStandardInput input;
+    input.write("never finished");
+    textBox()->setText(u"my own words");
+    test::MessageRecorder recorder;
+    window->openFile(kStandardInput);
+    QProgressDialog* progress = nullptr;
+    ASSERT_TRUE(test::SpinUntil([&] {
+        progress = window->findChild<QProgressDialog*>(QStringLiteral("loadProgress"));
+        return progress != nullptr && progress->isVisible();
+    }));
+    EXPECT_EQ(Str(progress->labelText()), "Loading standard input\u2026");
+    QPushButton* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    ASSERT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }));
+    EXPECT_EQ(textBox()->text(), u"my own words");
+    EXPECT_TRUE(recorder.messages.empty());
+    window.reset();  // its reader ends before standard input is given back
+}
+#endif
 
 }  // namespace
 }  // namespace lexaro

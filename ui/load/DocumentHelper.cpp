@@ -105,8 +105,8 @@ private:
 };
 #endif
 
-LoadFailure FailureOfExit(int code, DocumentKind kind) {
-    const bool pdf = kind == DocumentKind::Pdf;
+LoadFailure FailureOfExit(int code, const DocumentFormat& format) {
+    const bool pdf = format.key == "pdf";  // its own words for a password and for scanned pages
     switch (static_cast<ExtractExit>(code)) {
         case ExtractExit::Ok:
             return LoadFailure::None;
@@ -163,7 +163,7 @@ void DocumentHelper::setPath(const QString& path) {
     helperOverride() = path;
 }
 
-LoadResult ExtractWithHelper(const QString& documentPath, DocumentKind kind,
+LoadResult ExtractWithHelper(const QString& documentPath, const DocumentFormat& format,
                              const std::atomic<bool>& cancel, const HelperLimits& limits) {
     QProcess process;
     process.setProgram(DocumentHelper::path());
@@ -216,7 +216,7 @@ LoadResult ExtractWithHelper(const QString& documentPath, DocumentKind kind,
     if (process.exitStatus() != QProcess::NormalExit) {
         return {LoadFailure::Damaged, {}};  // killed by a signal: a crash or a resource limit
     }
-    if (const LoadFailure failure = FailureOfExit(process.exitCode(), kind);
+    if (const LoadFailure failure = FailureOfExit(process.exitCode(), format);
         failure != LoadFailure::None) {
         return {failure, {}};
     }

@@ -12,8 +12,8 @@
 #include <chrono>
 #include <cstddef>
 
-#include "formats/document_kind.h"
 #include "formats/extract_protocol.h"
+#include "formats/format_registry.h"
 #include "ui/load/LoadResult.h"
 
 namespace lexaro {
@@ -46,10 +46,11 @@ public:
     static void setPath(const QString& path);
 };
 
-// The text of `documentPath` (sniffed as `kind`) as the helper extracts it, shaped for the text
+// The text of `documentPath` (sniffed as `format`) as the helper extracts it, shaped for the text
 // box; or the failure. `cancel` is polled every few milliseconds; a cancelled run kills the helper
 // at once.
-[[nodiscard]] LoadResult ExtractWithHelper(const QString& documentPath, DocumentKind kind,
+[[nodiscard]] LoadResult ExtractWithHelper(const QString& documentPath,
+                                           const DocumentFormat& format,
                                            const std::atomic<bool>& cancel,
                                            const HelperLimits& limits = HelperLimits());
 

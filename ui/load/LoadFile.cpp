@@ -7,15 +7,19 @@
 #include <utility>
 
 #include "engine/text_shape.h"
-#include "formats/document_kind.h"
+#include "formats/format_registry.h"
 #include "formats/text_file.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#endif
+#ifdef Q_OS_WIN
+#include <windows.h>
 #endif
 
 namespace lexaro {
@@ -99,10 +103,98 @@ LoadFailure ReadRest(QFile& file, std::string& bytes, const std::atomic<bool>& c
     }
 }
 
+// How long a read of standard input waits for more before it looks at `cancel` again.
+constexpr int kStandardInputPollMs = 50;
+
+// Appends up to `room` bytes of standard input to `bytes`: how many (0 at its end), or -1 on an
+// error; 0 bytes and `waiting` when nothing came within kStandardInputPollMs. Standard input is
+// shared with the shell that started the program, so it is waited on, never made non-blocking.
+qint64 ReadStandardInput(std::string& bytes, std::size_t room, bool& waiting) {
+    waiting = false;
+    const std::size_t used = bytes.size();
+    bytes.resize(used + room);
+    qint64 got = -1;
+#ifdef Q_OS_UNIX
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    const int ready = ::poll(&input, 1, kStandardInputPollMs);
+    if (ready == 0 || (ready < 0 && errno == EINTR)) {
+        waiting = true;
+        got = 0;
+    } else if (ready > 0) {
+        const ssize_t n = ::read(STDIN_FILENO, bytes.data() + used, room);
+        waiting = n < 0 && (errno == EINTR || errno == EAGAIN);
+        got = waiting ? 0 : static_cast<qint64>(n);
+    }
+#elif defined(Q_OS_WIN)
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD available = 0;
+    DWORD n = 0;
+    if (input == nullptr || input == INVALID_HANDLE_VALUE) {
+        got = 0;  // started without one: an empty text
+    } else if (GetFileType(input) == FILE_TYPE_PIPE &&
+               !PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr)) {
+        got = GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;  // the writer has closed it: the end
+    } else if (GetFileType(input) == FILE_TYPE_PIPE && available == 0) {
+        Sleep(kStandardInputPollMs);
+        waiting = true;
+        got = 0;
+    } else if (ReadFile(input, bytes.data() + used, static_cast<DWORD>(room), &n, nullptr)) {
+        got = n;
+    } else {
+        got = GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+    }
+#endif
+    bytes.resize(used + static_cast<std::size_t>(std::max<qint64>(got, 0)));
+    return got;
+}
+
+// All of standard input, up to one byte past kMaxTextFileBytes, which is enough to refuse it.
+LoadFailure ReadAllStandardInput(std::string& bytes, const std::atomic<bool>& cancel) {
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    for (;;) {
+        if (cancel.load(std::memory_order_relaxed)) {
+            return LoadFailure::Cancelled;
+        }
+        bool waiting = false;
+        const qint64 got = ReadStandardInput(
+            bytes, std::min<std::size_t>(kChunk, kMaxTextFileBytes + 1 - bytes.size()), waiting);
+        if (got < 0) {
+            return LoadFailure::Unreadable;
+        }
+        if (bytes.size() > kMaxTextFileBytes) {
+            return LoadFailure::FileTooLarge;
+        }
+        if (got == 0 && !waiting) {
+            return LoadFailure::None;
+        }
+    }
+}
+
+// The bytes of a text file, or of standard input, as the text they load as.
+LoadResult DecodeText(std::string&& bytes, const std::atomic<bool>& cancel) {
+    std::optional<std::u16string> text = TextFromFileBytes(
+        std::move(bytes), [&cancel] { return !cancel.load(std::memory_order_relaxed); });
+    if (cancel.load(std::memory_order_relaxed)) {
+        return {LoadFailure::Cancelled, {}};
+    }
+    if (!text) {
+        return {LoadFailure::NotText, {}};
+    }
+    return {LoadFailure::None, std::move(*text)};
+}
+
 LoadResult ReadText(const QString& path, const std::atomic<bool>& cancel,
                     const HelperLimits& limits) {
     if (path.isEmpty()) {
         return {LoadFailure::Missing, {}};
+    }
+    if (path == kStandardInput) {
+        std::string bytes;
+        if (const LoadFailure failure = ReadAllStandardInput(bytes, cancel);
+            failure != LoadFailure::None) {
+            return {failure, {}};
+        }
+        return DecodeText(std::move(bytes), cancel);
     }
     QFile file;
     if (const LoadFailure failure = OpenRegularFile(file, path); failure != LoadFailure::None) {
@@ -118,24 +210,17 @@ LoadResult ReadText(const QString& path, const std::atomic<bool>& cancel,
     }
     bytes.resize(static_cast<std::size_t>(head));
 
-    const DocumentKind kind = SniffDocumentKind(bytes, QFileInfo(path).fileName().toStdString());
-    if (kind != DocumentKind::PlainText) {
+    const DocumentFormat& format =
+        SniffDocumentFormat(bytes, QFileInfo(path).fileName().toStdString());
+    if (format.needsHelper) {
         file.close();  // the helper opens the file itself
-        return ExtractWithHelper(path, kind, cancel, limits);
+        return ExtractWithHelper(path, format, cancel, limits);
     }
     if (const LoadFailure failure = ReadRest(file, bytes, cancel); failure != LoadFailure::None) {
         return {failure, {}};
     }
     file.close();
-    std::optional<std::u16string> text = TextFromFileBytes(
-        std::move(bytes), [&cancel] { return !cancel.load(std::memory_order_relaxed); });
-    if (cancel.load(std::memory_order_relaxed)) {
-        return {LoadFailure::Cancelled, {}};
-    }
-    if (!text) {
-        return {LoadFailure::NotText, {}};
-    }
-    return {LoadFailure::None, std::move(*text)};
+    return DecodeText(std::move(bytes), cancel);
 }
 
 }  // namespace

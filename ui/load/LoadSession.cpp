@@ -8,6 +8,7 @@
 
 #include "ui/MessageBox.h"
 #include "ui/load/FileLoader.h"
+#include "ui/load/LoadFile.h"
 
 namespace lexaro {
 
@@ -54,7 +55,10 @@ void LoadSession::showProgress() {
     auto* dialog = new QProgressDialog(window_);
     dialog->setObjectName(QStringLiteral("loadProgress"));
     dialog->setWindowTitle(QStringLiteral("Lexaro"));
-    dialog->setLabelText(tr("Loading %1\u2026").arg(QFileInfo(loader_->path()).fileName()));
+    const QString& path = loader_->path();
+    dialog->setLabelText(
+        tr("Loading %1\u2026")
+            .arg(path == kStandardInput ? tr("standard input") : QFileInfo(path).fileName()));
     dialog->setRange(0, 0);  // busy: neither decoding nor the helper can say how far they are
     dialog->setMinimumDuration(0);
     dialog->setAutoClose(false);
