@@ -86,4 +86,19 @@ ExtractResult ExtractDocument(std::string_view bytes, std::string_view fileName,
     }
 }
 
+ExtractResult ExtractLayout(std::string_view bytes, std::string_view fileName) {
+    if (SniffDocumentKind(bytes, fileName) != DocumentKind::Pdf) {
+        return {ExtractExit::NotSupported, {}};
+    }
+    try {
+        ExtractResult result;
+        result.status = PdfLayoutTrace(bytes, result.text);
+        return result;
+    } catch (const std::bad_alloc&) {
+        return {ExtractExit::TooLarge, {}};
+    } catch (...) {
+        return {ExtractExit::Damaged, {}};
+    }
+}
+
 }  // namespace lexaro::documents

@@ -19,6 +19,9 @@
 //   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops
 //     mid-sentence, followed by one that starts with a small letter, reads on.
 //
+// Every threshold these rules use is a named field of PdfLayoutParams; each stage has a file of its
+// own (see documents/pdf_layout_internal.h), and trace() tells what they decided, line by line.
+//
 // JoinPdfLines is the rule for joining the lines of one paragraph: a word hyphenated across a line
 // end is joined ("exam-" + "ple" → "example"); a hyphen before a capital or a digit, or after an
 // abbreviation in capitals, is a real one and stays ("Jean-" + "Paul" → "Jean-Paul", "1990-" +
@@ -27,6 +30,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "documents/pdf_layout_params.h"
 
 namespace lexaro::documents {
 
@@ -42,6 +47,8 @@ struct PdfWord {
 
 class PdfLayout {
 public:
+    explicit PdfLayout(const PdfLayoutParams& params = {}) : params_(params) {}
+
     // `words` in poppler's reading order; `height` is the page's, in points.
     void addPage(const std::vector<PdfWord>& words, double height);
 
@@ -50,6 +57,11 @@ public:
 
     // The document's paragraphs, one per line.
     [[nodiscard]] std::string text() const;
+
+    // The same reading told line by line, for tuning the parameters: for each page its blocks and
+    // lines with their boxes (in points), and why each block or paragraph starts, why a line is
+    // dropped or read aside, and why a paragraph goes on across a break.
+    [[nodiscard]] std::string trace() const;
 
     struct Line {
         std::string text;
@@ -61,8 +73,10 @@ public:
     };
 
 private:
+    PdfLayoutParams params_;
     std::vector<Line> lines_;
     std::vector<double> pageHeights_;
+    std::vector<std::size_t> turnedDropped_;  // for each page, the turned words left out
     std::size_t size_ = 0;
 };
 

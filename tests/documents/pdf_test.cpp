@@ -127,6 +127,73 @@ INSTANTIATE_TEST_SUITE_P(
             "ab c"}),
     [](const auto& p) { return std::string(p.param.name); });
 
+// The trace tells why a line was dropped, read aside, or began or went on a paragraph: what a
+// person tuning the layout reads to see which threshold decided.
+struct TraceCase {
+    const char* name;
+    std::vector<std::vector<PdfWord>> pages;
+    std::string line;  // the line's text
+    std::string why;   // a reason printed under it
+};
+
+class LayoutTrace : public testing::TestWithParam<TraceCase> {};
+
+TEST_P(LayoutTrace, SaysWhy) {
+    PdfLayout layout;
+    for (const auto& words : GetParam().pages) {
+        layout.addPage(words, 792);
+    }
+    const std::string trace = layout.trace();
+    const std::size_t line = trace.find('"' + GetParam().line + "\"\n");
+    ASSERT_NE(line, std::string::npos) << trace;
+    const std::size_t next = trace.find("    line ", line);
+    const std::size_t why = trace.find("      " + GetParam().why + "\n", line);
+    EXPECT_TRUE(why != std::string::npos && why < next) << trace;
+}
+
+std::vector<std::vector<PdfWord>> JournalPages() {
+    return {Column(72, 40, 14, {"Journal of Things 1"}) + Column(72, 100, 14, {"The story goes"}) +
+                Column(300, 760, 14, {"1"}),
+            Column(72, 40, 14, {"Journal of Things 2"}) +
+                Column(72, 100, 14, {"on and on, to the"}) + Column(300, 760, 14, {"- ii -"}),
+            Column(72, 40, 14, {"Journal of Things 3"}) + Column(72, 100, 14, {"end."}) +
+                Column(300, 760, 14, {"3"})};
+}
+
+std::vector<std::vector<PdfWord>> FootnotePage() {
+    return {Column(72, 100, 14, {"The sentence runs", "down the col-"}) +
+            Column(72, 700, 10, {"1 A note."}, 8) +
+            Column(320, 100, 14, {"umn and ends.", "Next one."})};
+}
+
+std::vector<std::vector<PdfWord>> GapAndSizePage() {
+    return {Column(72, 100, 14, {"Body", "body"}) + Column(72, 150, 14, {"After"}) +
+            Column(72, 180, 14, {"Big"}, 20)};
+}
+
+std::vector<std::vector<PdfWord>> TwoColumnsPage() {
+    return {Column(72, 100, 14, {"Left goes on"}) + Column(320, 60, 14, {"Right starts"})};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LayoutTrace,
+    testing::Values(
+        TraceCase{"RunningHeader", JournalPages(), "Journal of Things 2",
+                  "furniture: repeats at y=40.0 on 3 pages"},
+        TraceCase{"PageNumber", JournalPages(), "- ii -",
+                  "furniture: a page number at y=760.0, as on 3 pages"},
+        TraceCase{"GapOverUsualStep", GapAndSizePage(), "After",
+                  "new paragraph: gap 36.0 > 1.25 \xC3\x97 usual 14.0"},
+        TraceCase{"TypeSize", GapAndSizePage(), "Big", "new paragraph: type size 11.0, then 20.0"},
+        TraceCase{"CapitalAfterColumn", TwoColumnsPage(), "Right starts",
+                  "new paragraph after a break: no small letter starts it"},
+        TraceCase{"Footnote", FootnotePage(), "1 A note.",
+                  "aside: small type (8.0 < 0.9 \xC3\x97 body 11.0) low on the page, body goes "
+                  "on above"},
+        TraceCase{"ReadsOnIntoTheNextColumn", FootnotePage(), "umn and ends.",
+                  "reads on across the break: no clause end, next starts small"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 TEST(Pdf, ReadsParagraphsAcrossPagesAndColumnsWithoutFurniture) {
     std::vector<fixtures::PdfPage> pages(3);
     for (std::size_t i = 0; i < pages.size(); ++i) {
