@@ -111,8 +111,9 @@ public:
         for (const auto& page : edges) {
             for (const EdgeLine& edge : page) {
                 const Line& line = lines_[edge.index];
+                const long at = band(line);
                 for (const std::string& key : Keys(line, edge.outermost)) {
-                    pages_[{key, band(line)}].insert(line.page);
+                    pages_[{key, at}].insert(line.page);
                 }
             }
         }

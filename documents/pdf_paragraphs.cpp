@@ -234,7 +234,7 @@ private:
         stream.previous = &line;
     }
 
-    void note(std::size_t i, Reason reason) {
+    void note(std::size_t i, const Reason& reason) {
         if (trace_ != nullptr) {
             (*trace_)[i].fate = reason;
         }

@@ -91,6 +91,8 @@ void LayOutPdf(std::string_view bytes) {
     const std::string text = layout.text();
     Check(text.size() <= layout.size());
     CheckShape(text, false);
+    // The same reading, told line by line (lexaro-extract --layout).
+    Check(layout.trace().starts_with("page 1 "));
 }
 
 }  // namespace
