@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,12 +40,14 @@ enum class Why : std::uint8_t {
     NotBelow,     // the step down, the least and the most allowed
     Beside,       // -
     // The line is not read:
-    Blank,              // -
-    Repeats,            // its height band's top, the pages its shape stands on
-    PageNumberRepeats,  // the same, for a number where other pages have theirs
-    LoneNumber,         // -
+    Blank,               // -
+    Repeats,             // its top, the pages it stands on the same
+    NumbersFollowPages,  // its top, the pages its shape stands on, numbered as they are
+    PageNumberRepeats,   // the same, for a number where other pages have theirs
+    LoneNumber,          // -
     // Near a page's edge, but read:
-    EdgeKept,  // the band's top, the pages its shape stands on, the pages needed
+    EdgeKept,     // its top, the pages its kin stand on, the most of them numbered alike
+    InParagraph,  // -
     // Read after the paragraph it interrupts:
     Aside,  // its block's size, the share, the body's size
     // A paragraph starts:
@@ -105,9 +108,37 @@ struct Blocks {
 };
 Blocks MeasureBlocks(const std::vector<Line>& lines);
 
+// The paragraph rule (pdf_paragraphs.cpp): where a paragraph starts, from the spacing, size and
+// shape of lines, and from how a sentence cut by a block or a page reads on.
+class ParagraphRule {
+public:
+    ParagraphRule(const std::vector<Line>& lines, const Blocks& blocks,
+                  const PdfLayoutParams& params);
+
+    struct Verdict {
+        bool starts;  // a paragraph starts with the line
+        Reason reason;
+    };
+    // Whether `line` starts a paragraph after `before`, the line read just before it.
+    [[nodiscard]] Verdict startsAfter(const Line& before, const Line& line) const;
+
+    // Why two lines of one block, `line` just below `before`, are in different paragraphs: their
+    // spacing, size or shape (None: they are in one).
+    [[nodiscard]] Reason breakInBlock(const Line& before, const Line& line) const;
+
+private:
+    [[nodiscard]] double usualStep(double height) const;
+    [[nodiscard]] Reason sentenceEnds(const Line& before, const Line& line) const;
+
+    const std::vector<Line>& lines_;
+    const Blocks& blocks_;
+    const PdfLayoutParams& params_;
+    std::map<long, double> steps_;  // the usual step by size of type
+};
+
 // For each line, whether it is page furniture (trace: why, and why edge lines were kept).
-std::vector<bool> FindFurniture(const std::vector<Line>& lines, const PdfLayoutParams& params,
-                                Trace* trace);
+std::vector<bool> FindFurniture(const std::vector<Line>& lines, const ParagraphRule& rule,
+                                const PdfLayoutParams& params, Trace* trace);
 
 // For each line, whether it is an aside (trace: why).
 struct AsideInput {
@@ -122,11 +153,10 @@ std::vector<bool> FindAsides(const AsideInput& in, const PdfLayoutParams& params
 // paragraph they interrupt (trace: why each paragraph starts, or goes on across a break).
 struct ReadInput {
     const std::vector<Line>& lines;
-    const Blocks& blocks;
     const std::vector<bool>& furniture;
     const std::vector<bool>& aside;
 };
-std::string ReadParagraphs(const ReadInput& in, const PdfLayoutParams& params, Trace* trace);
+std::string ReadParagraphs(const ReadInput& in, const ParagraphRule& rule, Trace* trace);
 
 // Joins `next` to the paragraph so far, as JoinPdfLines does.
 void JoinLine(std::string& paragraph, std::string_view next);

@@ -90,9 +90,20 @@ struct PdfLayoutParams {
     // Running headers and footers are looked for among this many lines nearest the top and the
     // bottom of each page: a header over two lines, a footer with a page number and a URL.
     int furnitureEdgeLines = 3;
-    // A line is furniture when its shape (numbers masked) stands at the same place on at least
-    // this many pages. Two would take a title and its repeat on the next page.
+    // A line is furniture when it stands at the same place on at least this many pages, the same
+    // or differing only in numbers. Two would take a title and its repeat on the next page.
     int furnitureMinPages = 3;
+    // A line with numbers in it is furniture only if its numbers go up with the pages, as page
+    // numbers do: on at least this many of those pages (itself among them), some number of the
+    // line less the page's index is the same. Two, because a book's front matter may number only
+    // a few pages in Roman figures; a table's figures or a line that starts with "I" or "28" agree
+    // with no other page's.
+    int furniturePagesNumberedAlike = 2;
+    // A line taken for furniture for its numbers is body when a paragraph runs through it: when
+    // it and the line below or above it are in one paragraph by the paragraph rule, and their type
+    // differs by at most this many pt. A header is set in a size of its own or apart from the
+    // text; a page-top line of the text is the size of the next.
+    double inParagraphSizeDifference = 0.5;
     // "The same place" is the same height band of this many pt...
     double furnitureBandPoints = 4;
     // ...or one of this many bands either side (baselines shift between pages by a point or so).

@@ -23,11 +23,16 @@ constexpr std::array kMessages{
     Message{Why::NotBelow, "not just below the line before: baseline {a} down, not {b} to {c}"},
     Message{Why::Beside, "beside the line before, not below it"},
     Message{Why::Blank, "dropped: blank"},
-    Message{Why::Repeats, "furniture: repeats at y={a} on {b:n} pages"},
+    Message{Why::Repeats, "furniture: the same at y={a} on {b:n} pages"},
+    Message{Why::NumbersFollowPages,
+            "furniture: repeats at y={a} on {b:n} pages, its numbers going up with the pages"},
     Message{Why::PageNumberRepeats, "furniture: a page number at y={a}, as on {b:n} pages"},
     Message{Why::LoneNumber, "furniture: a lone page number at the page's edge"},
     Message{Why::EdgeKept,
-            "kept at the page's edge: its shape is at y={a} on {b:n} pages, not {c:n}"},
+            "kept at the page's edge: its kin are at y={a} on {b:n} pages, "
+            "numbered alike on {c:n}"},
+    Message{Why::InParagraph,
+            "kept: repeats like furniture, but a paragraph of the text runs through it"},
     Message{
         Why::Aside,
         "aside: small type ({a} < {b:n} \xC3\x97 body {c}) low on the page, body goes on above"},

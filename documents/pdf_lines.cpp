@@ -77,6 +77,27 @@ private:
     std::size_t words_ = 0;
 };
 
+struct Pages {
+    const std::vector<Line>& lines;
+    const std::vector<double>& heights;
+};
+
+struct Reading {
+    std::string text;
+    pdf::Blocks blocks;
+};
+
+// The stages in turn, from the lines of every page to the text.
+Reading Read(const Pages& pages, const PdfLayoutParams& params, pdf::Trace* trace) {
+    Reading reading{{}, pdf::MeasureBlocks(pages.lines)};
+    const pdf::ParagraphRule rule(pages.lines, reading.blocks, params);
+    const std::vector<bool> furniture = pdf::FindFurniture(pages.lines, rule, params, trace);
+    const std::vector<bool> aside =
+        pdf::FindAsides({pages.lines, reading.blocks, furniture, pages.heights}, params, trace);
+    reading.text = pdf::ReadParagraphs({pages.lines, furniture, aside}, rule, trace);
+    return reading;
+}
+
 }  // namespace
 
 void PdfLayout::addPage(const std::vector<PdfWord>& words, double height) {
@@ -111,20 +132,12 @@ void PdfLayout::addPage(const std::vector<PdfWord>& words, double height) {
 }
 
 std::string PdfLayout::text() const {
-    const pdf::Blocks blocks = pdf::MeasureBlocks(lines_);
-    const std::vector<bool> furniture = pdf::FindFurniture(lines_, params_, nullptr);
-    const std::vector<bool> aside =
-        pdf::FindAsides({lines_, blocks, furniture, pageHeights_}, params_, nullptr);
-    return pdf::ReadParagraphs({lines_, blocks, furniture, aside}, params_, nullptr);
+    return Read({lines_, pageHeights_}, params_, nullptr).text;
 }
 
 std::string PdfLayout::trace() const {
     pdf::Trace trace(lines_.size());
-    const pdf::Blocks blocks = pdf::MeasureBlocks(lines_);
-    const std::vector<bool> furniture = pdf::FindFurniture(lines_, params_, &trace);
-    const std::vector<bool> aside =
-        pdf::FindAsides({lines_, blocks, furniture, pageHeights_}, params_, &trace);
-    static_cast<void>(pdf::ReadParagraphs({lines_, blocks, furniture, aside}, params_, &trace));
+    const pdf::Blocks blocks = Read({lines_, pageHeights_}, params_, &trace).blocks;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         // The same decision addPage made, now with its reason.
         const bool first = i == 0 || lines_[i - 1].page != lines_[i].page;

@@ -12,8 +12,12 @@
 //     document's usual step for that size of type, the size changes, a line starts with a bullet,
 //     or a sentence ends on a short line or before an indented one. The usual step is the most
 //     common one, so a code listing or a table does not set it for the body around it.
-//   - Page furniture: lines at the top or bottom of a page that repeat there on three pages or more
-//     (digits and page numbers in Roman figures aside) and lone page numbers are dropped.
+//   - Page furniture: lines at the top or bottom of a page that repeat there on three pages or
+//     more, the same or with numbers that go up with the pages (page numbers, in Arabic or Roman
+//     figures), and lone page numbers are dropped. A line whose kin differ in numbers that do not
+//     follow the pages (a table's rows, a line starting "I" or "28") is kept, and so is a numbered
+//     one that a paragraph of the text runs through. Where in doubt the line is kept: a repeated
+//     header costs the reader a second, a lost line the sentence.
 //   - Small type at the foot of a column (footnotes, a copyright box) is read after the paragraph
 //     that runs past it, so that paragraph reads on into the next column or page.
 //   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops

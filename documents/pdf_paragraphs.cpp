@@ -14,48 +14,6 @@ namespace lexaro::documents::pdf {
 
 namespace {
 
-// The usual step from one line to the next for each size of type: the most common one, so that
-// a code listing or a table does not set it for the body around it.
-class UsualSteps {
-public:
-    UsualSteps(const std::vector<Line>& lines, const PdfLayoutParams& params) : params_(params) {
-        std::map<long, std::map<long, int>> counts;
-        for (std::size_t i = 1; i < lines.size(); ++i) {
-            const Line& before = lines[i - 1];
-            const Line& line = lines[i];
-            const double down = line.base - before.base;
-            if (line.newBlock || !SimilarHeight(line.height, before.height, params) ||
-                down < params.usualStepMin * before.height ||
-                down > params.usualStepMax * before.height) {
-                continue;
-            }
-            ++counts[SizeBucket(before.height, params)]
-                    [std::lround(down * params.usualStepPerPoint)];
-        }
-        for (const auto& [bucket, steps] : counts) {
-            const auto most =
-                std::max_element(steps.begin(), steps.end(),
-                                 [](const auto& a, const auto& b) { return a.second < b.second; });
-            steps_[bucket] = static_cast<double>(most->first) / params.usualStepPerPoint;
-        }
-    }
-
-    // For type of `height` or a half point either way; 0 where there is none.
-    [[nodiscard]] double at(double height) const {
-        const long bucket = SizeBucket(height, params_);
-        for (const long near : {bucket, bucket - 1, bucket + 1}) {
-            if (const auto found = steps_.find(near); found != steps_.end()) {
-                return found->second;
-            }
-        }
-        return 0;
-    }
-
-private:
-    const PdfLayoutParams& params_;
-    std::map<long, double> steps_;
-};
-
 // The pieces of a displayed formula (sub- and superscripts, limits, a fraction's parts) sit at
 // their own heights, overlapping or close to their neighbours: they are one line.
 bool PartOfFormula(const Line& before, const Line& line, const PdfLayoutParams& params) {
@@ -100,79 +58,6 @@ Reason ReadsOn(const Line& before, const Line& line, const PdfLayoutParams& para
     return {Why::ReadsOn};
 }
 
-struct Verdict {
-    bool starts;  // a paragraph starts with the line
-    Reason reason;
-};
-
-class Paragraphs {
-public:
-    Paragraphs(const ReadInput& in, const PdfLayoutParams& params)
-        : in_(in), params_(params), steps_(in.lines, params) {}
-
-    // Whether `line` starts a paragraph after `before`, the line read just before it.
-    [[nodiscard]] Verdict startsAfter(const Line& before, const Line& line) const {
-        if (PartOfFormula(before, line, params_)) {
-            return {false, {Why::Formula}};
-        }
-        // Across a block or a page, and past lines not read, a paragraph may always end.
-        const bool sameBlock = &line - &before == 1 && !line.newBlock;
-        const Reason cut = sameBlock ? breakInBlock(before, line) : Reason{};
-        if (sameBlock && !cut) {
-            return {false, {}};
-        }
-        const Reason on = ReadsOn(before, line, params_);
-        if (on.why == Why::ReadsOn) {
-            return {false, on};
-        }
-        return {true, sameBlock ? cut : on};
-    }
-
-private:
-    // Why the spacing, size or shape of two lines of one block ends a paragraph, if it does.
-    [[nodiscard]] Reason breakInBlock(const Line& before, const Line& line) const {
-        const double em = before.height;
-        if (!SimilarHeight(line.height, before.height, params_)) {
-            return {Why::SizeChanges, before.height, line.height};
-        }
-        const double down = line.base - before.base;
-        const double usual = steps_.at(em);
-        if (down >
-            (usual > 0 ? params_.paragraphGap * usual : params_.paragraphGapWithoutUsual * em)) {
-            return usual > 0
-                       ? Reason{Why::Gap, down, params_.paragraphGap, usual}
-                       : Reason{Why::GapWithoutUsual, down, params_.paragraphGapWithoutUsual, em};
-        }
-        if (StartsWithBullet(line.text)) {
-            return {Why::Bullet};
-        }
-        return sentenceEnds(before, line);
-    }
-
-    // A sentence ends on a line that falls well short of its block (ragged lines differ by a word
-    // or so) or before an indented line.
-    [[nodiscard]] Reason sentenceEnds(const Line& before, const Line& line) const {
-        if (!EndsSentence(Tidy(before.text))) {
-            return {};
-        }
-        const Block& block =
-            in_.blocks.boxes[in_.blocks.of[static_cast<std::size_t>(&line - in_.lines.data())]];
-        const double full = block.left + params_.shortLineShare * (block.right - block.left);
-        if (before.right < full) {
-            return {Why::ShortLine, before.right, params_.shortLineShare, full};
-        }
-        const double em = before.height;
-        if (line.left > before.left + params_.indent * em) {
-            return {Why::Indent, line.left - before.left, params_.indent, em};
-        }
-        return {};
-    }
-
-    const ReadInput& in_;
-    const PdfLayoutParams& params_;
-    UsualSteps steps_;
-};
-
 void EndParagraph(std::string& out, std::string& paragraph) {
     if (!paragraph.empty()) {
         out += out.empty() ? "" : "\n";
@@ -181,12 +66,104 @@ void EndParagraph(std::string& out, std::string& paragraph) {
     }
 }
 
+}  // namespace
+
+// The usual step from one line to the next for each size of type: the most common one, so that a
+// code listing or a table does not set it for the body around it.
+ParagraphRule::ParagraphRule(const std::vector<Line>& lines, const Blocks& blocks,
+                             const PdfLayoutParams& params)
+    : lines_(lines), blocks_(blocks), params_(params) {
+    std::map<long, std::map<long, int>> counts;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const Line& before = lines[i - 1];
+        const Line& line = lines[i];
+        const double down = line.base - before.base;
+        if (line.newBlock || !SimilarHeight(line.height, before.height, params) ||
+            down < params.usualStepMin * before.height ||
+            down > params.usualStepMax * before.height) {
+            continue;
+        }
+        ++counts[SizeBucket(before.height, params)][std::lround(down * params.usualStepPerPoint)];
+    }
+    for (const auto& [bucket, steps] : counts) {
+        const auto most =
+            std::max_element(steps.begin(), steps.end(),
+                             [](const auto& a, const auto& b) { return a.second < b.second; });
+        steps_[bucket] = static_cast<double>(most->first) / params.usualStepPerPoint;
+    }
+}
+
+// For type of `height` or a half point either way; 0 where there is none.
+double ParagraphRule::usualStep(double height) const {
+    const long bucket = SizeBucket(height, params_);
+    for (const long near : {bucket, bucket - 1, bucket + 1}) {
+        if (const auto found = steps_.find(near); found != steps_.end()) {
+            return found->second;
+        }
+    }
+    return 0;
+}
+
+ParagraphRule::Verdict ParagraphRule::startsAfter(const Line& before, const Line& line) const {
+    if (PartOfFormula(before, line, params_)) {
+        return {false, {Why::Formula}};
+    }
+    // Across a block or a page, and past lines not read, a paragraph may always end.
+    const bool sameBlock = &line - &before == 1 && !line.newBlock;
+    const Reason cut = sameBlock ? breakInBlock(before, line) : Reason{};
+    if (sameBlock && !cut) {
+        return {false, {}};
+    }
+    const Reason on = ReadsOn(before, line, params_);
+    if (on.why == Why::ReadsOn) {
+        return {false, on};
+    }
+    return {true, sameBlock ? cut : on};
+}
+
+Reason ParagraphRule::breakInBlock(const Line& before, const Line& line) const {
+    const double em = before.height;
+    if (!SimilarHeight(line.height, before.height, params_)) {
+        return {Why::SizeChanges, before.height, line.height};
+    }
+    const double down = line.base - before.base;
+    const double usual = usualStep(em);
+    if (down > (usual > 0 ? params_.paragraphGap * usual : params_.paragraphGapWithoutUsual * em)) {
+        return usual > 0 ? Reason{Why::Gap, down, params_.paragraphGap, usual}
+                         : Reason{Why::GapWithoutUsual, down, params_.paragraphGapWithoutUsual, em};
+    }
+    if (StartsWithBullet(line.text)) {
+        return {Why::Bullet};
+    }
+    return sentenceEnds(before, line);
+}
+
+// A sentence ends on a line that falls well short of its block (ragged lines differ by a word or
+// so) or before an indented line.
+Reason ParagraphRule::sentenceEnds(const Line& before, const Line& line) const {
+    if (!EndsSentence(Tidy(before.text))) {
+        return {};
+    }
+    const Block& block = blocks_.boxes[blocks_.of[static_cast<std::size_t>(&line - lines_.data())]];
+    const double full = block.left + params_.shortLineShare * (block.right - block.left);
+    if (before.right < full) {
+        return {Why::ShortLine, before.right, params_.shortLineShare, full};
+    }
+    const double em = before.height;
+    if (line.left > before.left + params_.indent * em) {
+        return {Why::Indent, line.left - before.left, params_.indent, em};
+    }
+    return {};
+}
+
+namespace {
+
 // The reading: body lines into paragraphs, asides into their own, put after the body paragraph
 // that was open when they were met.
 class Reader {
 public:
-    Reader(const ReadInput& in, const PdfLayoutParams& params, Trace* trace)
-        : in_(in), paragraphs_(in, params), trace_(trace) {}
+    Reader(const ReadInput& in, const ParagraphRule& rule, Trace* trace)
+        : in_(in), rule_(rule), trace_(trace) {}
 
     std::string read() {
         for (std::size_t i = 0; i < in_.lines.size(); ++i) {
@@ -214,9 +191,9 @@ private:
 
     void add(Stream& stream, std::size_t i, const std::string& text) {
         const Line& line = in_.lines[i];
-        const Verdict verdict = stream.previous == nullptr
-                                    ? Verdict{false, {Why::FirstRead}}
-                                    : paragraphs_.startsAfter(*stream.previous, line);
+        const ParagraphRule::Verdict verdict = stream.previous == nullptr
+                                                   ? ParagraphRule::Verdict{false, {Why::FirstRead}}
+                                                   : rule_.startsAfter(*stream.previous, line);
         if (trace_ != nullptr) {
             (*trace_)[i].paragraph = verdict.reason;
         }
@@ -251,7 +228,7 @@ private:
     }
 
     const ReadInput& in_;
-    Paragraphs paragraphs_;
+    const ParagraphRule& rule_;
     Trace* trace_;
     std::string out_;
     Stream body_;
@@ -275,8 +252,8 @@ bool EndsWithLineHyphen(std::string_view paragraph) {
 
 }  // namespace
 
-std::string ReadParagraphs(const ReadInput& in, const PdfLayoutParams& params, Trace* trace) {
-    return Reader(in, params, trace).read();
+std::string ReadParagraphs(const ReadInput& in, const ParagraphRule& rule, Trace* trace) {
+    return Reader(in, rule, trace).read();
 }
 
 void JoinLine(std::string& paragraph, std::string_view next) {

@@ -133,7 +133,7 @@ TEST_F(Helper, PrintsThePdfLayoutOnlyForPdfs) {
     const HelperRun run = RunHelper("--layout " + File("a.pdf", fixtures::PdfBytes(pages)));
     EXPECT_EQ(run.exitCode, 0);
     for (const char* said : {"page 3 (792.0 pt high): 2 lines\n", "\"Journal of Things\"\n",
-                             "furniture: repeats at y=", "first line read"}) {
+                             "furniture: the same at y=", "first line read"}) {
         EXPECT_NE(run.out.find(said), std::string::npos) << said << " in\n" << run.out;
     }
     const HelperRun epub =

@@ -59,6 +59,32 @@ std::vector<PdfWord> operator+(std::vector<PdfWord> a, const std::vector<PdfWord
     return a;
 }
 
+// Three pages with a running header carrying the page number at their top, then a page whose
+// body starts where the header stood, with `first`.
+std::vector<std::vector<PdfWord>> BodyWhereHeadersStand(const std::string& first) {
+    std::vector<std::vector<PdfWord>> pages;
+    for (const char* body : {"Body one.", "Body two.", "Body three."}) {
+        pages.push_back(Column(72, 40, 14, {std::to_string(pages.size() + 11) + " THE BOOK"}) +
+                        Column(72, 100, 14, {body}));
+    }
+    pages.push_back(Column(72, 40, 14, {first, "and so it goes."}));
+    return pages;
+}
+
+// A table over five pages whose last row differs only in its figures.
+std::vector<std::vector<PdfWord>> TaxTable() {
+    std::vector<std::vector<PdfWord>> pages;
+    const char* rows[][2] = {{"Wages.", "Total tax 1,204"},
+                             {"Interest.", "Total tax 3,877"},
+                             {"Dividends.", "Total tax 2,310"},
+                             {"Pensions.", "Total tax 4,051"},
+                             {"Rents.", "Total tax 1,876"}};
+    for (const auto& row : rows) {
+        pages.push_back(Column(72, 100, 14, {row[0]}) + Column(72, 700, 14, {row[1]}));
+    }
+    return pages;
+}
+
 struct LayoutCase {
     const char* name;
     std::vector<std::vector<PdfWord>> pages;  // 792 pt high
@@ -107,6 +133,22 @@ INSTANTIATE_TEST_SUITE_P(
              Column(72, 40, 14, {"Journal of Things 3"}) + Column(72, 100, 14, {"end."}) +
                  Column(300, 760, 14, {"3"})},
             "The story goes on and on, to the end."},
+        // Body lines that look like a page's furniture but whose numbers do not follow the pages.
+        LayoutCase{"PageTopLineStartingWithI",
+                   BodyWhereHeadersStand("I stayed two months in Kirkwall,"),
+                   "Body one.\nBody two.\nBody three.\nI stayed two months in Kirkwall, and so it "
+                   "goes."},
+        LayoutCase{"PageTopLineStartingWithANumber", BodyWhereHeadersStand("28 Ferventis: the"),
+                   "Body one.\nBody two.\nBody three.\n28 Ferventis: the and so it goes."},
+        LayoutCase{"NumberedHeadingAtPageTop", BodyWhereHeadersStand("2 Methods"),
+                   "Body one.\nBody two.\nBody three.\n2 Methods and so it goes."},
+        // Its number goes up with the pages like theirs, but the paragraph runs on below it.
+        LayoutCase{"NumberedLineAParagraphRunsThrough",
+                   BodyWhereHeadersStand("14 ships sailed out,"),
+                   "Body one.\nBody two.\nBody three.\n14 ships sailed out, and so it goes."},
+        LayoutCase{"TableRowsDifferingInFigures", TaxTable(),
+                   "Wages.\nTotal tax 1,204\nInterest.\nTotal tax 3,877\nDividends.\nTotal tax "
+                   "2,310\nPensions.\nTotal tax 4,051\nRents.\nTotal tax 1,876"},
         LayoutCase{"FootnoteReadAfterTheParagraphItInterrupts",
                    {Column(72, 100, 14, {"The sentence runs", "down the col-"}) +
                     Column(72, 700, 10, {"1 A note."}, 8) +
@@ -179,7 +221,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, LayoutTrace,
     testing::Values(
         TraceCase{"RunningHeader", JournalPages(), "Journal of Things 2",
-                  "furniture: repeats at y=40.0 on 3 pages"},
+                  "furniture: repeats at y=40.0 on 3 pages, its numbers going up with the pages"},
+        TraceCase{"NumberedLineInAParagraph", BodyWhereHeadersStand("14 ships sailed out,"),
+                  "14 ships sailed out,",
+                  "kept: repeats like furniture, but a paragraph of the text runs through it"},
         TraceCase{"PageNumber", JournalPages(), "- ii -",
                   "furniture: a page number at y=760.0, as on 3 pages"},
         TraceCase{"GapOverUsualStep", GapAndSizePage(), "After",
