@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "documents/pdf_text.h"
 #include "documents/readers.h"
 #include "documents/zip_archive.h"
 #include "formats/format_registry.h"
@@ -66,6 +67,21 @@ ExtractResult ExtractDocument(std::string_view bytes, std::string_view fileName,
             return {status, {}};
         }
         return {status, sink.take()};
+    } catch (const std::bad_alloc&) {
+        return {ExtractExit::TooLarge, {}};
+    } catch (...) {
+        return {ExtractExit::Damaged, {}};
+    }
+}
+
+ExtractResult ExtractLayout(std::string_view bytes, std::string_view fileName) {
+    if (SniffDocumentFormat(bytes, fileName).key != "pdf") {
+        return {ExtractExit::NotSupported, {}};
+    }
+    try {
+        ExtractResult result;
+        result.status = PdfLayoutTrace(bytes, result.text);
+        return result;
     } catch (const std::bad_alloc&) {
         return {ExtractExit::TooLarge, {}};
     } catch (...) {

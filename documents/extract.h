@@ -30,4 +30,9 @@ struct ExtractResult {
 [[nodiscard]] ExtractResult ExtractDocument(std::string_view bytes, std::string_view fileName,
                                             std::size_t maxTextBytes = kMaxExtractedTextBytes);
 
+// For `lexaro-extract --layout`: what the PDF layout found on each page of a PDF and why (its lines
+// and blocks with their boxes, the reason for each break or drop) in place of the text. Any
+// other kind of document is NotSupported. Never throws.
+[[nodiscard]] ExtractResult ExtractLayout(std::string_view bytes, std::string_view fileName);
+
 }  // namespace lexaro::documents

@@ -1,5 +1,7 @@
 // lexaro-extract FILE: the document's text on standard output, the outcome in the exit code
-// (formats/extract_protocol.h). Runs as a child of the window process, so that whatever a
+// (formats/extract_protocol.h). `lexaro-extract --layout FILE.pdf`, for whoever tunes the PDF
+// layout (documents/pdf_layout_params.h), prints what it found on each page and why in place of
+// the text, confined in the same way. Runs as a child of the window process, so that whatever a
 // third-party parser does with a hostile file costs a failed load, never the user's text. It
 // reads FILE, then locks itself down (documents/sandbox.h) before a parser sees a byte: from
 // there on it can only compute and write to standard output.
@@ -19,6 +21,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -194,7 +197,8 @@ void QuietFailures() {
 #endif
 
 int Run(const std::vector<std::string>& argv) {
-    if (argv.size() != 2) {
+    const bool layout = argv.size() == 3 && argv[1] == "--layout";
+    if (argv.size() != 2 && !layout) {
         return Exit(ExtractExit::Usage);
     }
     QuietFailures();
@@ -205,8 +209,9 @@ int Run(const std::vector<std::string>& argv) {
                     : wrote              ? ExtractExit::Ok
                                          : ExtractExit::Unreadable);
     }
+    const std::string& path = argv.back();
     std::string bytes;
-    const ExtractExit read = ReadFile(argv[1], bytes);
+    const ExtractExit read = ReadFile(path, bytes);
     if (read != ExtractExit::Ok) {
         return Exit(read);
     }
@@ -216,7 +221,11 @@ int Run(const std::vector<std::string>& argv) {
     }
 #endif
     const lexaro::documents::ExtractResult result =
-        lexaro::documents::ExtractDocument(bytes, argv[1]);
+        layout ? lexaro::documents::ExtractLayout(bytes, path)
+               : lexaro::documents::ExtractDocument(bytes, path);
+    if (layout && result.status == ExtractExit::NotSupported) {
+        std::fputs("lexaro-extract: --layout shows the layout of PDFs only\n", stderr);
+    }
     if (result.status != ExtractExit::Ok) {
         return Exit(result.status);
     }

@@ -12,12 +12,19 @@
 //     document's usual step for that size of type, the size changes, a line starts with a bullet,
 //     or a sentence ends on a short line or before an indented one. The usual step is the most
 //     common one, so a code listing or a table does not set it for the body around it.
-//   - Page furniture: lines at the top or bottom of a page that repeat there on three pages or more
-//     (digits and page numbers in Roman figures aside) and lone page numbers are dropped.
+//   - Page furniture: lines at the top or bottom of a page that repeat there on three pages or
+//     more, the same or with numbers that go up with the pages (page numbers, in Arabic or Roman
+//     figures), and lone page numbers are dropped. A line whose kin differ in numbers that do not
+//     follow the pages (a table's rows, a line starting "I" or "28") is kept, and so is a numbered
+//     one that a paragraph of the text runs through. Where in doubt the line is kept: a repeated
+//     header costs the reader a second, a lost line the sentence.
 //   - Small type at the foot of a column (footnotes, a copyright box) is read after the paragraph
 //     that runs past it, so that paragraph reads on into the next column or page.
 //   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops
 //     mid-sentence, followed by one that starts with a small letter, reads on.
+//
+// Every threshold these rules use is a named field of PdfLayoutParams; each stage has a file of its
+// own (see documents/pdf_layout_internal.h), and trace() tells what they decided, line by line.
 //
 // JoinPdfLines is the rule for joining the lines of one paragraph: a word hyphenated across a line
 // end is joined ("exam-" + "ple" → "example"); a hyphen before a capital or a digit, or after an
@@ -27,6 +34,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "documents/pdf_layout_params.h"
 
 namespace lexaro::documents {
 
@@ -42,6 +51,8 @@ struct PdfWord {
 
 class PdfLayout {
 public:
+    explicit PdfLayout(const PdfLayoutParams& params = {}) : params_(params) {}
+
     // `words` in poppler's reading order; `height` is the page's, in points.
     void addPage(const std::vector<PdfWord>& words, double height);
 
@@ -50,6 +61,11 @@ public:
 
     // The document's paragraphs, one per line.
     [[nodiscard]] std::string text() const;
+
+    // The same reading told line by line, for tuning the parameters: for each page its blocks and
+    // lines with their boxes (in points), and why each block or paragraph starts, why a line is
+    // dropped or read aside, and why a paragraph goes on across a break.
+    [[nodiscard]] std::string trace() const;
 
     struct Line {
         std::string text;
@@ -61,8 +77,10 @@ public:
     };
 
 private:
+    PdfLayoutParams params_;
     std::vector<Line> lines_;
     std::vector<double> pageHeights_;
+    std::vector<std::size_t> turnedDropped_;  // for each page, the turned words left out
     std::size_t size_ = 0;
 };
 

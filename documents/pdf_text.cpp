@@ -40,9 +40,8 @@ bool LooksComplete(std::string_view bytes) {
            std::string_view::npos;
 }
 
-}  // namespace
-
-ExtractExit PdfText(std::string_view bytes, TextSink& sink) {
+// Lays out every page of the PDF in `bytes`, up to `limit` bytes of text.
+ExtractExit LayOut(std::string_view bytes, std::size_t limit, PdfLayout& layout) {
     poppler::set_debug_error_function(Ignore, nullptr);
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         return ExtractExit::TooLarge;
@@ -59,17 +58,35 @@ ExtractExit PdfText(std::string_view bytes, TextSink& sink) {
     if (document->is_locked()) {
         return ExtractExit::Encrypted;
     }
-    // The layout needs every page before it can tell page furniture from text; past the sink's
-    // limit the text would be refused anyway.
-    PdfLayout layout;
-    for (int index = 0; index < document->pages() && layout.size() <= sink.limit(); ++index) {
+    // The layout needs every page before it can tell page furniture from text; past the limit
+    // the text would be refused anyway.
+    for (int index = 0; index < document->pages() && layout.size() <= limit; ++index) {
         const std::unique_ptr<poppler::page> page(document->create_page(index));
         if (page) {
             layout.addPage(PageWords(*page), page->page_rect().height());
         }
     }
-    sink.appendLines(layout.text());
     return ExtractExit::Ok;
+}
+
+}  // namespace
+
+ExtractExit PdfText(std::string_view bytes, TextSink& sink) {
+    PdfLayout layout;
+    const ExtractExit status = LayOut(bytes, sink.limit(), layout);
+    if (status == ExtractExit::Ok) {
+        sink.appendLines(layout.text());
+    }
+    return status;
+}
+
+ExtractExit PdfLayoutTrace(std::string_view bytes, std::string& trace) {
+    PdfLayout layout;
+    const ExtractExit status = LayOut(bytes, kMaxExtractedTextBytes, layout);
+    if (status == ExtractExit::Ok) {
+        trace = layout.trace();
+    }
+    return status;
 }
 
 }  // namespace lexaro::documents

@@ -3,6 +3,7 @@
 // A document that needs a password is Encrypted; one whose pages carry no text at all (a scan)
 // is NoText; one poppler cannot load, or one cut short (no %%EOF at its end), is Damaged.
 
+#include <string>
 #include <string_view>
 
 #include "documents/text_sink.h"
@@ -11,5 +12,8 @@
 namespace lexaro::documents {
 
 [[nodiscard]] ExtractExit PdfText(std::string_view bytes, TextSink& sink);
+
+// What the layout found on each page and why (PdfLayout::trace), for `lexaro-extract --layout`.
+[[nodiscard]] ExtractExit PdfLayoutTrace(std::string_view bytes, std::string& trace);
 
 }  // namespace lexaro::documents

@@ -3,6 +3,9 @@
 //
 //   lexaro-extract FILE
 //   lexaro-extract --sandbox-report   locks itself down, prints its layers, exits 0 or NoSandbox
+//   lexaro-extract --layout FILE      for a PDF, what its layout found on each page and why, in
+//                                     place of the text (a developer's tool; NotSupported for
+//                                     any other kind of document)
 //
 // On success the helper exits 0 with the document's text on standard output as UTF-8: one block
 // (paragraph, heading, list item, table cell, ...) per line, lines separated by LF, no NUL, no

@@ -124,6 +124,25 @@ TEST_F(Helper, ReportsFailuresByExitCodeAndWritesNothing) {
     }
 }
 
+// --layout: the PDF layout's trace, from the same locked-down helper; other documents are refused.
+TEST_F(Helper, PrintsThePdfLayoutOnlyForPdfs) {
+    std::vector<fixtures::PdfPage> pages(3);
+    const char* texts[] = {"Alpha reads.", "Beta reads.", "Gamma reads."};
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        pages[i].texts = {{72, 760, "Journal of Things"}, {72, 700, texts[i]}};
+    }
+    const HelperRun run = RunHelper("--layout " + File("a.pdf", fixtures::PdfBytes(pages)));
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* said : {"page 3 (792.0 pt high): 2 lines\n", "\"Journal of Things\"\n",
+                             "furniture: the same at y=", "first line read"}) {
+        EXPECT_NE(run.out.find(said), std::string::npos) << said << " in\n" << run.out;
+    }
+    const HelperRun epub =
+        RunHelper("--layout " + File("a.epub", fixtures::EpubBookBytes({{"One"}})));
+    EXPECT_EQ(epub.exitCode, static_cast<int>(ExtractExit::NotSupported));
+    EXPECT_EQ(epub.out, "");
+}
+
 // The locked-down helper writes what the same parsers write unconfined, in this process: its
 // lock-down leaves every file a parser loads on demand readable (a character-set converter, a
 // CJK table) and every call it makes allowed.

@@ -60,6 +60,32 @@ std::vector<PdfWord> operator+(std::vector<PdfWord> a, const std::vector<PdfWord
     return a;
 }
 
+// Three pages with a running header carrying the page number at their top, then a page whose
+// body starts where the header stood, with `first`.
+std::vector<std::vector<PdfWord>> BodyWhereHeadersStand(const std::string& first) {
+    std::vector<std::vector<PdfWord>> pages;
+    for (const char* body : {"Body one.", "Body two.", "Body three."}) {
+        pages.push_back(Column(72, 40, 14, {std::to_string(pages.size() + 11) + " THE BOOK"}) +
+                        Column(72, 100, 14, {body}));
+    }
+    pages.push_back(Column(72, 40, 14, {first, "and so it goes."}));
+    return pages;
+}
+
+// A table over five pages whose last row differs only in its figures.
+std::vector<std::vector<PdfWord>> TaxTable() {
+    std::vector<std::vector<PdfWord>> pages;
+    const char* rows[][2] = {{"Wages.", "Total tax 1,204"},
+                             {"Interest.", "Total tax 3,877"},
+                             {"Dividends.", "Total tax 2,310"},
+                             {"Pensions.", "Total tax 4,051"},
+                             {"Rents.", "Total tax 1,876"}};
+    for (const auto& row : rows) {
+        pages.push_back(Column(72, 100, 14, {row[0]}) + Column(72, 700, 14, {row[1]}));
+    }
+    return pages;
+}
+
 struct LayoutCase {
     const char* name;
     std::vector<std::vector<PdfWord>> pages;  // 792 pt high
@@ -108,6 +134,22 @@ INSTANTIATE_TEST_SUITE_P(
              Column(72, 40, 14, {"Journal of Things 3"}) + Column(72, 100, 14, {"end."}) +
                  Column(300, 760, 14, {"3"})},
             "The story goes on and on, to the end."},
+        // Body lines that look like a page's furniture but whose numbers do not follow the pages.
+        LayoutCase{"PageTopLineStartingWithI",
+                   BodyWhereHeadersStand("I stayed two months in Kirkwall,"),
+                   "Body one.\nBody two.\nBody three.\nI stayed two months in Kirkwall, and so it "
+                   "goes."},
+        LayoutCase{"PageTopLineStartingWithANumber", BodyWhereHeadersStand("28 Ferventis: the"),
+                   "Body one.\nBody two.\nBody three.\n28 Ferventis: the and so it goes."},
+        LayoutCase{"NumberedHeadingAtPageTop", BodyWhereHeadersStand("2 Methods"),
+                   "Body one.\nBody two.\nBody three.\n2 Methods and so it goes."},
+        // Its number goes up with the pages like theirs, but the paragraph runs on below it.
+        LayoutCase{"NumberedLineAParagraphRunsThrough",
+                   BodyWhereHeadersStand("14 ships sailed out,"),
+                   "Body one.\nBody two.\nBody three.\n14 ships sailed out, and so it goes."},
+        LayoutCase{"TableRowsDifferingInFigures", TaxTable(),
+                   "Wages.\nTotal tax 1,204\nInterest.\nTotal tax 3,877\nDividends.\nTotal tax "
+                   "2,310\nPensions.\nTotal tax 4,051\nRents.\nTotal tax 1,876"},
         LayoutCase{"FootnoteReadAfterTheParagraphItInterrupts",
                    {Column(72, 100, 14, {"The sentence runs", "down the col-"}) +
                     Column(72, 700, 10, {"1 A note."}, 8) +
@@ -134,6 +176,76 @@ TEST(Pdf, PresentationFormsReadAsLettersInLogicalOrder) {
     EXPECT_EQ(LogicalOrder("\uFEDD\uFEED\uFEF7\uFE8D \uFBFC\uFEFB\uFE8E\uFB90"),
               "\u06A9\u0627\u0644\u0627\u06CC \u0627\u0644\u0623\u0648\u0644");
 }
+
+// The trace tells why a line was dropped, read aside, or began or went on a paragraph: what a
+// person tuning the layout reads to see which threshold decided.
+struct TraceCase {
+    const char* name;
+    std::vector<std::vector<PdfWord>> pages;
+    std::string line;  // the line's text
+    std::string why;   // a reason printed under it
+};
+
+class LayoutTrace : public testing::TestWithParam<TraceCase> {};
+
+TEST_P(LayoutTrace, SaysWhy) {
+    PdfLayout layout;
+    for (const auto& words : GetParam().pages) {
+        layout.addPage(words, 792);
+    }
+    const std::string trace = layout.trace();
+    const std::size_t line = trace.find('"' + GetParam().line + "\"\n");
+    ASSERT_NE(line, std::string::npos) << trace;
+    const std::size_t next = trace.find("    line ", line);
+    const std::size_t why = trace.find("      " + GetParam().why + "\n", line);
+    EXPECT_TRUE(why != std::string::npos && why < next) << trace;
+}
+
+std::vector<std::vector<PdfWord>> JournalPages() {
+    return {Column(72, 40, 14, {"Journal of Things 1"}) + Column(72, 100, 14, {"The story goes"}) +
+                Column(300, 760, 14, {"1"}),
+            Column(72, 40, 14, {"Journal of Things 2"}) +
+                Column(72, 100, 14, {"on and on, to the"}) + Column(300, 760, 14, {"- ii -"}),
+            Column(72, 40, 14, {"Journal of Things 3"}) + Column(72, 100, 14, {"end."}) +
+                Column(300, 760, 14, {"3"})};
+}
+
+std::vector<std::vector<PdfWord>> FootnotePage() {
+    return {Column(72, 100, 14, {"The sentence runs", "down the col-"}) +
+            Column(72, 700, 10, {"1 A note."}, 8) +
+            Column(320, 100, 14, {"umn and ends.", "Next one."})};
+}
+
+std::vector<std::vector<PdfWord>> GapAndSizePage() {
+    return {Column(72, 100, 14, {"Body", "body"}) + Column(72, 150, 14, {"After"}) +
+            Column(72, 180, 14, {"Big"}, 20)};
+}
+
+std::vector<std::vector<PdfWord>> TwoColumnsPage() {
+    return {Column(72, 100, 14, {"Left goes on"}) + Column(320, 60, 14, {"Right starts"})};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LayoutTrace,
+    testing::Values(
+        TraceCase{"RunningHeader", JournalPages(), "Journal of Things 2",
+                  "furniture: repeats at y=40.0 on 3 pages, its numbers going up with the pages"},
+        TraceCase{"NumberedLineInAParagraph", BodyWhereHeadersStand("14 ships sailed out,"),
+                  "14 ships sailed out,",
+                  "kept: repeats like furniture, but a paragraph of the text runs through it"},
+        TraceCase{"PageNumber", JournalPages(), "- ii -",
+                  "furniture: a page number at y=760.0, as on 3 pages"},
+        TraceCase{"GapOverUsualStep", GapAndSizePage(), "After",
+                  "new paragraph: gap 36.0 > 1.25 \xC3\x97 usual 14.0"},
+        TraceCase{"TypeSize", GapAndSizePage(), "Big", "new paragraph: type size 11.0, then 20.0"},
+        TraceCase{"CapitalAfterColumn", TwoColumnsPage(), "Right starts",
+                  "new paragraph after a break: no small letter starts it"},
+        TraceCase{"Footnote", FootnotePage(), "1 A note.",
+                  "aside: small type (8.0 < 0.9 \xC3\x97 body 11.0) low on the page, body goes "
+                  "on above"},
+        TraceCase{"ReadsOnIntoTheNextColumn", FootnotePage(), "umn and ends.",
+                  "reads on across the break: no clause end, next starts small"}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Pdf, ReadsParagraphsAcrossPagesAndColumnsWithoutFurniture) {
     std::vector<fixtures::PdfPage> pages(3);

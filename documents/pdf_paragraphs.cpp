@@ -1,0 +1,296 @@
+// Paragraphs: inside a block a paragraph ends where the spacing between lines opens up past the
+// document's usual step for that size of type, the size changes, a line starts with a bullet, or
+// a sentence ends on a short line or before an indented one. A paragraph cut by a column or a
+// page ends there only if it ends a clause: a line that stops mid-sentence, followed by one that
+// starts with a small letter, reads on. And the rule for joining a paragraph's lines.
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "documents/pdf_layout_internal.h"
+
+namespace lexaro::documents::pdf {
+
+namespace {
+
+// The pieces of a displayed formula (sub- and superscripts, limits, a fraction's parts) sit at
+// their own heights, overlapping or close to their neighbours: they are one line.
+bool PartOfFormula(const Line& before, const Line& line, const PdfLayoutParams& params) {
+    if (line.page != before.page) {
+        return false;
+    }
+    const double em = std::min(before.height, line.height);
+    const double overlap = params.formulaOverlap * em;
+    const bool overlaps = line.top < before.bottom - overlap && line.bottom > before.top + overlap;
+    const double reach = params.formulaReach * em;
+    const bool horizontal = line.left < before.right + reach && line.right > before.left - reach;
+    // A few symbols, not a word: "n", "k=0", "i∈I".
+    const auto fragment = [&params](const Line& l) {
+        const std::string text = Tidy(l.text);
+        int run = 0;
+        for (const char c : text) {
+            run = IsAsciiLetter(c) ? run + 1 : 0;
+            if (run == params.fragmentWordLetters) {
+                return false;
+            }
+        }
+        return text.size() <= static_cast<std::size_t>(std::max(params.fragmentBytes, 0));
+    };
+    const bool close = line.top - before.bottom < params.formulaClose * em;
+    return horizontal && (overlaps || ((fragment(before) || fragment(line)) && close));
+}
+
+// A sentence cut by a column, a page or a gap reads on in small letters: ReadsOn, or why not.
+Reason ReadsOn(const Line& before, const Line& line, const PdfLayoutParams& params) {
+    if (!SimilarHeight(line.height, before.height, params)) {
+        return {Why::OtherSize, before.height, line.height};
+    }
+    if (EndsClause(Tidy(before.text))) {
+        return {Why::ClauseEnds};
+    }
+    if (!StartsSmall(Tidy(line.text))) {
+        return {Why::StartsCapital};
+    }
+    if (StartsWithBullet(line.text)) {
+        return {Why::BulletAfterBreak};
+    }
+    return {Why::ReadsOn};
+}
+
+void EndParagraph(std::string& out, std::string& paragraph) {
+    if (!paragraph.empty()) {
+        out += out.empty() ? "" : "\n";
+        out += paragraph;
+        paragraph.clear();
+    }
+}
+
+}  // namespace
+
+// The usual step from one line to the next for each size of type: the most common one, so that a
+// code listing or a table does not set it for the body around it.
+ParagraphRule::ParagraphRule(const std::vector<Line>& lines, const Blocks& blocks,
+                             const PdfLayoutParams& params)
+    : lines_(lines), blocks_(blocks), params_(params) {
+    std::map<long, std::map<long, int>> counts;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const Line& before = lines[i - 1];
+        const Line& line = lines[i];
+        const double down = line.base - before.base;
+        if (line.newBlock || !SimilarHeight(line.height, before.height, params) ||
+            down < params.usualStepMin * before.height ||
+            down > params.usualStepMax * before.height) {
+            continue;
+        }
+        ++counts[SizeBucket(before.height, params)][std::lround(down * params.usualStepPerPoint)];
+    }
+    for (const auto& [bucket, steps] : counts) {
+        const auto most =
+            std::max_element(steps.begin(), steps.end(),
+                             [](const auto& a, const auto& b) { return a.second < b.second; });
+        steps_[bucket] = static_cast<double>(most->first) / params.usualStepPerPoint;
+    }
+}
+
+// For type of `height` or a half point either way; 0 where there is none.
+double ParagraphRule::usualStep(double height) const {
+    const long bucket = SizeBucket(height, params_);
+    for (const long near : {bucket, bucket - 1, bucket + 1}) {
+        if (const auto found = steps_.find(near); found != steps_.end()) {
+            return found->second;
+        }
+    }
+    return 0;
+}
+
+ParagraphRule::Verdict ParagraphRule::startsAfter(const Line& before, const Line& line) const {
+    if (PartOfFormula(before, line, params_)) {
+        return {false, {Why::Formula}};
+    }
+    // Across a block or a page, and past lines not read, a paragraph may always end.
+    const bool sameBlock = &line - &before == 1 && !line.newBlock;
+    const Reason cut = sameBlock ? breakInBlock(before, line) : Reason{};
+    if (sameBlock && !cut) {
+        return {false, {}};
+    }
+    const Reason on = ReadsOn(before, line, params_);
+    if (on.why == Why::ReadsOn) {
+        return {false, on};
+    }
+    return {true, sameBlock ? cut : on};
+}
+
+Reason ParagraphRule::breakInBlock(const Line& before, const Line& line) const {
+    const double em = before.height;
+    if (!SimilarHeight(line.height, before.height, params_)) {
+        return {Why::SizeChanges, before.height, line.height};
+    }
+    const double down = line.base - before.base;
+    const double usual = usualStep(em);
+    if (down > (usual > 0 ? params_.paragraphGap * usual : params_.paragraphGapWithoutUsual * em)) {
+        return usual > 0 ? Reason{Why::Gap, down, params_.paragraphGap, usual}
+                         : Reason{Why::GapWithoutUsual, down, params_.paragraphGapWithoutUsual, em};
+    }
+    if (StartsWithBullet(line.text)) {
+        return {Why::Bullet};
+    }
+    return sentenceEnds(before, line);
+}
+
+// A sentence ends on a line that falls well short of its block (ragged lines differ by a word or
+// so) or before an indented line.
+Reason ParagraphRule::sentenceEnds(const Line& before, const Line& line) const {
+    if (!EndsSentence(Tidy(before.text))) {
+        return {};
+    }
+    const Block& block = blocks_.boxes[blocks_.of[static_cast<std::size_t>(&line - lines_.data())]];
+    const double full = block.left + params_.shortLineShare * (block.right - block.left);
+    if (before.right < full) {
+        return {Why::ShortLine, before.right, params_.shortLineShare, full};
+    }
+    const double em = before.height;
+    if (line.left > before.left + params_.indent * em) {
+        return {Why::Indent, line.left - before.left, params_.indent, em};
+    }
+    return {};
+}
+
+namespace {
+
+// The reading: body lines into paragraphs, asides into their own, put after the body paragraph
+// that was open when they were met.
+class Reader {
+public:
+    Reader(const ReadInput& in, const ParagraphRule& rule, Trace* trace)
+        : in_(in), rule_(rule), trace_(trace) {}
+
+    std::string read() {
+        for (std::size_t i = 0; i < in_.lines.size(); ++i) {
+            if (in_.furniture[i]) {
+                continue;
+            }
+            const std::string text = Tidy(in_.lines[i].text);
+            if (text.empty()) {
+                note(i, {Why::Blank});
+            } else {
+                add(in_.aside[i] ? aside_ : body_, i, text);
+            }
+        }
+        EndParagraph(out_, body_.paragraph);
+        flushAsides();
+        return std::move(out_);
+    }
+
+private:
+    struct Stream {
+        std::string text;  // paragraphs ended (the body's go straight to out_)
+        std::string paragraph;
+        const Line* previous = nullptr;
+    };
+
+    void add(Stream& stream, std::size_t i, const std::string& text) {
+        const Line& line = in_.lines[i];
+        const ParagraphRule::Verdict verdict = stream.previous == nullptr
+                                                   ? ParagraphRule::Verdict{false, {Why::FirstRead}}
+                                                   : rule_.startsAfter(*stream.previous, line);
+        if (trace_ != nullptr) {
+            (*trace_)[i].paragraph = verdict.reason;
+        }
+        if (verdict.starts) {
+            EndParagraph(&stream == &body_ ? out_ : stream.text, stream.paragraph);
+            if (&stream == &body_) {
+                flushAsides();
+            }
+        }
+        if (stream.paragraph.empty()) {
+            stream.paragraph = text;
+        } else {
+            JoinLine(stream.paragraph, text);
+        }
+        stream.previous = &line;
+    }
+
+    void note(std::size_t i, const Reason& reason) {
+        if (trace_ != nullptr) {
+            (*trace_)[i].fate = reason;
+        }
+    }
+
+    // Asides met so far go after the paragraph that was open when they were met.
+    void flushAsides() {
+        EndParagraph(aside_.text, aside_.paragraph);
+        if (!aside_.text.empty()) {
+            out_ += out_.empty() ? "" : "\n";
+            out_ += aside_.text;
+            aside_.text.clear();
+        }
+    }
+
+    const ReadInput& in_;
+    const ParagraphRule& rule_;
+    Trace* trace_;
+    std::string out_;
+    Stream body_;
+    Stream aside_;
+};
+
+// The word before a final hyphen is an abbreviation in capitals ("FAA-"): its hyphen is real.
+bool CapitalsBeforeHyphen(std::string_view paragraph) {
+    std::size_t start = paragraph.size() - 1;
+    while (start > 0 && IsAsciiLetter(paragraph[start - 1])) {
+        --start;
+    }
+    const std::string_view word = paragraph.substr(start, paragraph.size() - 1 - start);
+    return word.size() >= 2 && std::all_of(word.begin(), word.end(), IsAsciiUpper);
+}
+
+bool EndsWithLineHyphen(std::string_view paragraph) {
+    return paragraph.size() >= 2 && paragraph.back() == '-' &&
+           paragraph[paragraph.size() - 2] != ' ' && paragraph[paragraph.size() - 2] != '-';
+}
+
+}  // namespace
+
+std::string ReadParagraphs(const ReadInput& in, const ParagraphRule& rule, Trace* trace) {
+    return Reader(in, rule, trace).read();
+}
+
+void JoinLine(std::string& paragraph, std::string_view next) {
+    constexpr std::string_view kSoftHyphen = "\xC2\xAD";
+    if (EndsWithLineHyphen(paragraph)) {
+        if (!StartsLikeCapital(next) && !CapitalsBeforeHyphen(paragraph)) {
+            paragraph.pop_back();
+        }
+    } else if (paragraph.ends_with(kSoftHyphen)) {
+        paragraph.resize(paragraph.size() - kSoftHyphen.size());
+    } else if (!paragraph.ends_with("\xE2\x80\x90") && !paragraph.ends_with("\xE2\x80\x94")) {
+        paragraph += ' ';  // neither a hyphen (U+2010) nor an em dash: an ordinary line end
+    }
+    paragraph += next;
+}
+
+}  // namespace lexaro::documents::pdf
+
+namespace lexaro::documents {
+
+std::string JoinPdfLines(std::string_view text) {
+    std::string out;
+    std::string paragraph;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string line = pdf::Tidy(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (line.empty()) {
+            pdf::EndParagraph(out, paragraph);
+        } else if (paragraph.empty()) {
+            paragraph = line;
+        } else {
+            pdf::JoinLine(paragraph, line);
+        }
+    }
+    pdf::EndParagraph(out, paragraph);
+    return out;
+}
+
+}  // namespace lexaro::documents
