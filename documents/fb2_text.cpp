@@ -67,8 +67,13 @@ bool HoldsSections(const xmlNode* node) {
     return false;
 }
 
+// The id a link leads to within the book. Some books use the xlink prefix without declaring it,
+// which leaves the attribute named "xlink:href", in no namespace.
 std::string Target(const xmlNode* link) {
-    const std::string href = AttributeValue(link, "href");
+    std::string href = AttributeValue(link, "href");
+    if (href.empty()) {
+        href = AttributeValue(link, "xlink:href");
+    }
     return href.starts_with('#') ? href.substr(1) : std::string();
 }
 
