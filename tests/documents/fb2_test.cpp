@@ -68,16 +68,18 @@ INSTANTIATE_TEST_SUITE_P(
                  "[2] Second",   "lines"}},
         // A link into a body of notes is a note without type="note" (also with the xlink prefix
         // undeclared, as some books have it); a note's title that is more than its number is
-        // read; an ordinary link is text; a word after [n] stays apart.
+        // read; an ordinary link is text; a word after [n] stays apart; a note link of words keeps
+        // them.
         Fb2Case{
             "NotesByLinkTargetAndTitle",
             Book("<body><section><p>See <a l:href=\"#s2\">there</a><a xlink:href=\"#c1\">{I}</a>"
-                 "next<a l:href=\"#gone\" type=\"note\"/></p></section></body><body "
+                 "next<a l:href=\"#gone\" type=\"note\"/>, <a l:href=\"#c1\" type=\"note\">as "
+                 "remarked above</a>.</p></section></body><body "
                  "name=\"comments\"><section><title><p>Group</p></title><section id=\"c1\">"
                  "<title><p>I</p></title><p>Remark</p></section><section><title><p>Unread "
                  "title for sure</p></title><p>Loose</p></section></section></body>"),
-            {"See there [I] next [3]", "Group", "[I] Remark", "[2] Unread title for sure",
-             "Loose"}}),
+            {"See there [I] next [3], as remarked above [I].", "Group", "[I] Remark",
+             "[2] Unread title for sure", "Loose"}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 std::string Nested(int depth) {
