@@ -51,6 +51,17 @@ bool ZipArchive::contains(std::string_view name) const {
     return Locate(name) >= 0;
 }
 
+std::vector<std::string> ZipArchive::names() const {
+    std::vector<std::string> names;
+    const zip_int64_t entries = status_ == ExtractExit::Ok ? zip_get_num_entries(zip_, 0) : 0;
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        if (const char* name = zip_get_name(zip_, static_cast<zip_uint64_t>(i), 0)) {
+            names.emplace_back(name);
+        }
+    }
+    return names;
+}
+
 ExtractExit ZipArchive::read(std::string_view name, std::string& out, std::size_t maxBytes) {
     out.clear();
     const std::int64_t index = Locate(name);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/extract_protocol.h"
 
@@ -40,6 +41,9 @@ public:
     [[nodiscard]] ExtractExit status() const { return status_; }
 
     [[nodiscard]] bool contains(std::string_view name) const;
+
+    // The entries' names, in the archive's order (empty when it did not open).
+    [[nodiscard]] std::vector<std::string> names() const;
 
     // The entry's bytes into `out`: Ok, Damaged (missing, corrupt, unreadable) or TooLarge (past
     // the archive's limits or `maxBytes`).
