@@ -207,8 +207,12 @@ public:
         endSurrogate();
         codePage_ = codePage;
         bytes_.push_back(c);
-        if (bytes_.size() >= kRunBytes && static_cast<unsigned char>(c) < 0x80) {
-            flush();  // an ASCII byte ends any character, so a long run can go
+        // A long run goes out where it cannot split a character: two ASCII bytes in a row are
+        // two characters in every code page (a trail byte follows a byte of 0x81 or above).
+        const std::size_t size = bytes_.size();
+        if (size >= kRunBytes && static_cast<unsigned char>(bytes_[size - 1]) < 0x80 &&
+            static_cast<unsigned char>(bytes_[size - 2]) < 0x80) {
+            flush();
         }
     }
 
