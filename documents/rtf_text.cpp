@@ -80,7 +80,7 @@ constexpr std::array<std::string_view, 71> kHiddenDestinations = {
     "protusertbl",
     "revtbl",
     "rsidtbl",
-    "shpinst",
+    "shprslt",
     "sp",
     "stylesheet",
     "tc",
@@ -290,7 +290,8 @@ private:
     std::string prefix_;
 };
 
-enum class Destination : std::uint8_t { Body, Note, FontTable, Hidden };
+// Shape: a drawing's instructions, of which only its text box (\shptxt) is text.
+enum class Destination : std::uint8_t { Body, Note, FontTable, Shape, Hidden };
 
 // What a group inherits from its parent and forgets when it closes.
 struct Group {
@@ -298,6 +299,9 @@ struct Group {
     long long fallback = 1;  // \ucN: the bytes of fallback text after each \uN
     long long font = -1;     // \fN; -1 for the document's default font
     bool hidden = false;     // \v
+    bool starred = false;    // \*: the next control word names a destination to skip if unknown
+    bool endsLine = false;   // a text box, which is a block of its own
+    Destination shapeText = Destination::Body;  // where a shape's text box goes
 };
 
 class Reader {
@@ -313,8 +317,13 @@ public:
                     return ExtractExit::Damaged;
                 }
                 groups_.push_back(groups_.empty() ? Group{} : groups_.back());
+                group().starred = false;
+                group().endsLine = false;
                 skip_ = 0;
             } else if (c == '}') {
+                if (Channel* channel = group().endsLine ? shown() : nullptr) {
+                    channel->endLine();
+                }
                 groups_.pop_back();
                 skip_ = 0;
                 if (groups_.empty()) {
@@ -435,7 +444,7 @@ private:
             return;
         }
         if (c == '*') {
-            group().destination = Destination::Hidden;  // a destination for readers that know it
+            group().starred = true;
             return;
         }
         if (skip_ > 0) {
@@ -470,6 +479,26 @@ private:
     void controlWord(std::string_view word, bool hasParameter, long long parameter) {
         Group& current = group();
         if (current.destination == Destination::Hidden) {
+            return;
+        }
+        if (current.destination == Destination::Shape) {
+            if (word == "shptxt") {
+                current.destination = current.shapeText;
+                current.endsLine = true;
+                if (Channel* channel = shown()) {
+                    channel->endLine();
+                }
+            }
+            return;
+        }
+        if (word == "shpinst" && (current.destination == Destination::Body ||
+                                  current.destination == Destination::Note)) {
+            current.shapeText = current.destination;
+            current.destination = Destination::Shape;
+            return;
+        }
+        if (current.starred) {
+            current.destination = Destination::Hidden;
             return;
         }
         if (std::binary_search(kHiddenDestinations.begin(), kHiddenDestinations.end(), word)) {

@@ -56,6 +56,11 @@ INSTANTIATE_TEST_SUITE_P(
                 R"({\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}} {\v hidden}shown )"
                 R"({\*\bkmkstart b}{\listtext 1.\tab}item\bin3 {}}end\bin99999999999999 xx})",
                 {"link shown itemend"}},
+        // A text box is a block of its own; the drawing's copy for older readers is not read.
+        RtfCase{"TextBox",
+                R"({\rtf1 Before {\shp{\*\shpinst{\sp{\sn shapeType}{\sv 202}}{\shptxt \pard Box)"
+                R"( text\par}}{\shprslt{\*\do\dobxcolumn{\*\dptxbxtext Box text}}}}after\par})",
+                {"Before", "Box text", "after"}},
         // A table row is its cells in turn, each on a line, as in the other readers.
         RtfCase{"Table",
                 R"({\rtf1\trowd\cellx100\cellx200\pard\intbl A\cell B\cell\row)"
