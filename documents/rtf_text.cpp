@@ -497,6 +497,18 @@ private:
             current.destination = Destination::Shape;
             return;
         }
+        if (word == "footnote") {  // starred by some writers
+            current.starred = false;
+            if (current.destination == Destination::Body) {
+                const std::string number = "[" + std::to_string(++noteCount_) + "]";
+                body_.text(" " + number);
+                notes_.startNote(number + " ");
+                current.destination = Destination::Note;
+            } else {
+                current.destination = Destination::Hidden;  // a note in a note
+            }
+            return;
+        }
         if (current.starred) {
             current.destination = Destination::Hidden;
             return;
@@ -516,17 +528,6 @@ private:
                 fonts_[tableFont_] = CodePageOfCharset(parameter);
             } else if (word == "cpg" && parameter > 0) {
                 fonts_[tableFont_] = static_cast<int>(std::min(parameter, 65535LL));
-            }
-            return;
-        }
-        if (word == "footnote") {
-            if (current.destination == Destination::Body) {
-                const std::string number = "[" + std::to_string(++noteCount_) + "]";
-                body_.text(" " + number);
-                notes_.startNote(number + " ");
-                current.destination = Destination::Note;
-            } else {
-                current.destination = Destination::Hidden;  // a note in a note
             }
             return;
         }
