@@ -17,6 +17,8 @@ namespace {
 
 // Open groups, as many as the XML readers allow elements: no real document comes near.
 constexpr std::size_t kMaxDepth = 256;
+// Fonts whose character set is kept; the rest are read in the document's code page.
+constexpr std::size_t kMaxFonts = 16384;
 
 // Destinations whose contents a word processor does not show as text (sorted, for the search).
 constexpr std::array<std::string_view, 71> kHiddenDestinations = {
@@ -248,8 +250,17 @@ public:
 
     // A note begins: its text goes on a line of its own, after `prefix` (its [n]).
     void startNote(std::string prefix) {
-        endLine();
+        endNote();
         prefix_ = std::move(prefix);
+    }
+
+    // A note without text still has its line, so that every [n] in the body has one.
+    void endNote() {
+        if (!prefix_.empty()) {
+            sink_.append(prefix_);
+            prefix_.clear();
+        }
+        endLine();
     }
 
     [[nodiscard]] TextSink& sink() { return sink_; }
@@ -336,7 +347,7 @@ public:
             }
         }
         body_.endLine();
-        notes_.endLine();
+        notes_.endNote();
         if (notesSink_.overflowed()) {
             return ExtractExit::TooLarge;
         }
@@ -368,6 +379,13 @@ private:
         const long long font = group().font >= 0 ? group().font : defaultFont_;
         const auto found = fonts_.find(font);
         return found != fonts_.end() && found->second != 0 ? found->second : documentCodePage_;
+    }
+
+    void setFontCodePage(int codePage) {
+        // Real documents name a few hundred fonts at most; a table of millions is no document.
+        if (fonts_.size() < kMaxFonts || fonts_.contains(tableFont_)) {
+            fonts_[tableFont_] = codePage;
+        }
     }
 
     // A byte of text, or of a \uN's fallback.
@@ -525,9 +543,9 @@ private:
             if (word == "f") {
                 tableFont_ = parameter;
             } else if (word == "fcharset") {
-                fonts_[tableFont_] = CodePageOfCharset(parameter);
+                setFontCodePage(CodePageOfCharset(parameter));
             } else if (word == "cpg" && parameter > 0) {
-                fonts_[tableFont_] = static_cast<int>(std::min(parameter, 65535LL));
+                setFontCodePage(static_cast<int>(std::min(parameter, 65535LL)));
             }
             return;
         }

@@ -69,8 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
         RtfCase{
             "Footnotes",
             R"({\rtf1 Word{\super\chftn}{\footnote\pard{\super\chftn} First note.}, more)"
-            R"({\super\chftn}{\*\footnote\ftnalt{\super\chftn} Second\par note.}.\par Last.\par})",
-            {"Word [1], more [2].", "Last.", "[1] First note.", "[2] Second", "note."}},
+            R"({\super\chftn}{\*\footnote\ftnalt{\super\chftn} Second\par note.}.\par Last)"
+            R"({\super\chftn}{\footnote\pard\par}\par})",
+            {"Word [1], more [2].", "Last [3]", "[1] First note.", "[2] Second", "note.", "[3]"}},
         // A file cut short gives what it holds; after the document's group nothing is read.
         RtfCase{"Truncated", R"({\rtf1 Some {\b bold te)", {"Some bold te"}},
         RtfCase{"TextAfterTheEnd", R"({\rtf1 A} B)", {"A"}},
