@@ -292,6 +292,19 @@ std::string CharsetOfLabel(std::string_view label) {
     return lower;
 }
 
+std::string CharsetAsUtf8(std::string_view bytes, const std::string& charset) {
+    std::string out;
+    if (charset == kUtf8) {
+        return std::string(bytes);  // the text sink makes each malformed byte U+FFFD
+    }
+    if (charset != kWindows1252 && AppendConverted(charset, bytes, out)) {
+        return out;
+    }
+    out.clear();
+    AppendWindows1252(bytes, out);
+    return out;
+}
+
 std::string HtmlAsUtf8(std::string_view bytes) {
     std::string out;
     if (bytes.starts_with("\xEF\xBB\xBF")) {

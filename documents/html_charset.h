@@ -20,6 +20,11 @@ namespace lexaro::documents {
 
 [[nodiscard]] std::string HtmlAsUtf8(std::string_view bytes);
 
+// `bytes` in `charset` (a converter name, as CharsetOfLabel gives) as UTF-8, each byte the charset
+// cannot decode as U+FFFD; read as Windows-1252 when the converter has no such charset. For the
+// readers of formats that name their own code page (RTF).
+[[nodiscard]] std::string CharsetAsUtf8(std::string_view bytes, const std::string& charset);
+
 // The converter name (for iconv) a charset label stands for, as browsers read labels: "UTF-8",
 // "windows-1252", "GB18030", ...; empty for no label. A label nobody knows comes back as it is
 // (lower case), for the converter to refuse. For tests.
