@@ -1,7 +1,7 @@
 // lexaro-extract FILE: the document's text on standard output, the outcome in the exit code
-// (formats/extract_protocol.h). Runs as a child of the window process, so that whatever a
+// (helper/protocol.h). Runs as a child of the window process, so that whatever a
 // third-party parser does with a hostile file costs a failed load, never the user's text. It
-// reads FILE, then locks itself down (documents/sandbox.h) before a parser sees a byte: from
+// reads FILE, then locks itself down (helper/lockdown.h) before a parser sees a byte: from
 // there on it can only compute and write to standard output.
 
 #ifdef _WIN32
@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "documents/extract.h"
-#include "documents/sandbox.h"
-#include "formats/extract_protocol.h"
 #include "formats/text_file.h"
+#include "helper/lockdown.h"
+#include "helper/protocol.h"
 
 namespace {
 
@@ -199,8 +199,8 @@ int Run(const std::vector<std::string>& argv) {
     }
     QuietFailures();
     if (argv[1] == "--sandbox-report") {
-        const lexaro::documents::SandboxLayers layers = lexaro::documents::LockDown();
-        const bool wrote = WriteAll(lexaro::documents::DescribeSandbox(layers));
+        const lexaro::helper::SandboxLayers layers = lexaro::helper::LockDown();
+        const bool wrote = WriteAll(lexaro::helper::DescribeSandbox(layers));
         return Exit(!layers.sufficient() ? ExtractExit::NoSandbox
                     : wrote              ? ExtractExit::Ok
                                          : ExtractExit::Unreadable);
@@ -211,7 +211,7 @@ int Run(const std::vector<std::string>& argv) {
         return Exit(read);
     }
 #ifndef LEXARO_EXTRACT_UNCONFINED  // defined only in a benchmark's build, to measure the cost
-    if (!lexaro::documents::LockDown().sufficient()) {
+    if (!lexaro::helper::LockDown().sufficient()) {
         return Exit(ExtractExit::NoSandbox);
     }
 #endif

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "formats/extract_protocol.h"
+#include "helper/protocol.h"
 
 namespace lexaro::documents {
 
