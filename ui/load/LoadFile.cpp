@@ -9,70 +9,11 @@
 #include "engine/text_shape.h"
 #include "formats/document_kind.h"
 #include "formats/text_file.h"
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
+#include "ui/load/RegularFile.h"
 
 namespace lexaro {
 
 namespace {
-
-// Opens `path` for reading only if it is a regular file. On Unix the check is made on the opened
-// descriptor, so a path swapped for a FIFO after the dialog closed cannot block: the open itself
-// does not wait (O_NONBLOCK) and the descriptor is refused unless it is a file.
-LoadFailure OpenRegularFile(QFile& file, const QString& path) {
-#ifdef Q_OS_UNIX
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        switch (errno) {
-            case ENOENT:
-            case ENOTDIR:
-                return LoadFailure::Missing;
-            case EACCES:
-            case EPERM:
-                return LoadFailure::NoPermission;
-            case ENXIO:  // a socket, or a device with nothing behind it
-            case ENODEV:
-                return LoadFailure::NotRegular;
-            default:
-                return LoadFailure::Unreadable;
-        }
-    }
-    struct stat info {};
-    const bool known = ::fstat(fd, &info) == 0;
-    LoadFailure failure = LoadFailure::None;
-    if (known && S_ISDIR(info.st_mode)) {
-        failure = LoadFailure::Folder;
-    } else if (known && !S_ISREG(info.st_mode)) {
-        failure = LoadFailure::NotRegular;
-    } else if (!known || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        failure = LoadFailure::Unreadable;
-    }
-    if (failure != LoadFailure::None) {
-        ::close(fd);
-    }
-    return failure;
-#else
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return LoadFailure::Missing;
-    }
-    if (info.isDir()) {
-        return LoadFailure::Folder;
-    }
-    if (!info.isFile()) {
-        return LoadFailure::NotRegular;
-    }
-    file.setFileName(path);
-    return file.open(QIODevice::ReadOnly) ? LoadFailure::None : LoadFailure::Unreadable;
-#endif
-}
 
 // Reads the rest of `file` onto `bytes`. Reads to the end rather than trusting the size: a file
 // can grow or shrink while it is read.
