@@ -1,6 +1,6 @@
 #pragma once
 // Turning a document into the plain text the window reads, one format per file pair behind this
-// one function. It runs in the lexaro-extract helper process (see formats/extract_protocol.h):
+// one function. It runs in the lexaro-extract helper process (see helper/protocol.h):
 // the parsers here are third-party code fed with files from anywhere.
 //
 // The format comes from the registry (formats/format_registry.h): from the content first (a ZIP
@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "formats/extract_protocol.h"
+#include "helper/protocol.h"
 
 namespace lexaro::documents {
 

@@ -16,7 +16,7 @@
 
 #include "documents/text_sink.h"
 #include "documents/zip_archive.h"
-#include "formats/extract_protocol.h"
+#include "helper/protocol.h"
 
 namespace lexaro::documents {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "documents/text_sink.h"
-#include "formats/extract_protocol.h"
+#include "helper/protocol.h"
 
 namespace lexaro::documents {
 

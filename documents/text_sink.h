@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "formats/extract_protocol.h"
+#include "helper/protocol.h"
 
 namespace lexaro::documents {
 

@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "documents/text_sink.h"
-#include "formats/extract_protocol.h"
+#include "helper/protocol.h"
 
 namespace lexaro::documents {
 

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/extract_protocol.h"
+#include "helper/protocol.h"
 
 namespace lexaro::documents {
 

@@ -22,7 +22,7 @@
 #include <tuple>
 
 #include "documents/extract.h"
-#include "formats/extract_protocol.h"
+#include "helper/protocol.h"
 #include "tests/documents/fixtures.h"
 
 namespace lexaro {

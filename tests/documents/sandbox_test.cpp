@@ -31,10 +31,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "documents/sandbox.h"
+#include "helper/lockdown.h"
 #include "tests/documents/fixtures.h"
 
-namespace lexaro::documents {
+namespace lexaro::helper {
 namespace {
 
 namespace fs = std::filesystem;
@@ -539,4 +539,4 @@ TEST(DescribeSandbox, SaysWhyLandlockIsMissing) {
 }
 
 }  // namespace
-}  // namespace lexaro::documents
+}  // namespace lexaro::helper

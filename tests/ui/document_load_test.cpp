@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "helper/child_limits.h"
 #include "tests/documents/fixtures.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/load/DocumentHelper.h"
@@ -151,8 +152,8 @@ TEST_F(DocumentLoad, TheHelperRunsWithinItsLimitsAndInheritsNoDescriptor) {
                                           .toUtf8(),
                                       limits);
     ::close(leaked);
-    EXPECT_EQ(result.text,
-              kLimitsHelperAddressSpace ? u"\r\n1048576 0 closed" : u"\r\nunlimited 0 closed");
+    EXPECT_EQ(result.text, helper::kLimitsHelperAddressSpace ? u"\r\n1048576 0 closed"
+                                                             : u"\r\nunlimited 0 closed");
 }
 #endif
 

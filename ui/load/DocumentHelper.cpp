@@ -6,23 +6,12 @@
 #include <QMutex>
 #include <QProcess>
 
-#include "formats/extract_protocol.h"
 #include "formats/text_file.h"
-
-#ifdef Q_OS_LINUX
-#include <fcntl.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#include <csignal>
-#endif
+#include "helper/child_limits.h"
+#include "helper/protocol.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
-
-#include "formats/helper_job_win.h"
 #endif
 
 namespace lexaro {
@@ -34,76 +23,6 @@ QString& helperOverride() {
     static QString path;
     return path;
 }
-
-#ifdef Q_OS_LINUX
-// Runs in the child between fork and exec, so only async-signal-safe calls.
-void LimitChild(rlim_t addressSpace) {
-    if (kLimitsHelperAddressSpace) {
-        const rlimit as{addressSpace, addressSpace};
-        setrlimit(RLIMIT_AS, &as);
-    }
-    const rlimit none{0, 0};
-    setrlimit(RLIMIT_FSIZE, &none);  // the helper writes no file, not even a core dump
-    setrlimit(RLIMIT_CORE, &none);
-    // If the window process dies, the helper goes with it.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    // Every descriptor above standard error closes at exec: whatever the window has open (its
-    // display connection, the user's files) is none of the helper's business.
-    constexpr unsigned kCloseRangeCloexec = 1U << 2;
-    if (syscall(SYS_close_range, 3U, ~0U, kCloseRangeCloexec) != 0) {
-        rlimit files{};
-        const rlim_t top = getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY
-                               ? files.rlim_cur
-                               : 65536;
-        for (rlim_t fd = 3; fd < top; ++fd) {
-            fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
-        }
-    }
-}
-#endif
-
-#ifdef Q_OS_WIN
-// The job the helper runs in: one process (it can start no other), bounded memory, no reach into
-// the user's desktop or clipboard, and killed when this handle closes, so it cannot outlive the
-// window, however the window ends.
-class HelperJob {
-public:
-    explicit HelperJob(std::size_t memoryBytes)
-        : job_(CreateJobObjectW(nullptr, nullptr)),
-          ready_(job_ != nullptr &&
-                 LimitHelperJob(job_, kLimitsHelperAddressSpace ? memoryBytes : 0, true)) {}
-    HelperJob(const HelperJob&) = delete;
-    HelperJob& operator=(const HelperJob&) = delete;
-    ~HelperJob() {
-        if (job_ != nullptr) {
-            CloseHandle(job_);
-        }
-    }
-
-    // The helper is created suspended; it runs only once it is in the job. Where the job could
-    // not be made it runs all the same, and puts itself in a job of its own before it parses.
-    void startSuspended(QProcess& process) {
-        process.setCreateProcessArgumentsModifier([this](QProcess::CreateProcessArguments* args) {
-            args->flags |= CREATE_SUSPENDED;
-            started_ = args->processInformation;
-        });
-    }
-    void admitAndResume() {
-        if (started_ == nullptr || started_->hProcess == nullptr) {
-            return;
-        }
-        if (ready_) {
-            AssignProcessToJobObject(job_, started_->hProcess);
-        }
-        ResumeThread(started_->hThread);
-    }
-
-private:
-    HANDLE job_;
-    bool ready_;
-    PROCESS_INFORMATION* started_ = nullptr;
-};
-#endif
 
 LoadFailure FailureOfExit(int code, const DocumentFormat& format) {
     const bool pdf = format.key == "pdf";  // its own words for a password and for scanned pages
@@ -171,20 +90,25 @@ LoadResult ExtractWithHelper(const QString& documentPath, const DocumentFormat& 
     process.setArguments({QFileInfo(documentPath).absoluteFilePath()});
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-#ifdef Q_OS_LINUX
-    const auto addressSpace = static_cast<rlim_t>(limits.addressSpaceBytes);
-    process.setChildProcessModifier([addressSpace] { LimitChild(addressSpace); });
-#endif
+    const helper::ChildLimits childLimits(limits.addressSpaceBytes);
 #ifdef Q_OS_WIN
-    HelperJob job(limits.addressSpaceBytes);
-    job.startSuspended(process);
+    // Created suspended, the helper runs only once it is in its job.
+    PROCESS_INFORMATION* started = nullptr;
+    process.setCreateProcessArgumentsModifier([&started](QProcess::CreateProcessArguments* args) {
+        args->flags |= CREATE_SUSPENDED;
+        started = args->processInformation;
+    });
+#else
+    process.setChildProcessModifier([&childLimits] { childLimits.applyInChild(); });
 #endif
     process.start(QIODevice::ReadOnly);
     if (!process.waitForStarted(10'000)) {
         return {LoadFailure::HelperMissing, {}};
     }
 #ifdef Q_OS_WIN
-    job.admitAndResume();
+    if (started != nullptr) {
+        childLimits.admitAndResume(started->hProcess, started->hThread);
+    }
 #endif
 
     QByteArray out;

@@ -3,35 +3,28 @@
 //
 // The helper parses untrusted files with third-party libraries, so it runs as a child process
 // with a wall-time limit, an address-space limit, no file writing at all, no descriptors beyond
-// standard input, output and error, and a cap on what it may print. Whatever happens to it (a
-// crash, a hang, a flood of output), this side ends with a LoadFailure and never with part of a
-// text. Blocking: call it from a worker thread.
+// standard input, output and error (helper/child_limits.h), and a cap on what it may print.
+// Whatever happens to it (a crash, a hang, a flood of output), this side ends with a LoadFailure
+// and never with part of a text. Blocking: call it from a worker thread.
 
 #include <QString>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
 
-#include "formats/extract_protocol.h"
 #include "formats/format_registry.h"
+#include "helper/child_limits.h"
+#include "helper/protocol.h"
 #include "ui/load/LoadResult.h"
 
 namespace lexaro {
-
-// Whether the helper's address space is limited. Not in an AddressSanitizer build: its shadow
-// memory alone reserves terabytes of address space, so the sanitized helper could not start.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kLimitsHelperAddressSpace = false;
-#else
-inline constexpr bool kLimitsHelperAddressSpace = true;
-#endif
 
 // How long the helper may take over one document.
 inline constexpr std::chrono::seconds kHelperWallTime{60};
 
 struct HelperLimits {
     std::chrono::milliseconds wallTime = kHelperWallTime;
-    std::size_t addressSpaceBytes = kHelperMemoryBytes;
+    std::size_t addressSpaceBytes = helper::kHelperMemoryBytes;
     std::size_t outputBytes;  // defaults to kMaxExtractedTextBytes (see the constructor)
     HelperLimits();
 };

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QLocale>
 
-#include "formats/extract_protocol.h"
 #include "formats/text_file.h"
+#include "helper/protocol.h"
 #include "ui/load/DocumentHelper.h"
 
 namespace lexaro {

@@ -1,4 +1,5 @@
-#include "documents/sandbox.h"
+// The helper's lock-down on Linux (see lockdown.h): no new privileges, Landlock, seccomp.
+#include "helper/lockdown.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -15,7 +16,7 @@
 #include <ctime>
 #include <string_view>
 
-namespace lexaro::documents {
+namespace lexaro::helper {
 
 namespace {
 
@@ -247,4 +248,4 @@ std::string DescribeSandbox(const SandboxLayers& layers) {
     return text;
 }
 
-}  // namespace lexaro::documents
+}  // namespace lexaro::helper

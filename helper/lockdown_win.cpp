@@ -1,13 +1,12 @@
-// The helper's lock-down on Windows (see sandbox.h).
+// The helper's lock-down on Windows (see lockdown.h): the job, the token's privileges, integrity.
 #include <windows.h>
 
 #include <string>
 
-#include "documents/sandbox.h"
-#include "formats/extract_protocol.h"
-#include "formats/helper_job_win.h"
+#include "helper/child_limits.h"
+#include "helper/lockdown.h"
 
-namespace lexaro::documents {
+namespace lexaro::helper {
 
 namespace {
 
@@ -151,4 +150,4 @@ std::string DescribeSandbox(const SandboxLayers& layers) {
     return text;
 }
 
-}  // namespace lexaro::documents
+}  // namespace lexaro::helper

@@ -1,5 +1,7 @@
 #pragma once
-// The contract between the window process and the lexaro-extract helper.
+// The contract between the window process and the lexaro-extract helper: its command line, its
+// output and its exit codes. The limits the helper runs under are in helper/child_limits.h, its
+// lock-down in helper/lockdown.h.
 //
 //   lexaro-extract FILE
 //   lexaro-extract --sandbox-report   locks itself down, prints its layers, exits 0 or NoSandbox
@@ -31,8 +33,5 @@ enum class ExtractExit : int {
 
 // The largest text the helper writes, and the window accepts, in bytes of UTF-8.
 inline constexpr std::size_t kMaxExtractedTextBytes = std::size_t{256} << 20;
-
-// The most memory the helper may take: its address space on Linux, its job's memory on Windows.
-inline constexpr std::size_t kHelperMemoryBytes = std::size_t{2} << 30;
 
 }  // namespace lexaro

@@ -15,9 +15,11 @@
 //     call fails with EPERM. There is no socket, process, exec, ptrace, mount or namespace call.
 //
 // On Windows the window starts the helper inside a job object that allows one process, bounds its
-// memory and kills it when the window's handle to the job closes; the helper then removes its
-// token's privileges and lowers it to low integrity, so it can write to nothing of the user's.
-// A helper started by hand puts itself in a job like it.
+// memory and kills it when the window's handle to the job closes (helper/child_limits.h); the
+// helper then removes its token's privileges and lowers it to low integrity, so it can write to
+// nothing of the user's. A helper started by hand puts itself in a job like it.
+//
+// helper/lockdown_posix.cpp and helper/lockdown_win.cpp carry it out.
 //
 // Landlock is missing on old kernels and on kernels built or booted without it: then the helper
 // goes on with seccomp alone and says so in its report (files it can read stay readable to it,
@@ -27,7 +29,7 @@
 #include <string>
 #include <vector>
 
-namespace lexaro::documents {
+namespace lexaro::helper {
 
 #ifdef _WIN32
 // What a lock-down put in place.
@@ -78,4 +80,4 @@ struct SandboxOptions {
 // One line per layer, for `lexaro-extract --sandbox-report`.
 [[nodiscard]] std::string DescribeSandbox(const SandboxLayers& layers);
 
-}  // namespace lexaro::documents
+}  // namespace lexaro::helper
