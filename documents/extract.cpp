@@ -1,6 +1,9 @@
 #include "documents/extract.h"
 
+#include <algorithm>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "documents/pdf_text.h"
 #include "documents/readers.h"
@@ -25,13 +28,29 @@ std::string Mimetype(ZipArchive& zip) {
     return mimetype;
 }
 
+// Whether the archive holds `member`, or for "*.ext" any member whose name ends so (in any case).
+bool Holds(const ZipArchive& zip, std::string_view member) {
+    if (!member.starts_with('*')) {
+        return zip.contains(member);
+    }
+    const std::string_view suffix = member.substr(1);
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    const std::vector<std::string> names = zip.names();
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return name.size() >= suffix.size() &&
+               std::equal(suffix.begin(), suffix.end(),
+                          name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                          [&](char a, char b) { return lower(a) == lower(b); });
+    });
+}
+
 ExtractExit ZipText(std::string_view bytes, TextSink& sink) {
     ZipArchive zip(bytes);
     if (zip.status() != ExtractExit::Ok) {
         return zip.status();
     }
-    const DocumentFormat* format = FormatInZip(
-        Mimetype(zip), [&zip](std::string_view member) { return zip.contains(member); });
+    const DocumentFormat* format =
+        FormatInZip(Mimetype(zip), [&zip](std::string_view member) { return Holds(zip, member); });
     const Reader* reader = format == nullptr ? nullptr : FindReader(format->key);
     if (reader == nullptr || reader->readZip == nullptr) {
         return ExtractExit::NotSupported;

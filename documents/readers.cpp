@@ -8,11 +8,13 @@
 
 #include "documents/docx_text.h"
 #include "documents/epub_text.h"
+#include "documents/fb2_text.h"
 #include "documents/html_text.h"
 #include "documents/markdown_text.h"
 #include "documents/odt_text.h"
 #include "documents/pdf_lines.h"
 #include "documents/pdf_text.h"
+#include "documents/rtf_text.h"
 
 namespace lexaro::documents {
 
@@ -87,6 +89,9 @@ constexpr std::array<FuzzWalk, 1> kDocxWalks{IntoSink<DocxDocumentText>};
 constexpr std::array<FuzzWalk, 1> kMarkdownWalks{IntoSink<MarkdownText>};
 constexpr std::array<FuzzWalk, 2> kPdfWalks{PdfLines, PdfPages};
 constexpr std::array<FuzzWalk, 1> kEpubWalks{ZipIntoSink<EpubText>};
+constexpr std::array<FuzzWalk, 1> kRtfWalks{IntoSink<RtfText>};
+constexpr std::array<FuzzWalk, 1> kFb2Walks{IntoSink<Fb2Text>};
+constexpr std::array<FuzzWalk, 1> kFbzWalks{ZipIntoSink<Fb2ZipText>};
 
 constexpr std::array kReaders{
     Reader{"html", WebPageText, nullptr, kHtmlWalks},
@@ -95,6 +100,9 @@ constexpr std::array kReaders{
     Reader{"markdown", MarkdownText, nullptr, kMarkdownWalks},
     Reader{"pdf", PdfText, nullptr, kPdfWalks},
     Reader{"epub", nullptr, EpubText, kEpubWalks},
+    Reader{"rtf", RtfText, nullptr, kRtfWalks},
+    Reader{"fb2", Fb2Text, nullptr, kFb2Walks},
+    Reader{"fbz", nullptr, Fb2ZipText, kFbzWalks},
 };
 
 }  // namespace

@@ -51,6 +51,43 @@ bool StartsAsHtml(std::string_view head) {
     return false;
 }
 
+// XML whose first element is `root`: past a UTF-8 byte order mark, white space, the declaration,
+// processing instructions, comments and a document type. Only the head is seen, so an element
+// beyond it does not count.
+bool StartsAsXmlRoot(std::string_view head, std::string_view root) {
+    if (head.starts_with("\xEF\xBB\xBF")) {
+        head.remove_prefix(3);
+    }
+    for (;;) {
+        const auto first = head.find_first_not_of(" \t\r\n");
+        if (first == std::string_view::npos) {
+            return false;
+        }
+        head.remove_prefix(first);
+        std::string_view close;
+        if (head.starts_with("<?")) {
+            close = "?>";
+        } else if (head.starts_with("<!--")) {
+            close = "-->";
+        } else if (head.starts_with("<!")) {
+            close = ">";
+        } else {
+            break;
+        }
+        const auto end = head.find(close, 2);
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        head.remove_prefix(end + close.size());
+    }
+    if (!head.starts_with('<') || !head.substr(1).starts_with(root)) {
+        return false;
+    }
+    const std::string_view rest = head.substr(1 + root.size());
+    return rest.empty() || rest.front() == '>' || rest.front() == ' ' || rest.front() == '\t' ||
+           rest.front() == '\r' || rest.front() == '\n' || rest.front() == '/';
+}
+
 constexpr std::string_view kZipMagic("PK\x03\x04", 4);
 
 bool IsInZip(const DocumentFormat& format) {
@@ -65,6 +102,8 @@ bool BytesShow(const DocumentFormat& format, std::string_view head) {
                    head.substr(format.offset).starts_with(format.pattern);
         case Recognition::HtmlMarkup:
             return StartsAsHtml(head);
+        case Recognition::XmlRoot:
+            return StartsAsXmlRoot(head, format.pattern);
         case Recognition::ZipMimetype:
         case Recognition::ZipMember:
             return head.starts_with(kZipMagic);

@@ -22,7 +22,8 @@ enum class Recognition {
     Magic,        // `pattern` stands at `offset`
     HtmlMarkup,   // "<!DOCTYPE html" or "<html" first, after a UTF-8 BOM and white space
     ZipMimetype,  // a ZIP archive whose "mimetype" entry (EPUB, ODF) is `pattern`
-    ZipMember,    // a ZIP archive that holds the member `pattern`
+    ZipMember,    // a ZIP archive that holds the member `pattern` ("*.ext": a member named so)
+    XmlRoot,      // XML whose first element is `pattern`, after the declaration and comments
 };
 
 struct DocumentFormat {

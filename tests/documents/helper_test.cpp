@@ -189,6 +189,17 @@ TEST_F(Helper, WritesWhatTheParsersWriteUnconfined) {
     }
 }
 
+const std::string kFictionBook =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<FictionBook "
+    "xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\" xmlns:l=\"http://www.w3.org/1999/xlink\">"
+    "<body><title><p>\xC3\xEB\xE0\xE2\xE0</p></title><section><p>\xD2\xE5\xEA\xF1\xF2"
+    "<a l:href=\"#n1\" type=\"note\">1</a>.</p></section></body><body name=\"notes\">"
+    "<section id=\"n1\"><p>\xCD\xEE\xF2\xE0.</p></section></body>"
+    "<binary id=\"c\" content-type=\"image/png\">AAAA</binary></FictionBook>";
+const std::string kFictionBookText =
+    "\u0413\u043B\u0430\u0432\u0430\n\u0422\u0435\u043A\u0441\u0442 [1].\n[1] "
+    "\u041D\u043E\u0442\u0430.";
+
 // Documents of shapes that once read wrong, each read by the helper as a reader should see it.
 TEST_F(Helper, ReadsEachShapeInOrder) {
     const std::string xhtml =
@@ -216,7 +227,14 @@ TEST_F(Helper, ReadsEachShapeInOrder) {
         // Front matter of static site generators.
         {"yaml.md", "---\ntitle: A post\ntags:\n  - a\n- b\n...\n\nBody *text*.\n", "Body text."},
         {"toml.md", "\xEF\xBB\xBF+++\ntitle = \"A\"\nabout = \"\"\"\nlong\n\"\"\"\n[x]\n+++\nBody.",
-         "Body."}};
+         "Body."},
+        // Code pages converted after the lock-down; a Word name on a file that is really RTF.
+        {"cyrillic.rtf", R"({\rtf1\ansi\ansicpg1251 \'cc\'e8\'f0 \u8364? ok\par})",
+         "\u041C\u0438\u0440 \u20AC ok"},
+        {"really.doc", R"({\rtf1\ansi Plain\par})", "Plain"},
+        // A FictionBook in windows-1251, alone and in its archive.
+        {"book.fb2", kFictionBook, kFictionBookText},
+        {"book.fb2.zip", fixtures::ZipBytes({{"book.fb2", kFictionBook}}), kFictionBookText}};
     for (const auto& [name, bytes, text] : cases) {
         const HelperRun run = RunHelper(File(name, bytes));
         EXPECT_EQ(run.exitCode, 0) << name;
