@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <clocale>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -132,7 +134,11 @@ ExtractExit DjvuText(std::string_view bytes, TextSink& sink) {
         return ExtractExit::TooLarge;
     }
     Decoder decoder;
+    // Making a context sets the process's locale from the environment, which would change how
+    // everything after it formats and classifies characters; the text needs none of it.
+    const std::string locale = std::setlocale(LC_ALL, nullptr);
     decoder.context = ddjvu_context_create("lexaro-extract");
+    std::setlocale(LC_ALL, locale.c_str());
     if (decoder.context == nullptr) {
         return ExtractExit::Damaged;
     }
