@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "documents/html_text.h"
+#include "formats/encoding.h"
 
 namespace lexaro::documents {
 
@@ -28,6 +29,27 @@ bool Load(MOBIData* data, std::string_view bytes) {
     const std::unique_ptr<FILE, FileClose> file(
         fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"));
     return file && mobi_load_file(data, file.get()) == MOBI_SUCCESS;
+}
+
+// A Palm text (PalmDOC without a MOBI header, "TEXtREAd") states no encoding, and is plain text,
+// a paragraph a line, unless it starts with a tag (converters put HTML in them too).
+bool StartsWithTag(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && text[first] == '<';
+}
+
+// Plain text: UTF-8 where it is well-formed, else Windows-1252, as a text file is read.
+void AppendPlainText(std::string_view text, TextSink& sink) {
+    if (IsUtf8(text)) {
+        sink.appendLines(text);
+        return;
+    }
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (const char byte : text) {
+        AppendUtf8(decoded, Windows1252Character(static_cast<unsigned char>(byte)));
+    }
+    sink.appendLines(decoded);
 }
 
 }  // namespace
@@ -62,17 +84,26 @@ ExtractExit MobiText(std::string_view bytes, TextSink& sink) {
     if (parsed != MOBI_SUCCESS) {
         return ExtractExit::Damaged;
     }
-    // libmobi gives the markup as UTF-8 whatever the book's own encoding; a page that still
-    // declares Windows-1252 must not be decoded again. The byte order mark decides.
+    // With a MOBI header libmobi gives the markup as UTF-8 whatever the book's own encoding; a
+    // page that still declares Windows-1252 must not be decoded again: the byte order mark decides.
     static constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    const bool markup = mobi_exists_mobiheader(data.get());
     std::string page;
     for (const MOBIPart* part = rawml->markup; part != nullptr; part = part->next) {
         if (part->type != T_HTML || part->data == nullptr) {
             continue;
         }
-        page.assign(kUtf8Mark);
-        page.append(reinterpret_cast<const char*>(part->data), part->size);
-        const ExtractExit status = HtmlText(page, sink);
+        const std::string_view text(reinterpret_cast<const char*>(part->data), part->size);
+        ExtractExit status = ExtractExit::Ok;
+        if (markup) {
+            page.assign(kUtf8Mark);
+            page.append(text);
+            status = HtmlText(page, sink);
+        } else if (StartsWithTag(text)) {
+            status = HtmlText(text, sink);  // its own declaration, or UTF-8, or Windows-1252
+        } else {
+            AppendPlainText(text, sink);
+        }
         if (status != ExtractExit::Ok || sink.overflowed()) {
             return status;
         }

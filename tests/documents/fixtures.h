@@ -110,9 +110,10 @@ struct MobiBook {
     std::string html;                // the book's text, as an old MOBI holds it
     bool drm = false;                // marked encrypted for a buyer's reader (the text stays plain)
     std::uint32_t encoding = 65001;  // 65001 UTF-8, 1252 Windows-1252
+    bool palmText = false;           // a Palm text ("TEXtREAd"): no MOBI header, plain text
 };
 
-// An old-style MOBI (format 6, no KF8 part) of uncompressed text records.
+// An old-style MOBI (format 6, no KF8 part) of uncompressed text records, or a Palm text.
 [[nodiscard]] std::string MobiBytes(const MobiBook& book);
 
 // --- Files -------------------------------------------------------------------------------------

@@ -1,5 +1,5 @@
 // A minimal MOBI writer: a Palm database of a record 0 (PalmDOC header, MOBI header, title) and
-// uncompressed text records of at most 4096 bytes.
+// uncompressed text records of at most 4096 bytes. A Palm text has the PalmDOC header alone.
 
 #include <cstdint>
 
@@ -32,6 +32,10 @@ std::string RecordZero(const MobiBook& book, std::size_t textRecords) {
     Put16(record, 8, static_cast<std::uint32_t>(textRecords));
     Put16(record, 10, kTextRecordSize);
     Put16(record, 12, book.drm ? 2 : 0);
+    if (book.palmText) {
+        record.resize(16);
+        return record;
+    }
     // MOBI: a book (type 2) of format version 6, no indexes, images, EXTH or trailing entries.
     const std::size_t mobi = 16;
     record.replace(mobi, 4, "MOBI");
@@ -75,7 +79,7 @@ std::string MobiBytes(const MobiBook& book) {
     // The Palm database header: name, dates, type BOOK and creator MOBI, then the record list.
     std::string out(78, '\0');
     out.replace(0, 7, "Fixture");
-    out.replace(60, 8, "BOOKMOBI");
+    out.replace(60, 8, book.palmText ? "TEXtREAd" : "BOOKMOBI");
     Put16(out, 76, static_cast<std::uint32_t>(records.size()));
     std::size_t offset = 78 + 8 * records.size() + 2;
     for (std::size_t index = 0; index < records.size(); ++index) {

@@ -44,6 +44,14 @@ const MobiCase kMobiCases[] = {
      {"<html><body><p>Text<sup><a href=\"#n1\">1</a></sup> goes on.</p>"
       "<p id=\"n1\">The note.</p></body></html>"},
      {"Text [1] goes on.", "[1] The note."}},
+    // Plain text: its lines stay lines, and what looks like markup is text.
+    {"PalmText",
+     {"First line, & <b>not</b> markup.\n\nSecond.", false, 65001, true},
+     {"First line, & <b>not</b> markup.", "Second."}},
+    {"Windows1252PalmText", {"caf\xE9\n", false, 65001, true}, {"caf\u00E9"}},
+    {"PalmTextOfHtml",
+     {"<html><body><p>One</p><p>caf\xE9</p>", false, 65001, true},
+     {"One", "caf\u00E9"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Mobi, MobiBooks, testing::ValuesIn(kMobiCases),
