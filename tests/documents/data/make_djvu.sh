@@ -11,7 +11,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # A blank bilevel page, 8.5 x 11 inches at 300 dpi.
-{ printf 'P4\n2550 3300\n'; head -c $((2550 / 8 * 3300)) /dev/zero; } >"$work/page.pbm"
+row_bytes=$(((2550 + 7) / 8))
+{ printf 'P4\n2550 3300\n'; head -c $((row_bytes * 3300)) /dev/zero; } >"$work/page.pbm"
 cjb2 -dpi 300 "$work/page.pbm" "$work/p1.djvu"
 cp "$work/p1.djvu" "$work/p2.djvu"
 djvm -c "$work/text.djvu" "$work/p1.djvu" "$work/p2.djvu"
