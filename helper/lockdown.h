@@ -6,13 +6,16 @@
 //   - no new privileges: no set-user-ID program or file capability can give any back;
 //   - Landlock (file system): no file can be opened, created, written, renamed or removed, and no
 //     folder listed, except reading beneath the data folders the parsers load on demand (glibc's
-//     character-set converters, poppler's CJK and glyph-name tables); no program can be run;
+//     character-set converters, poppler's CJK and glyph-name tables, djvulibre's message
+//     catalogue); no program can be run;
 //     no other process can be traced;
 //   - Landlock (network, kernel ABI 4): no TCP port can be bound or connected to;
 //   - Landlock (scopes, kernel ABI 6): no signal to, and no abstract socket of, a process outside;
 //   - seccomp: an allow-list of system calls (memory, reading and writing open descriptors,
-//     opening files read-only, time, exit, and the few the C and C++ runtimes make); any other
-//     call fails with EPERM. There is no socket, process, exec, ptrace, mount or namespace call.
+//     opening files read-only, time, exit, starting a thread, and the few the C and C++ runtimes
+//     make); any other call fails with EPERM (clone3 with ENOSYS, so threads start through clone,
+//     whose flags the filter checks). There is no socket, process, exec, ptrace, mount or
+//     namespace call.
 //
 // On Windows the window starts the helper inside a job object that allows one process, bounds its
 // memory and kills it when the window's handle to the job closes (helper/child_limits.h); the

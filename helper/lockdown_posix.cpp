@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <link.h>
 #include <linux/landlock.h>
+#include <sched.h>
 #include <seccomp.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -114,6 +115,9 @@ std::vector<std::string> DataFolders() {
         folders.push_back(std::move(converters));
     }
     folders.emplace_back(LEXARO_POPPLER_DATA_DIR);
+    // djvulibre reads its message catalogue there when a decoder is made, and makes none if it
+    // finds the file but cannot open it.
+    folders.emplace_back(LEXARO_DJVU_DATA_DIR);
     return folders;
 }
 
@@ -168,7 +172,17 @@ constexpr const char* kAllowedCalls[] = {
     "clock_gettime", "clock_getres", "gettimeofday", "time", "nanosleep", "clock_nanosleep",
     // the C and C++ runtimes: locks, the process's own identity, signals to itself, exit
     "futex", "sched_yield", "getpid", "gettid", "sysinfo", "getrandom", "rt_sigreturn",
-    "rt_sigprocmask", "rt_sigaction", "sigaltstack", "restart_syscall", "exit", "exit_group"};
+    "rt_sigprocmask", "rt_sigaction", "sigaltstack", "restart_syscall", "exit", "exit_group",
+    // a new thread's own bookkeeping (clone is conditional)
+    "set_robust_list", "rseq"};
+
+// clone may start a thread of this process (djvulibre decodes in one), never a process: the flag
+// that makes a thread, and none that would make the thread a stranger (another parent, a traced
+// or untraceable child, new namespaces). A thread shares the process's memory, its filter and its
+// Landlock domain, so it can do nothing the process cannot.
+constexpr scmp_datum_t kCloneThreadMask =
+    CLONE_THREAD | CLONE_PARENT | CLONE_PTRACE | CLONE_UNTRACED | CLONE_VFORK | CLONE_NEWNS |
+    CLONE_NEWCGROUP | CLONE_NEWUTS | CLONE_NEWIPC | CLONE_NEWUSER | CLONE_NEWPID | CLONE_NEWNET;
 
 // Argument `arg` has none of the bits of `mask` set.
 scmp_arg_cmp NoneOf(unsigned arg, scmp_datum_t mask) {
@@ -205,6 +219,13 @@ bool ApplySeccomp() {
     built = built && Allow(filter, "mmap", &notExecutable) &&
             Allow(filter, "mmap", &notAnonymous) && Allow(filter, "mprotect", &notExecutable) &&
             Allow(filter, "openat", &readOnly) && Allow(filter, "tgkill", &itself);
+    const scmp_arg_cmp thread{0, SCMP_CMP_MASKED_EQ, kCloneThreadMask, CLONE_THREAD};
+    built = built && Allow(filter, "clone", &thread);
+    // clone3 takes its flags in memory, where a filter cannot look: it fails as a kernel without
+    // it would, and the C library falls back on clone.
+    const int clone3 = seccomp_syscall_resolve_name("clone3");
+    built = built && (clone3 == __NR_SCMP_ERROR ||
+                      seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), clone3, 0) == 0);
     built = built && seccomp_load(filter) == 0;
     seccomp_release(filter);
     return built;

@@ -5,6 +5,7 @@
 // as bytes; WriteFileBytes puts them on disk where a test needs a path.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -102,6 +103,18 @@ inline constexpr bool kQpdfFixtures = true;
 // `pdf` linearized ("fast web view") by qpdf: its first page's objects and a cross-reference
 // table come first, so a cut-off copy still opens. Empty if qpdf failed.
 [[nodiscard]] std::string LinearizedPdfBytes(const std::string& pdf);
+
+// --- MOBI --------------------------------------------------------------------------------------
+
+struct MobiBook {
+    std::string html;                // the book's text, as an old MOBI holds it
+    bool drm = false;                // marked encrypted for a buyer's reader (the text stays plain)
+    std::uint32_t encoding = 65001;  // 65001 UTF-8, 1252 Windows-1252
+    bool palmText = false;           // a Palm text ("TEXtREAd"): no MOBI header, plain text
+};
+
+// An old-style MOBI (format 6, no KF8 part) of uncompressed text records, or a Palm text.
+[[nodiscard]] std::string MobiBytes(const MobiBook& book);
 
 // --- Files -------------------------------------------------------------------------------------
 // Writes `bytes` to `path`, replacing it; false on any error.

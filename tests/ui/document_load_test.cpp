@@ -118,6 +118,8 @@ const HelperCase kHelperCases[] = {
     {"TooMuchInside", "exit 4", LoadFailure::TextTooLarge, u""},
     {"Damaged", "exit 6", LoadFailure::Damaged, u""},
     {"CouldNotLockDown", "exit 9", LoadFailure::Unconfined, u""},
+    {"DrmProtected", "exit 10", LoadFailure::DrmProtected, u""},
+    {"NoTextLayer", "exit 11", LoadFailure::ScannedBook, u""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Helpers, HelperOutcome, testing::ValuesIn(kHelperCases),

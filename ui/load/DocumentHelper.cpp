@@ -41,6 +41,10 @@ LoadFailure FailureOfExit(int code, const DocumentFormat& format) {
             return pdf ? LoadFailure::NoTextLayer : LoadFailure::NoText;
         case ExtractExit::NoSandbox:
             return LoadFailure::Unconfined;
+        case ExtractExit::DrmProtected:
+            return LoadFailure::DrmProtected;
+        case ExtractExit::NoTextLayer:
+            return LoadFailure::ScannedBook;
         case ExtractExit::Usage:
         case ExtractExit::Damaged:
             break;

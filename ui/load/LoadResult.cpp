@@ -74,6 +74,10 @@ QString LoadFailureReason(LoadFailure failure) {
             return tr("The document is encrypted (protected by DRM or a password).");
         case LoadFailure::NoText:
             return tr("The document has no text to read.");
+        case LoadFailure::DrmProtected:
+            return tr("This book is protected (DRM), so it cannot be read.");
+        case LoadFailure::ScannedBook:
+            return tr("This book has no text layer, so there is no text to read.");
         case LoadFailure::Damaged:
             return tr("The document could not be read (it is damaged).");
         case LoadFailure::TimedOut:

@@ -27,6 +27,8 @@ enum class LoadFailure {
     NoTextLayer,    // a PDF of scanned pages
     Protected,      // any other document that is encrypted (an EPUB with DRM)
     NoText,         // any other document without a word of text
+    DrmProtected,   // a book locked to its buyer's reader (a Kindle book with DRM)
+    ScannedBook,    // a book of scanned pages without a text layer (a DjVu scan)
     Damaged,        // a document the helper could not read, or a helper that crashed
     TimedOut,       // the helper ran past its time limit
     HelperMissing,  // the document helper could not be started (a broken installation)
