@@ -1,0 +1,443 @@
+#include "documents/doc_text.h"
+
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "formats/encoding.h"
+
+namespace lexaro::documents {
+
+namespace {
+
+constexpr std::string_view kCompoundFileSignature{"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8};
+
+// The header (FIB) of the WordDocument stream.
+constexpr std::uint16_t kWordIdent = 0xA5EC;
+// Word 97 and every later version write 0x00C1 here (the real version is further on); Word 6 and
+// 95 wrote 0x0065 to 0x0069, with a header and piece table of another shape.
+constexpr std::uint16_t kFirstWord97Version = 0x00C0;
+constexpr std::uint16_t kEncryptedFlag = 0x0100;
+constexpr std::uint16_t kTableStreamFlag = 0x0200;  // the table stream is "1Table", not "0Table"
+
+// The character counts of the parts of the text, which follow one another in this order
+// (indexes into the header's array of 32-bit values).
+enum Part : std::size_t { kMain, kFootnotes, kHeaders, kMacros, kComments, kEndnotes, kPartCount };
+constexpr std::size_t kFirstPartCount = 3;  // the main text's count is the fourth value
+
+// Pairs (offset in the table stream, length) in the header.
+constexpr std::size_t kFootnoteReferences = 2;
+constexpr std::size_t kFootnoteTexts = 3;
+constexpr std::size_t kPieceTable = 33;
+constexpr std::size_t kEndnoteReferences = 46;
+constexpr std::size_t kEndnoteTexts = 47;
+
+constexpr std::uint32_t kCompressedPiece = 0x40000000;  // 8-bit text, at half the offset
+constexpr std::uint32_t kPieceOffsetMask = 0x3FFFFFFF;
+
+std::optional<std::uint32_t> Read16(std::string_view bytes, std::size_t at) {
+    if (at > bytes.size() || bytes.size() - at < 2) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8U;
+}
+
+std::optional<std::uint32_t> Read32(std::string_view bytes, std::size_t at) {
+    const auto low = Read16(bytes, at);
+    const auto high = Read16(bytes, at + 2);
+    if (!low || !high) {
+        return std::nullopt;
+    }
+    return *low | *high << 16U;
+}
+
+struct GObjectUnref {
+    void operator()(void* object) const { g_object_unref(object); }
+};
+template <typename T>
+using GsfPtr = std::unique_ptr<T, GObjectUnref>;
+
+// Stream `name` of `file`, whole. Missing when the file has none.
+enum class StreamStatus { Ok, Missing, Damaged };
+// The names of a compound file's streams are compared without regard to case (some writers
+// spell them all in lower or upper case).
+GsfInput* Child(GsfInfile* file, const char* name) {
+    const int count = gsf_infile_num_children(file);
+    for (int i = 0; i < count; ++i) {
+        const char* childName = gsf_infile_name_by_index(file, i);
+        if (childName != nullptr && g_ascii_strcasecmp(childName, name) == 0) {
+            return gsf_infile_child_by_index(file, i);
+        }
+    }
+    return nullptr;
+}
+
+StreamStatus ReadStream(GsfInfile* file, const char* name, std::size_t maxBytes, std::string& out) {
+    const GsfPtr<GsfInput> stream(Child(file, name));
+    if (!stream) {
+        return StreamStatus::Missing;
+    }
+    const gsf_off_t size = gsf_input_size(stream.get());
+    if (size < 0 || static_cast<std::uint64_t>(size) > maxBytes) {
+        return StreamStatus::Damaged;  // more than the whole file holds
+    }
+    out.resize(static_cast<std::size_t>(size));
+    if (size > 0 && gsf_input_read(stream.get(), static_cast<std::size_t>(size),
+                                   reinterpret_cast<guint8*>(out.data())) == nullptr) {
+        return StreamStatus::Damaged;
+    }
+    return StreamStatus::Ok;
+}
+
+struct Header {
+    std::uint16_t flags = 0;
+    std::array<std::uint32_t, kPartCount> counts{};
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> tables;  // (offset, length) pairs
+};
+
+ExtractExit ReadHeader(std::string_view word, Header& header) {
+    const auto ident = Read16(word, 0);
+    const auto version = Read16(word, 2);
+    const auto flags = Read16(word, 0x0A);
+    if (!ident || !version || !flags) {
+        return ExtractExit::Damaged;
+    }
+    if (*ident != kWordIdent) {
+        return ExtractExit::NotSupported;  // Word 2 and older, or not Word's at all
+    }
+    header.flags = static_cast<std::uint16_t>(*flags);
+    if ((header.flags & kEncryptedFlag) != 0) {
+        return ExtractExit::Encrypted;
+    }
+    if (*version < kFirstWord97Version) {
+        return ExtractExit::NotSupported;
+    }
+    // Three arrays follow the fixed part, each after its count: 16-bit values, 32-bit values, and
+    // (offset, length) pairs.
+    const auto shorts = Read16(word, 0x20);
+    if (!shorts) {
+        return ExtractExit::Damaged;
+    }
+    const std::size_t longsAt = 0x22 + std::size_t{*shorts} * 2;
+    const auto longs = Read16(word, longsAt);
+    if (!longs || *longs < kFirstPartCount + kPartCount) {
+        return ExtractExit::Damaged;
+    }
+    for (std::size_t part = 0; part < kPartCount; ++part) {
+        const auto count = Read32(word, longsAt + 2 + (kFirstPartCount + part) * 4);
+        if (!count) {
+            return ExtractExit::Damaged;
+        }
+        header.counts[part] = *count;
+    }
+    const std::size_t pairsAt = longsAt + 2 + std::size_t{*longs} * 4;
+    const auto pairs = Read16(word, pairsAt);
+    if (!pairs || *pairs <= kPieceTable) {
+        return ExtractExit::Damaged;
+    }
+    header.tables.resize(*pairs);
+    for (std::size_t i = 0; i < header.tables.size(); ++i) {
+        const auto offset = Read32(word, pairsAt + 2 + i * 8);
+        const auto length = Read32(word, pairsAt + 6 + i * 8);
+        if (!offset || !length) {
+            return ExtractExit::Damaged;
+        }
+        header.tables[i] = {*offset, *length};
+    }
+    return ExtractExit::Ok;
+}
+
+// Table `index` of the header's pairs, from the table stream; empty when the header has no such
+// pair or it is empty; nullopt when it lies outside the stream.
+std::optional<std::string_view> TablePart(const Header& header, std::string_view table,
+                                          std::size_t index) {
+    if (index >= header.tables.size()) {
+        return std::string_view{};
+    }
+    const auto [offset, length] = header.tables[index];
+    if (offset > table.size() || table.size() - offset < length) {
+        return std::nullopt;
+    }
+    return table.substr(offset, length);
+}
+
+// The character positions of a PLC: n + 1 positions followed by n items of `itemSize` bytes.
+std::optional<std::vector<std::uint32_t>> PlcPositions(std::string_view plc, std::size_t itemSize) {
+    std::vector<std::uint32_t> positions;
+    if (plc.empty()) {
+        return positions;
+    }
+    if (plc.size() < 4 || (plc.size() - 4) % (4 + itemSize) != 0) {
+        return std::nullopt;
+    }
+    const std::size_t count = (plc.size() - 4) / (4 + itemSize) + 1;
+    positions.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        positions.push_back(*Read32(plc, i * 4));
+    }
+    return positions;
+}
+
+// The whole text in character-position order, from the pieces the piece table lists (in the
+// CLX: formatting entries first, then the piece table itself).
+ExtractExit PieceText(std::string_view word, std::string_view clx, std::u16string& text) {
+    std::size_t at = 0;
+    while (at < clx.size() && clx[at] == 0x01) {
+        const auto size = Read16(clx, at + 1);
+        if (!size || (*size & 0x8000U) != 0) {
+            return ExtractExit::Damaged;
+        }
+        at += 3 + *size;
+    }
+    const auto length = Read32(clx, at + 1);
+    if (at >= clx.size() || clx[at] != 0x02 || !length || clx.size() - at - 5 < *length) {
+        return ExtractExit::Damaged;
+    }
+    const std::string_view pieces = clx.substr(at + 5, *length);
+    constexpr std::size_t kDescriptorSize = 8;
+    const auto positions = PlcPositions(pieces, kDescriptorSize);
+    if (!positions || positions->size() < 2) {
+        return ExtractExit::Damaged;
+    }
+    const std::size_t count = positions->size() - 1;
+    // Every character takes at least a byte of the stream: a longer text is made up.
+    if (positions->back() > word.size()) {
+        return ExtractExit::Damaged;
+    }
+    text.assign(positions->back(), u' ');
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t begin = (*positions)[i];
+        const std::uint32_t end = (*positions)[i + 1];
+        if (end < begin) {
+            return ExtractExit::Damaged;
+        }
+        const std::uint32_t fc = *Read32(pieces, (count + 1) * 4 + i * kDescriptorSize + 2);
+        const bool compressed = (fc & kCompressedPiece) != 0;
+        const std::size_t offset = compressed ? (fc & kPieceOffsetMask) / 2 : fc & kPieceOffsetMask;
+        const std::size_t bytes = std::size_t{end - begin} * (compressed ? 1 : 2);
+        if (offset > word.size() || word.size() - offset < bytes) {
+            return ExtractExit::Damaged;
+        }
+        for (std::size_t k = 0; k < end - begin; ++k) {
+            text[begin + k] =
+                compressed ? Windows1252Character(static_cast<unsigned char>(word[offset + k]))
+                           : static_cast<char16_t>(*Read16(word, offset + 2 * k));
+        }
+    }
+    return ExtractExit::Ok;
+}
+
+// The notes of one kind: where each is referred to in the main text, and where each one's text
+// starts in its part (one position more than there are notes: the end of the last).
+struct NoteTable {
+    std::vector<std::uint32_t> references;
+    std::vector<std::uint32_t> texts;
+};
+
+ExtractExit ReadNotes(const Header& header, std::string_view table, std::size_t referencesIndex,
+                      std::size_t textsIndex, NoteTable& notes) {
+    const auto references = TablePart(header, table, referencesIndex);
+    const auto texts = TablePart(header, table, textsIndex);
+    if (!references || !texts) {
+        return ExtractExit::Damaged;
+    }
+    constexpr std::size_t kReferenceItemSize = 2;
+    auto referencePositions = PlcPositions(*references, kReferenceItemSize);
+    auto textPositions = PlcPositions(*texts, 0);
+    if (!referencePositions || !textPositions) {
+        return ExtractExit::Damaged;
+    }
+    if (!referencePositions->empty()) {
+        referencePositions->pop_back();  // the end of the last reference
+    }
+    notes.references = std::move(*referencePositions);
+    notes.texts = std::move(*textPositions);
+    return ExtractExit::Ok;
+}
+
+using Note = std::pair<bool, std::size_t>;  // (endnote?, index in its table)
+
+// Writes characters [begin, end) of the text: paragraph, line, cell and page ends end a line;
+// of a field (begin 0x13, separator 0x14, end 0x15) only what stands between its separator and
+// its end; the characters that stand for pictures, drawn objects and notes' own marks dropped.
+// A character at a position in `references` is a reference to a note: its number, " [n]",
+// given in the order met (the order kept in `referred`).
+void WriteText(std::u16string_view text, std::size_t begin, std::size_t end, TextSink& sink,
+               const std::map<std::size_t, Note>* references, std::vector<Note>* referred) {
+    std::string line;
+    std::vector<bool> fieldShowsResult;  // the fields open here, innermost last
+    std::size_t hiddenFields = 0;        // of them, those still in their instruction
+    const auto endLine = [&] {
+        sink.append(line);
+        line.clear();
+        sink.endLine();
+    };
+    for (std::size_t cp = begin; cp < end && !sink.overflowed(); ++cp) {
+        const char16_t unit = text[cp];
+        if (unit == 0x13) {
+            fieldShowsResult.push_back(false);
+            ++hiddenFields;
+            continue;
+        }
+        if (unit == 0x14 || unit == 0x15) {
+            if (!fieldShowsResult.empty() && !fieldShowsResult.back()) {
+                --hiddenFields;
+                fieldShowsResult.back() = true;
+            }
+            if (unit == 0x15 && !fieldShowsResult.empty()) {
+                fieldShowsResult.pop_back();
+            }
+            continue;
+        }
+        if (hiddenFields > 0) {
+            continue;
+        }
+        // A note numbered by Word is referred to by 0x02, which its [n] stands for; one with a
+        // mark of its own keeps it (its length is not known here), the [n] after its first
+        // character.
+        std::string reference;
+        if (references != nullptr) {
+            if (const auto found = references->find(cp); found != references->end()) {
+                referred->push_back(found->second);
+                reference = " [" + std::to_string(referred->size()) + "]";
+            }
+        }
+        if (unit == 0x02 && !reference.empty()) {
+            line += reference;
+            continue;
+        }
+        switch (unit) {
+            case 0x0D:  // paragraph end
+            case 0x0B:  // line break
+            case 0x07:  // table cell or row end
+            case 0x0C:  // page or section break
+                endLine();
+                continue;
+            case 0x01:  // a picture
+            case 0x02:  // a note's own mark
+            case 0x03:  // the line above the notes
+            case 0x04:
+            case 0x05:  // a comment's mark
+            case 0x08:  // a drawn object
+            case 0x1F:  // a hyphen shown only where the line breaks
+                continue;
+            case 0x1E:  // a hyphen that never breaks
+                line += '-';
+                continue;
+            default:
+                break;
+        }
+        char32_t character = unit;
+        if (unit >= 0xD800 && unit < 0xDC00 && cp + 1 < end && text[cp + 1] >= 0xDC00 &&
+            text[cp + 1] < 0xE000) {
+            character = 0x10000 + ((char32_t{unit} - 0xD800) << 10U) + (text[++cp] - 0xDC00);
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            character = 0xFFFD;
+        } else if (unit < 0x20) {
+            character = ' ';
+        }
+        AppendUtf8(line, character);
+        line += reference;
+    }
+    endLine();
+}
+
+}  // namespace
+
+ExtractExit DocText(std::string_view bytes, TextSink& sink) {
+    if (bytes.substr(0, kCompoundFileSignature.size()) != kCompoundFileSignature) {
+        return ExtractExit::NotSupported;
+    }
+    const GsfPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()),
+                                                      static_cast<gsf_off_t>(bytes.size()), FALSE));
+    if (!input) {
+        return ExtractExit::Damaged;
+    }
+    GError* error = nullptr;
+    const GsfPtr<GsfInfile> file(gsf_infile_msole_new(input.get(), &error));
+    if (error != nullptr) {
+        g_error_free(error);
+    }
+    if (!file) {
+        return ExtractExit::Damaged;
+    }
+    std::string word;
+    if (const StreamStatus status = ReadStream(file.get(), "WordDocument", bytes.size(), word);
+        status != StreamStatus::Ok) {
+        if (status == StreamStatus::Missing) {
+            // A password-protected DOCX is a compound file holding the encrypted package.
+            const GsfPtr<GsfInput> package(Child(file.get(), "EncryptedPackage"));
+            return package ? ExtractExit::Encrypted : ExtractExit::NotSupported;
+        }
+        return ExtractExit::Damaged;
+    }
+    Header header;
+    if (const ExtractExit status = ReadHeader(word, header); status != ExtractExit::Ok) {
+        return status;
+    }
+    std::string table;
+    if (ReadStream(file.get(), (header.flags & kTableStreamFlag) != 0 ? "1Table" : "0Table",
+                   bytes.size(), table) != StreamStatus::Ok) {
+        return ExtractExit::Damaged;
+    }
+    const auto clx = TablePart(header, table, kPieceTable);
+    if (!clx) {
+        return ExtractExit::Damaged;
+    }
+    std::u16string text;
+    if (const ExtractExit status = PieceText(word, *clx, text); status != ExtractExit::Ok) {
+        return status;
+    }
+    word = std::string();
+
+    // Where each part starts, clipped to the text the pieces hold.
+    std::array<std::size_t, kPartCount + 1> partStart{};
+    for (std::size_t part = 0; part < kPartCount; ++part) {
+        partStart[part + 1] = std::min(text.size(), partStart[part] + header.counts[part]);
+    }
+    std::array<NoteTable, 2> notes;
+    std::map<std::size_t, Note> references;
+    for (const bool endnote : {false, true}) {
+        NoteTable& table_ = notes[endnote ? 1 : 0];
+        if (const ExtractExit status =
+                ReadNotes(header, table, endnote ? kEndnoteReferences : kFootnoteReferences,
+                          endnote ? kEndnoteTexts : kFootnoteTexts, table_);
+            status != ExtractExit::Ok) {
+            return status;
+        }
+        for (std::size_t i = 0; i < table_.references.size(); ++i) {
+            references.emplace(table_.references[i], Note{endnote, i});
+        }
+    }
+
+    std::vector<Note> referred;
+    WriteText(text, 0, partStart[kMain + 1], sink, &references, &referred);
+    for (std::size_t i = 0; i < referred.size() && !sink.overflowed(); ++i) {
+        const auto [endnote, index] = referred[i];
+        const Part part = endnote ? kEndnotes : kFootnotes;
+        const std::vector<std::uint32_t>& starts = notes[endnote ? 1 : 0].texts;
+        if (index + 1 >= starts.size()) {
+            continue;  // a reference to no text: its [n] stays, with nothing to follow
+        }
+        const std::size_t begin = std::min(partStart[part] + starts[index], partStart[part + 1]);
+        const std::size_t end =
+            std::min(partStart[part] + std::size_t{starts[index + 1]}, partStart[part + 1]);
+        sink.endLine();
+        sink.append("[" + std::to_string(i + 1) + "] ");
+        WriteText(text, begin, std::max(begin, end), sink, nullptr, nullptr);
+    }
+    return ExtractExit::Ok;
+}
+
+}  // namespace lexaro::documents
