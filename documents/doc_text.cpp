@@ -32,7 +32,16 @@ constexpr std::uint16_t kTableStreamFlag = 0x0200;  // the table stream is "1Tab
 
 // The character counts of the parts of the text, which follow one another in this order
 // (indexes into the header's array of 32-bit values).
-enum Part : std::size_t { kMain, kFootnotes, kHeaders, kMacros, kComments, kEndnotes, kPartCount };
+enum Part : std::size_t {
+    kMain,
+    kFootnotes,
+    kHeaders,
+    kMacros,
+    kComments,
+    kEndnotes,
+    kTextBoxes,
+    kPartCount
+};
 constexpr std::size_t kFirstPartCount = 3;  // the main text's count is the fourth value
 
 // Pairs (offset in the table stream, length) in the header.
@@ -98,6 +107,24 @@ StreamStatus ReadStream(GsfInfile* file, const char* name, std::size_t maxBytes,
         return StreamStatus::Damaged;
     }
     return StreamStatus::Ok;
+}
+
+// Whether the compound file's directory names `name` (UTF-16, in any case): libgsf leaves out
+// an entry whose stream lies past the end of the file, so a Word document cut short looks like
+// a compound file without one.
+bool NamesStream(std::string_view bytes, std::string_view name) {
+    const std::size_t length = name.size() * 2;
+    for (std::size_t at = 0; at + length <= bytes.size(); ++at) {
+        bool same = true;
+        for (std::size_t i = 0; i < name.size() && same; ++i) {
+            same = g_ascii_tolower(bytes[at + 2 * i]) == g_ascii_tolower(name[i]) &&
+                   bytes[at + 2 * i + 1] == '\0';
+        }
+        if (same) {
+            return true;
+        }
+    }
+    return false;
 }
 
 struct Header {
@@ -378,7 +405,11 @@ ExtractExit DocText(std::string_view bytes, TextSink& sink) {
         if (status == StreamStatus::Missing) {
             // A password-protected DOCX is a compound file holding the encrypted package.
             const GsfPtr<GsfInput> package(Child(file.get(), "EncryptedPackage"));
-            return package ? ExtractExit::Encrypted : ExtractExit::NotSupported;
+            if (package) {
+                return ExtractExit::Encrypted;
+            }
+            return NamesStream(bytes, "WordDocument") ? ExtractExit::Damaged
+                                                      : ExtractExit::NotSupported;
         }
         return ExtractExit::Damaged;
     }
@@ -423,6 +454,8 @@ ExtractExit DocText(std::string_view bytes, TextSink& sink) {
 
     std::vector<Note> referred;
     WriteText(text, 0, partStart[kMain + 1], sink, &references, &referred);
+    // Text boxes in the body, after it: where each stands would take the drawing layer.
+    WriteText(text, partStart[kTextBoxes], partStart[kTextBoxes + 1], sink, nullptr, nullptr);
     for (std::size_t i = 0; i < referred.size() && !sink.overflowed(); ++i) {
         const auto [endnote, index] = referred[i];
         const Part part = endnote ? kEndnotes : kFootnotes;

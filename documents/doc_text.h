@@ -4,8 +4,9 @@
 // order. The main text is read in order, a paragraph to a line (in a table, each cell in turn);
 // of a field only the result Word shows, never its instruction; pictures and drawn objects
 // dropped. A reference to a footnote or endnote is a word of its own, [n], numbered in the order
-// of reference; after the body come the notes' texts in that order, each starting with its [n].
-// Headers, footers and comments are left out.
+// of reference. After the body come the text boxes it holds (where each stands is not known
+// without the drawing layer), then the notes' texts in order, each starting with its [n].
+// Headers, footers (and their text boxes) and comments are left out.
 //
 // The compound file is read with libgsf. Anything that is not a compound file is NotSupported
 // (a ".doc" that is really RTF, HTML or text is recognised before this); a compound file without

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "documents/doc_text.h"
+#include "tests/documents/fixtures.h"
+#include "tests/documents/test_support.h"
+
+namespace lexaro::documents {
+namespace {
+
+using fixtures::DocBytes;
+using fixtures::DocPiece;
+using fixtures::WordDocument97;
+
+WordDocument97 Doc(std::vector<DocPiece> body, std::vector<std::u16string> footnotes = {},
+                   std::vector<std::u16string> endnotes = {}, std::string noteKinds = {}) {
+    WordDocument97 document;
+    document.body = std::move(body);
+    document.footnotes = std::move(footnotes);
+    document.endnotes = std::move(endnotes);
+    document.noteKinds = std::move(noteKinds);
+    return document;
+}
+
+WordDocument97 Encrypted(std::vector<DocPiece> body) {
+    WordDocument97 document = Doc(std::move(body));
+    document.encrypted = true;
+    return document;
+}
+
+struct DocCase {
+    const char* name;
+    WordDocument97 document;
+    LinesList lines;
+};
+
+class WordDocuments : public testing::TestWithParam<DocCase> {};
+
+TEST_P(WordDocuments, GiveTheirText) {
+    TextSink sink;
+    ASSERT_EQ(DocText(DocBytes(GetParam().document), sink), ExtractExit::Ok);
+    EXPECT_EQ(Lines(sink.text()), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Doc, WordDocuments,
+    testing::Values(
+        // 8-bit pieces are Windows-1252 (0x92 a right quote), the others UTF-16 (a surrogate
+        // pair whole), read in the order the piece table gives.
+        DocCase{"MixedPieces",
+                Doc({{u"Caf\u00e9 it\u0092s ", true},
+                     {u"\u65e5\u672c \U0001F600 and", false},
+                     {u" more\r", true}}),
+                {"Café it’s 日本 😀 and more"}},
+        // Of a field only its result, also of one inside another's result or instruction.
+        DocCase{"FieldResults",
+                Doc({{u"See \x13 HYPERLINK \"http://example.com/\" \x14the site\x15 now.\r"
+                      u"\x13 IF \x13 PAGE \x14"
+                      u"1\x15 = 1 \x14yes \x13 PAGE \x14"
+                      u"2\x15\x15, no result\x13 TOC \x15.\r",
+                      true}}),
+                {"See the site now.", "yes 2, no result."}},
+        // A table row a line per cell; breaks end lines; Word's hyphens; pictures dropped.
+        DocCase{"TablesBreaksAndSpecials",
+                Doc({{u"a\x07"
+                      u"b\x07\x07"
+                      u"line\x0B"
+                      u"break\x0C"
+                      u"page\r"
+                      u"non\x1E"
+                      u"breaking op\x1Ftional\tpic\x01ture\x08s\r",
+                      false}}),
+                {"a", "b", "line", "break", "page", "non-breaking optional pictures"}},
+        // Notes numbered in the order of reference, footnotes and endnotes alike; their texts
+        // after the body (and after its text boxes), in that order.
+        DocCase{
+            "FootnotesAndEndnotes",
+            Doc({{u"One\x02 two\x02 three\x02.\r", true}}, {u"First foot.", u"Second foot."},
+                {u"An end."}, "fef"),
+            {"One [1] two [2] three [3].", "[1] First foot.", "[2] An end.", "[3] Second foot."}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+struct DocStatusCase {
+    const char* name;
+    std::string bytes;
+    ExtractExit status;
+};
+
+class WordDocumentFailures : public testing::TestWithParam<DocStatusCase> {};
+
+TEST_P(WordDocumentFailures, AreRefusedWithTheirReason) {
+    TextSink sink;
+    EXPECT_EQ(DocText(GetParam().bytes, sink), GetParam().status);
+}
+
+std::string Cut(std::string bytes, std::size_t size) {
+    bytes.resize(size);
+    return bytes;
+}
+
+// A document whose only piece lies past the end of the WordDocument stream.
+std::string PieceOutside() {
+    std::string bytes = DocBytes(Doc({{u"Hello\r", true}}));
+    // The piece's offset, doubled and flagged: 0x400 * 2 | 0x40000000 as stored.
+    const std::string stored("\x00\x08\x00\x40", 4);
+    const std::size_t at = bytes.find(stored);
+    bytes.replace(at, 4, std::string("\x00\x00\xF0\x4F", 4));
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Doc, WordDocumentFailures,
+    testing::Values(DocStatusCase{"Rtf", "{\\rtf1\\ansi Hello}", ExtractExit::NotSupported},
+                    DocStatusCase{"NotAWordFile",
+                                  fixtures::CompoundFileBytes({{"Workbook", "cells"}}),
+                                  ExtractExit::NotSupported},
+                    DocStatusCase{"EncryptedDocx",
+                                  fixtures::CompoundFileBytes({{"EncryptionInfo", "keys"},
+                                                               {"EncryptedPackage", "noise"}}),
+                                  ExtractExit::Encrypted},
+                    DocStatusCase{"Encrypted", DocBytes(Encrypted({{u"Secret\r", true}})),
+                                  ExtractExit::Encrypted},
+                    DocStatusCase{"Truncated", Cut(DocBytes(Doc({{u"Hello\r", true}})), 3000),
+                                  ExtractExit::Damaged},
+                    DocStatusCase{"TruncatedHeader", Cut(DocBytes(Doc({{u"Hello\r", true}})), 300),
+                                  ExtractExit::Damaged},
+                    DocStatusCase{"PieceOutsideTheStream", PieceOutside(), ExtractExit::Damaged}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace lexaro::documents
