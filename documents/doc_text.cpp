@@ -55,7 +55,7 @@ constexpr std::uint32_t kCompressedPiece = 0x40000000;  // 8-bit text, at half t
 constexpr std::uint32_t kPieceOffsetMask = 0x3FFFFFFF;
 
 std::optional<std::uint32_t> Read16(std::string_view bytes, std::size_t at) {
-    if (at > bytes.size() || bytes.size() - at < 2) {
+    if (bytes.size() < 2 || at > bytes.size() - 2) {
         return std::nullopt;
     }
     return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
@@ -368,7 +368,8 @@ void WriteText(std::u16string_view text, std::size_t begin, std::size_t end, Tex
         char32_t character = unit;
         if (unit >= 0xD800 && unit < 0xDC00 && cp + 1 < end && text[cp + 1] >= 0xDC00 &&
             text[cp + 1] < 0xE000) {
-            character = 0x10000 + ((char32_t{unit} - 0xD800) << 10U) + (text[++cp] - 0xDC00);
+            const char32_t low = text[++cp];
+            character = 0x10000U + ((char32_t{unit} - 0xD800U) << 10U) + (low - 0xDC00U);
         } else if (unit >= 0xD800 && unit < 0xE000) {
             character = 0xFFFD;
         } else if (unit < 0x20) {

@@ -45,6 +45,9 @@ std::string DirectoryEntry(const std::string& name, int type, std::uint32_t chil
     Put32(entry, 68, kNoEntry);
     Put32(entry, 72, right);
     Put32(entry, 76, child);
+    // Modified on 2024-01-01 (a FILETIME): reading a date makes GLib look for the time zone.
+    Put32(entry, 108, 0x9A5B8000);
+    Put32(entry, 112, 0x01DA3C3C);
     Put32(entry, 116, start);
     Put32(entry, 120, static_cast<std::uint32_t>(size));
     return entry;
@@ -191,9 +194,9 @@ std::string DocBytes(const WordDocument97& document) {
             body += piece.text;
         }
     }
-    Put32(word, kLongsAt + 3 * 4, static_cast<std::uint32_t>(body.size()));
-    Put32(word, kLongsAt + 4 * 4, static_cast<std::uint32_t>(footnotes.size()));
-    Put32(word, kLongsAt + 8 * 4, static_cast<std::uint32_t>(endnotes.size()));
+    Put32(word, kLongsAt + std::size_t{3} * 4, static_cast<std::uint32_t>(body.size()));
+    Put32(word, kLongsAt + std::size_t{4} * 4, static_cast<std::uint32_t>(footnotes.size()));
+    Put32(word, kLongsAt + std::size_t{8} * 4, static_cast<std::uint32_t>(endnotes.size()));
 
     // The notes' references: each 0x02 in the body, to a footnote or an endnote as `noteKinds`
     // says (footnotes first where it says nothing).
@@ -204,7 +207,8 @@ std::string DocBytes(const WordDocument97& document) {
             const bool endnote = k < document.noteKinds.size()
                                      ? document.noteKinds[k] == 'e'
                                      : footnoteReferences.size() >= document.footnotes.size();
-            (endnote ? endnoteReferences : footnoteReferences).push_back(static_cast<std::uint32_t>(cp));
+            (endnote ? endnoteReferences : footnoteReferences)
+                .push_back(static_cast<std::uint32_t>(cp));
             ++k;
         }
     }
