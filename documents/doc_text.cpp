@@ -24,9 +24,13 @@ constexpr std::string_view kCompoundFileSignature{"\xD0\xCF\x11\xE0\xA1\xB1\x1A\
 
 // The header (FIB) of the WordDocument stream.
 constexpr std::uint16_t kWordIdent = 0xA5EC;
+constexpr std::uint16_t kWord6Ident = 0xA5DC;  // Word 6 and 95
 // Word 97 and every later version write 0x00C1 here (the real version is further on); Word 6 and
-// 95 wrote 0x0065 to 0x0069, with a header and piece table of another shape.
+// 95 wrote 0x0065 to 0x0069.
+constexpr std::uint16_t kFirstWord6Version = 0x0065;
+constexpr std::uint16_t kLastWord6Version = 0x0069;
 constexpr std::uint16_t kFirstWord97Version = 0x00C0;
+constexpr std::uint16_t kComplexFlag = 0x0004;  // Word 6 and 95: the text is in pieces
 constexpr std::uint16_t kEncryptedFlag = 0x0100;
 constexpr std::uint16_t kTableStreamFlag = 0x0200;  // the table stream is "1Table", not "0Table"
 
@@ -50,6 +54,15 @@ constexpr std::size_t kFootnoteTexts = 3;
 constexpr std::size_t kPieceTable = 33;
 constexpr std::size_t kEndnoteReferences = 46;
 constexpr std::size_t kEndnoteTexts = 47;
+
+// Word 6 and 95 have one fixed header: where the text starts and ends in the stream, the parts'
+// lengths, and the pairs this reader needs, at fixed places. Their tables are in the
+// WordDocument stream itself, and all their text is 8-bit.
+constexpr std::size_t kWord6TextStart = 0x18;
+constexpr std::size_t kWord6TextEnd = 0x1C;
+constexpr std::size_t kWord6Counts = 0x34;
+constexpr std::array<std::pair<std::size_t, std::size_t>, 3> kWord6Tables = {
+    {{kFootnoteReferences, 0x68}, {kFootnoteTexts, 0x70}, {kPieceTable, 0x160}}};
 
 constexpr std::uint32_t kCompressedPiece = 0x40000000;  // 8-bit text, at half the offset
 constexpr std::uint32_t kPieceOffsetMask = 0x3FFFFFFF;
@@ -128,10 +141,41 @@ bool NamesStream(std::string_view bytes, std::string_view name) {
 }
 
 struct Header {
+    bool word6 = false;           // Word 6 or 95
+    std::uint32_t textStart = 0;  // Word 6 and 95 without pieces: where the text is
+    std::uint32_t textEnd = 0;
     std::uint16_t flags = 0;
     std::array<std::uint32_t, kPartCount> counts{};
     std::vector<std::pair<std::uint32_t, std::uint32_t>> tables;  // (offset, length) pairs
 };
+
+ExtractExit ReadWord6Header(std::string_view word, Header& header) {
+    header.word6 = true;
+    const auto start = Read32(word, kWord6TextStart);
+    const auto end = Read32(word, kWord6TextEnd);
+    if (!start || !end) {
+        return ExtractExit::Damaged;
+    }
+    header.textStart = *start;
+    header.textEnd = *end;
+    for (std::size_t part = 0; part < kPartCount; ++part) {
+        const auto count = Read32(word, kWord6Counts + part * 4);
+        if (!count) {
+            return ExtractExit::Damaged;
+        }
+        header.counts[part] = *count;
+    }
+    header.tables.resize(kPieceTable + 1);
+    for (const auto& [index, at] : kWord6Tables) {
+        const auto offset = Read32(word, at);
+        const auto length = Read32(word, at + 4);
+        if (!offset || !length) {
+            return ExtractExit::Damaged;
+        }
+        header.tables[index] = {*offset, *length};
+    }
+    return ExtractExit::Ok;
+}
 
 ExtractExit ReadHeader(std::string_view word, Header& header) {
     const auto ident = Read16(word, 0);
@@ -140,12 +184,15 @@ ExtractExit ReadHeader(std::string_view word, Header& header) {
     if (!ident || !version || !flags) {
         return ExtractExit::Damaged;
     }
-    if (*ident != kWordIdent) {
+    if (*ident != kWordIdent && *ident != kWord6Ident) {
         return ExtractExit::NotSupported;  // Word 2 and older, or not Word's at all
     }
     header.flags = static_cast<std::uint16_t>(*flags);
     if ((header.flags & kEncryptedFlag) != 0) {
         return ExtractExit::Encrypted;
+    }
+    if (*version >= kFirstWord6Version && *version <= kLastWord6Version) {
+        return ReadWord6Header(word, header);
     }
     if (*version < kFirstWord97Version) {
         return ExtractExit::NotSupported;
@@ -218,7 +265,8 @@ std::optional<std::vector<std::uint32_t>> PlcPositions(std::string_view plc, std
 
 // The whole text in character-position order, from the pieces the piece table lists (in the
 // CLX: formatting entries first, then the piece table itself).
-ExtractExit PieceText(std::string_view word, std::string_view clx, std::u16string& text) {
+ExtractExit PieceText(std::string_view word, std::string_view clx, bool word6,
+                      std::u16string& text) {
     std::size_t at = 0;
     while (at < clx.size() && clx[at] == 0x01) {
         const auto size = Read16(clx, at + 1);
@@ -250,8 +298,10 @@ ExtractExit PieceText(std::string_view word, std::string_view clx, std::u16strin
             return ExtractExit::Damaged;
         }
         const std::uint32_t fc = *Read32(pieces, (count + 1) * 4 + i * kDescriptorSize + 2);
-        const bool compressed = (fc & kCompressedPiece) != 0;
-        const std::size_t offset = compressed ? (fc & kPieceOffsetMask) / 2 : fc & kPieceOffsetMask;
+        const bool compressed = word6 || (fc & kCompressedPiece) != 0;
+        const std::size_t offset = word6        ? fc
+                                   : compressed ? (fc & kPieceOffsetMask) / 2
+                                                : fc & kPieceOffsetMask;
         const std::size_t bytes = std::size_t{end - begin} * (compressed ? 1 : 2);
         if (offset > word.size() || word.size() - offset < bytes) {
             return ExtractExit::Damaged;
@@ -418,20 +468,31 @@ ExtractExit DocText(std::string_view bytes, TextSink& sink) {
     if (const ExtractExit status = ReadHeader(word, header); status != ExtractExit::Ok) {
         return status;
     }
-    std::string table;
-    if (ReadStream(file.get(), (header.flags & kTableStreamFlag) != 0 ? "1Table" : "0Table",
-                   bytes.size(), table) != StreamStatus::Ok) {
+    std::string tableStream;
+    if (!header.word6 &&
+        ReadStream(file.get(), (header.flags & kTableStreamFlag) != 0 ? "1Table" : "0Table",
+                   bytes.size(), tableStream) != StreamStatus::Ok) {
         return ExtractExit::Damaged;
     }
+    const std::string_view table = header.word6 ? std::string_view(word) : tableStream;
     const auto clx = TablePart(header, table, kPieceTable);
     if (!clx) {
         return ExtractExit::Damaged;
     }
     std::u16string text;
-    if (const ExtractExit status = PieceText(word, *clx, text); status != ExtractExit::Ok) {
+    if (header.word6 && (header.flags & kComplexFlag) == 0) {
+        // All the text in one run of 8-bit characters.
+        if (header.textEnd < header.textStart || header.textEnd > word.size()) {
+            return ExtractExit::Damaged;
+        }
+        text.reserve(header.textEnd - header.textStart);
+        for (std::size_t at = header.textStart; at < header.textEnd; ++at) {
+            text += Windows1252Character(static_cast<unsigned char>(word[at]));
+        }
+    } else if (const ExtractExit status = PieceText(word, *clx, header.word6, text);
+               status != ExtractExit::Ok) {
         return status;
     }
-    word = std::string();
 
     // Where each part starts, clipped to the text the pieces hold.
     std::array<std::size_t, kPartCount + 1> partStart{};
@@ -441,15 +502,15 @@ ExtractExit DocText(std::string_view bytes, TextSink& sink) {
     std::array<NoteTable, 2> notes;
     std::map<std::size_t, Note> references;
     for (const bool endnote : {false, true}) {
-        NoteTable& table_ = notes[endnote ? 1 : 0];
+        NoteTable& kind = notes[endnote ? 1 : 0];
         if (const ExtractExit status =
                 ReadNotes(header, table, endnote ? kEndnoteReferences : kFootnoteReferences,
-                          endnote ? kEndnoteTexts : kFootnoteTexts, table_);
+                          endnote ? kEndnoteTexts : kFootnoteTexts, kind);
             status != ExtractExit::Ok) {
             return status;
         }
-        for (std::size_t i = 0; i < table_.references.size(); ++i) {
-            references.emplace(table_.references[i], Note{endnote, i});
+        for (std::size_t i = 0; i < kind.references.size(); ++i) {
+            references.emplace(kind.references[i], Note{endnote, i});
         }
     }
 

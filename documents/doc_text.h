@@ -10,8 +10,8 @@
 //
 // The compound file is read with libgsf. Anything that is not a compound file is NotSupported
 // (a ".doc" that is really RTF, HTML or text is recognised before this); a compound file without
-// a Word document in it is NotSupported too; an encrypted one Encrypted; Word 6 and 95 files
-// (an older header without a piece table of this shape) NotSupported.
+// a Word document in it is NotSupported too; an encrypted one Encrypted. Word 6 and 95 files are
+// read the same way (their text is 8-bit, taken as Windows-1252; their endnotes are not read).
 
 #include <string_view>
 

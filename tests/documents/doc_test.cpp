@@ -79,6 +79,13 @@ INSTANTIATE_TEST_SUITE_P(
             {"One [1] two [2] three [3].", "[1] First foot.", "[2] An end.", "[3] Second foot."}}),
     [](const auto& p) { return std::string(p.param.name); });
 
+TEST(Word6Documents, GiveTheirText) {
+    TextSink sink;
+    ASSERT_EQ(DocText(fixtures::Word6DocBytes("Ol\xe1 \x93mundo\x94\rBye\r"), sink),
+              ExtractExit::Ok);
+    EXPECT_EQ(sink.text(), "Olá “mundo”\nBye");
+}
+
 struct DocStatusCase {
     const char* name;
     std::string bytes;

@@ -77,6 +77,8 @@ struct WordDocument97 {
     bool encrypted = false;
 };
 [[nodiscard]] std::string DocBytes(const WordDocument97& document);
+// A Word 6/95 document of `text` (8-bit, in one run: no piece table).
+[[nodiscard]] std::string Word6DocBytes(std::string_view text);
 
 // --- PDF ---------------------------------------------------------------------------------------
 struct PdfText {

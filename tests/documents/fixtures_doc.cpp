@@ -236,4 +236,17 @@ std::string DocBytes(const WordDocument97& document) {
     return CompoundFileBytes({{"WordDocument", word}, {"1Table", table}});
 }
 
+std::string Word6DocBytes(std::string_view text) {
+    // The fixed header: where the text starts and ends, then the main text's length.
+    constexpr std::size_t kTextAt = 0x300;
+    std::string word(kTextAt, '\0');
+    Put16(word, 0x00, 0xA5DC);
+    Put16(word, 0x02, 0x0068);
+    Put32(word, 0x18, kTextAt);
+    Put32(word, 0x1C, static_cast<std::uint32_t>(kTextAt + text.size()));
+    Put32(word, 0x34, static_cast<std::uint32_t>(text.size()));
+    word += text;
+    return CompoundFileBytes({{"WordDocument", word}});
+}
+
 }  // namespace lexaro::fixtures
