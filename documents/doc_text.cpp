@@ -5,6 +5,7 @@
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-input.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -287,16 +288,13 @@ ExtractExit PieceText(std::string_view word, std::string_view clx, bool word6,
     }
     const std::size_t count = positions->size() - 1;
     // Every character takes at least a byte of the stream: a longer text is made up.
-    if (positions->back() > word.size()) {
+    if (positions->back() > word.size() || !std::is_sorted(positions->begin(), positions->end())) {
         return ExtractExit::Damaged;
     }
     text.assign(positions->back(), u' ');
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t begin = (*positions)[i];
         const std::uint32_t end = (*positions)[i + 1];
-        if (end < begin) {
-            return ExtractExit::Damaged;
-        }
         const std::uint32_t fc = *Read32(pieces, (count + 1) * 4 + i * kDescriptorSize + 2);
         const bool compressed = word6 || (fc & kCompressedPiece) != 0;
         const std::size_t offset = word6        ? fc

@@ -104,15 +104,22 @@ std::string Cut(std::string bytes, std::size_t size) {
     return bytes;
 }
 
-// A document whose only piece lies past the end of the WordDocument stream.
-std::string PieceOutside() {
-    std::string bytes = DocBytes(Doc({{u"Hello\r", true}}));
-    // The piece's offset, doubled and flagged: 0x400 * 2 | 0x40000000 as stored.
-    const std::string stored("\x00\x08\x00\x40", 4);
-    const std::size_t at = bytes.find(stored);
-    bytes.replace(at, 4, std::string("\x00\x00\xF0\x4F", 4));
+// `bytes` with the first `from` replaced by `to` (of the same length).
+std::string Replaced(std::string bytes, std::string_view from, std::string_view to) {
+    bytes.replace(bytes.find(from), to.size(), to);
     return bytes;
 }
+
+// A piece past the end of the WordDocument stream (its offset, doubled and flagged: 0x400 * 2 |
+// 0x40000000 as stored).
+const std::string kPieceOutside =
+    Replaced(DocBytes(Doc({{u"Hello\r", true}})), std::string_view("\x00\x08\x00\x40", 4),
+             std::string_view("\x00\x00\xF0\x4F", 4));
+// Pieces out of order: the first ends (at 256) after the last (at 12).
+const std::string kPiecesOutOfOrder =
+    Replaced(DocBytes(Doc({{u"Hello\r", true}, {u"World\r", true}})),
+             std::string_view("\x00\x00\x00\x00\x06\x00\x00\x00\x0C\x00", 10),
+             std::string_view("\x00\x00\x00\x00\x00\x01\x00\x00\x0C\x00", 10));
 
 INSTANTIATE_TEST_SUITE_P(
     Doc, WordDocumentFailures,
@@ -130,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   ExtractExit::Damaged},
                     DocStatusCase{"TruncatedHeader", Cut(DocBytes(Doc({{u"Hello\r", true}})), 300),
                                   ExtractExit::Damaged},
-                    DocStatusCase{"PieceOutsideTheStream", PieceOutside(), ExtractExit::Damaged}),
+                    DocStatusCase{"PieceOutsideTheStream", kPieceOutside, ExtractExit::Damaged},
+                    DocStatusCase{"PiecesOutOfOrder", kPiecesOutOfOrder, ExtractExit::Damaged}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
