@@ -55,6 +55,7 @@ constexpr std::size_t kFootnoteTexts = 3;
 constexpr std::size_t kPieceTable = 33;
 constexpr std::size_t kEndnoteReferences = 46;
 constexpr std::size_t kEndnoteTexts = 47;
+constexpr std::size_t kCharacterRuns = 12;  // where the pages of character formatting are
 
 // Word 6 and 95 have one fixed header: where the text starts and ends in the stream, the parts'
 // lengths, and the pairs this reader needs, at fixed places. Their tables are in the
@@ -266,8 +267,106 @@ std::optional<std::vector<std::uint32_t>> PlcPositions(std::string_view plc, std
 
 // The whole text in character-position order, from the pieces the piece table lists (in the
 // CLX: formatting entries first, then the piece table itself).
+// What a deleted character becomes in the text (a noncharacter, never a document's).
+constexpr char16_t kDeleted = 0xFFFF;
+
+// Ranges [begin, end) of the WordDocument stream, sorted and apart.
+using StreamRanges = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+
+// Whether a run's formatting (a list of property changes) marks it deleted: a revision that is
+// not yet accepted, which Word shows struck through and which is not the document's text.
+bool MarksDeleted(std::string_view properties) {
+    constexpr std::uint32_t kDeletedMark = 0x0800;
+    std::size_t at = 0;
+    while (at + 2 <= properties.size()) {
+        const std::uint32_t property = *Read16(properties, at);
+        at += 2;
+        // The operand's size is in the property's top three bits.
+        constexpr std::array<std::size_t, 8> kOperandSize = {1, 1, 2, 4, 2, 2, 0, 3};
+        std::size_t size = kOperandSize[property >> 13U];
+        if (size == 0) {
+            if (at >= properties.size()) {
+                return false;
+            }
+            size = 1 + static_cast<unsigned char>(properties[at]);
+        }
+        if (property == kDeletedMark && at < properties.size()) {
+            const auto value = static_cast<unsigned char>(properties[at]);
+            return value == 0x01 || value == 0x81;  // on, or the opposite of the style's (off)
+        }
+        at += size;
+    }
+    return false;
+}
+
+// The stream ranges of the text marked deleted, from the pages of character formatting (each 512
+// bytes: the runs' stream positions, then for each run where its formatting is on the page). A
+// table or page out of place leaves the text as it is: better a deleted word read than a word
+// lost.
+StreamRanges DeletedRanges(const Header& header, std::string_view table, std::string_view word) {
+    StreamRanges ranges;
+    const auto plc = header.word6 ? std::nullopt : TablePart(header, table, kCharacterRuns);
+    const auto positions = plc ? PlcPositions(*plc, 4) : std::nullopt;
+    if (!positions || positions->empty()) {
+        return ranges;
+    }
+    constexpr std::size_t kPage = 512;
+    constexpr std::uint32_t kPageNumberMask = 0x3FFFFF;
+    for (std::size_t i = 0; i + 1 < positions->size(); ++i) {
+        const std::size_t pageAt =
+            std::size_t{*Read32(*plc, positions->size() * 4 + i * 4) & kPageNumberMask} * kPage;
+        if (pageAt > word.size() || word.size() - pageAt < kPage) {
+            continue;
+        }
+        const std::string_view page = word.substr(pageAt, kPage);
+        const std::size_t runs = static_cast<unsigned char>(page[kPage - 1]);
+        if ((runs + 1) * 4 + runs >= kPage) {
+            continue;
+        }
+        for (std::size_t run = 0; run < runs; ++run) {
+            const std::size_t at =
+                std::size_t{static_cast<unsigned char>(page[(runs + 1) * 4 + run])} * 2;
+            if (at == 0 || at >= kPage - 1) {
+                continue;
+            }
+            const std::size_t size = static_cast<unsigned char>(page[at]);
+            const std::uint32_t begin = *Read32(page, run * 4);
+            const std::uint32_t end = *Read32(page, run * 4 + 4);
+            if (begin < end && MarksDeleted(page.substr(at + 1, size))) {
+                ranges.emplace_back(begin, end);
+            }
+        }
+    }
+    std::sort(ranges.begin(), ranges.end());
+    StreamRanges apart;
+    for (const auto& range : ranges) {
+        if (!apart.empty() && range.first <= apart.back().second) {
+            apart.back().second = std::max(apart.back().second, range.second);
+        } else {
+            apart.push_back(range);
+        }
+    }
+    return apart;
+}
+
+// Marks the characters of [begin, begin + count) that lie in a deleted range, their text coming
+// from the stream at `offset`, `width` bytes a character.
+void MarkDeleted(const StreamRanges& deleted, std::size_t offset, std::size_t width,
+                 std::size_t begin, std::size_t count, std::u16string& text) {
+    const std::size_t end = offset + count * width;
+    auto range = std::upper_bound(deleted.begin(), deleted.end(), offset,
+                                  [](std::size_t at, const auto& r) { return at < r.second; });
+    for (; range != deleted.end() && range->first < end; ++range) {
+        const std::size_t from = std::max<std::size_t>(range->first, offset);
+        const std::size_t to = std::min<std::size_t>(range->second, end);
+        for (std::size_t k = (from - offset) / width; k < (to - offset + width - 1) / width; ++k) {
+            text[begin + k] = kDeleted;
+        }
+    }
+}
+
 ExtractExit PieceText(std::string_view word, std::string_view clx, bool word6,
-                      std::u16string& text) {
+                      const StreamRanges& deleted, std::u16string& text) {
     std::size_t at = 0;
     while (at < clx.size() && clx[at] == 0x01) {
         const auto size = Read16(clx, at + 1);
@@ -309,6 +408,7 @@ ExtractExit PieceText(std::string_view word, std::string_view clx, bool word6,
                 compressed ? Windows1252Character(static_cast<unsigned char>(word[offset + k]))
                            : static_cast<char16_t>(*Read16(word, offset + 2 * k));
         }
+        MarkDeleted(deleted, offset, compressed ? 1 : 2, begin, end - begin, text);
     }
     return ExtractExit::Ok;
 }
@@ -360,6 +460,9 @@ void WriteText(std::u16string_view text, std::size_t begin, std::size_t end, Tex
     };
     for (std::size_t cp = begin; cp < end && !sink.overflowed(); ++cp) {
         const char16_t unit = text[cp];
+        if (unit == kDeleted) {
+            continue;
+        }
         if (unit == 0x13) {
             fieldShowsResult.push_back(false);
             ++hiddenFields;
@@ -487,7 +590,8 @@ ExtractExit DocText(std::string_view bytes, TextSink& sink) {
         for (std::size_t at = header.textStart; at < header.textEnd; ++at) {
             text += Windows1252Character(static_cast<unsigned char>(word[at]));
         }
-    } else if (const ExtractExit status = PieceText(word, *clx, header.word6, text);
+    } else if (const ExtractExit status =
+                   PieceText(word, *clx, header.word6, DeletedRanges(header, table, word), text);
                status != ExtractExit::Ok) {
         return status;
     }

@@ -70,6 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
                       u"breaking op\x1Ftional\tpic\x01ture\x08s\r",
                       false}}),
                 {"a", "b", "line", "break", "page", "non-breaking optional pictures"}},
+        // Text marked deleted (in 8-bit and UTF-16 pieces alike) is not read.
+        DocCase{"DeletedText",
+                Doc({{u"Kept ", true},
+                     {u"gone ", false, true},
+                     {u"here\r", true, true},
+                     {u"too\r", false}}),
+                {"Kept too"}},
         // Notes numbered in the order of reference, footnotes and endnotes alike; their texts
         // after the body (and after its text boxes), in that order.
         DocCase{

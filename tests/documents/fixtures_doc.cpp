@@ -177,9 +177,11 @@ std::string DocBytes(const WordDocument97& document) {
 
     std::u16string body;
     std::vector<std::uint32_t> positions{0};
+    std::vector<std::uint32_t> offsets;  // where each piece's text is in the stream, and the end
     std::string descriptors;
     for (const DocPiece& piece : pieces) {
         const auto offset = static_cast<std::uint32_t>(word.size());
+        offsets.push_back(offset);
         descriptors += std::string(2, '\0');
         Append32(descriptors, piece.compressed ? offset * 2 | 0x40000000U : offset);
         descriptors += std::string(2, '\0');
@@ -194,6 +196,25 @@ std::string DocBytes(const WordDocument97& document) {
             body += piece.text;
         }
     }
+    offsets.push_back(static_cast<std::uint32_t>(word.size()));
+
+    // One page of character formatting: a run per piece, those deleted pointing to a revision
+    // mark at the page's end.
+    constexpr std::size_t kPage = 512;
+    constexpr std::size_t kMarkAt = 0x1F0;
+    word.resize((word.size() + kPage - 1) / kPage * kPage, '\0');
+    const std::size_t pageAt = word.size();
+    std::string page(kPage, '\0');
+    for (std::size_t i = 0; i < offsets.size(); ++i) {
+        Put32(page, i * 4, offsets[i]);
+    }
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        page[offsets.size() * 4 + i] = pieces[i].deleted ? static_cast<char>(kMarkAt / 2) : '\0';
+    }
+    page.replace(kMarkAt, 4, std::string("\x03\x00\x08\x01", 4));
+    page[kPage - 1] = static_cast<char>(pieces.size());
+    word += page;
+
     Put32(word, kLongsAt + std::size_t{3} * 4, static_cast<std::uint32_t>(body.size()));
     Put32(word, kLongsAt + std::size_t{4} * 4, static_cast<std::uint32_t>(footnotes.size()));
     Put32(word, kLongsAt + std::size_t{8} * 4, static_cast<std::uint32_t>(endnotes.size()));
@@ -233,6 +254,9 @@ std::string DocBytes(const WordDocument97& document) {
     addTable(3, Plc(footnoteStarts, 0));
     addTable(46, Plc(withEnd(endnoteReferences), endnoteReferences.size()));
     addTable(47, Plc(endnoteStarts, 0));
+    std::string runs = Plc({offsets.front(), offsets.back()}, 0);
+    Append32(runs, static_cast<std::uint32_t>(pageAt / kPage));
+    addTable(12, runs);
     return CompoundFileBytes({{"WordDocument", word}, {"1Table", table}});
 }
 
