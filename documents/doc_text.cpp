@@ -500,6 +500,7 @@ void WriteText(std::u16string_view text, std::size_t begin, std::size_t end, Tex
             case 0x0B:  // line break
             case 0x07:  // table cell or row end
             case 0x0C:  // page or section break
+            case 0x0E:  // column break
                 endLine();
                 continue;
             case 0x01:  // a picture

@@ -65,11 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
                       u"b\x07\x07"
                       u"line\x0B"
                       u"break\x0C"
+                      u"column\x0E"
                       u"page\r"
                       u"non\x1E"
                       u"breaking op\x1Ftional\tpic\x01ture\x08s\r",
                       false}}),
-                {"a", "b", "line", "break", "page", "non-breaking optional pictures"}},
+                {"a", "b", "line", "break", "column", "page", "non-breaking optional pictures"}},
         // Text marked deleted (in 8-bit and UTF-16 pieces alike) is not read.
         DocCase{"DeletedText",
                 Doc({{u"Kept ", true},
