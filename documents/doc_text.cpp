@@ -350,7 +350,8 @@ StreamRanges DeletedRanges(const Header& header, std::string_view table, std::st
 }
 
 // Marks the characters of [begin, begin + count) that lie in a deleted range, their text coming
-// from the stream at `offset`, `width` bytes a character.
+// from the stream at `offset`, `width` bytes a character. A deleted paragraph, line or cell end
+// joins what it parted, with a space: two words never run together.
 void MarkDeleted(const StreamRanges& deleted, std::size_t offset, std::size_t width,
                  std::size_t begin, std::size_t count, std::u16string& text) {
     const std::size_t end = offset + count * width;
@@ -360,7 +361,9 @@ void MarkDeleted(const StreamRanges& deleted, std::size_t offset, std::size_t wi
         const std::size_t from = std::max<std::size_t>(range->first, offset);
         const std::size_t to = std::min<std::size_t>(range->second, end);
         for (std::size_t k = (from - offset) / width; k < (to - offset + width - 1) / width; ++k) {
-            text[begin + k] = kDeleted;
+            char16_t& unit = text[begin + k];
+            const bool ending = unit == 0x0D || unit == 0x0B || unit == 0x07 || unit == 0x0C;
+            unit = ending ? u' ' : kDeleted;
         }
     }
 }

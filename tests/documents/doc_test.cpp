@@ -78,6 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
                      {u"here\r", true, true},
                      {u"too\r", false}}),
                 {"Kept too"}},
+        // A deleted paragraph end joins two paragraphs, never two words.
+        DocCase{"DeletedParagraphEnd",
+                Doc({{u"One", true}, {u"\r", true, true}, {u"two\r", true}}),
+                {"One two"}},
         // Notes numbered in the order of reference, footnotes and endnotes alike; their texts
         // after the body (and after its text boxes), in that order.
         DocCase{
