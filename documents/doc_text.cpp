@@ -56,6 +56,7 @@ constexpr std::size_t kPieceTable = 33;
 constexpr std::size_t kEndnoteReferences = 46;
 constexpr std::size_t kEndnoteTexts = 47;
 constexpr std::size_t kCharacterRuns = 12;  // where the pages of character formatting are
+constexpr std::size_t kFonts = 15;
 
 // Word 6 and 95 have one fixed header: where the text starts and ends in the stream, the parts'
 // lengths, and the pairs this reader needs, at fixed places. Their tables are in the
@@ -265,18 +266,75 @@ std::optional<std::vector<std::uint32_t>> PlcPositions(std::string_view plc, std
     return positions;
 }
 
-// The whole text in character-position order, from the pieces the piece table lists (in the
-// CLX: formatting entries first, then the piece table itself).
 // What a deleted character becomes in the text (a noncharacter, never a document's).
 constexpr char16_t kDeleted = 0xFFFF;
 
-// Ranges [begin, end) of the WordDocument stream, sorted and apart.
-using StreamRanges = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+// The character of the Symbol font at each code from 0x20 on (0 where it has none).
+constexpr std::array<char16_t, 0xE0> kSymbolFont = {
+    // 0x20
+    0x0020, 0x0021, 0x2200, 0x0023, 0x2203, 0x0025, 0x0026, 0x220B, 0x0028, 0x0029, 0x2217, 0x002B,
+    0x002C, 0x2212, 0x002E, 0x002F, 0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037,
+    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F,
+    // 0x40
+    0x2245, 0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393, 0x0397, 0x0399, 0x03D1, 0x039A,
+    0x039B, 0x039C, 0x039D, 0x039F, 0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9,
+    0x039E, 0x03A8, 0x0396, 0x005B, 0x2234, 0x005D, 0x22A5, 0x005F,
+    // 0x60
+    0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3, 0x03B7, 0x03B9, 0x03D5, 0x03BA,
+    0x03BB, 0x03BC, 0x03BD, 0x03BF, 0x03C0, 0x03B8, 0x03C1, 0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9,
+    0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C, 0,
+    // 0x80
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    // 0xA0
+    0x20AC, 0x03D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x0192, 0x2663, 0x2666, 0x2665, 0x2660, 0x2194,
+    0x2190, 0x2191, 0x2192, 0x2193, 0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022,
+    0x00F7, 0x2260, 0x2261, 0x2248, 0x2026, 0x23D0, 0x23AF, 0x21B5,
+    // 0xC0
+    0x2135, 0x2111, 0x211C, 0x2118, 0x2297, 0x2295, 0x2205, 0x2229, 0x222A, 0x2283, 0x2287, 0x2284,
+    0x2282, 0x2286, 0x2208, 0x2209, 0x2220, 0x2207, 0x00AE, 0x00A9, 0x2122, 0x220F, 0x221A, 0x22C5,
+    0x00AC, 0x2227, 0x2228, 0x21D4, 0x21D0, 0x21D1, 0x21D2, 0x21D3,
+    // 0xE0
+    0x25CA, 0x27E8, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C, 0x239D, 0x23A1, 0x23A2, 0x23A3,
+    0x23A7, 0x23A8, 0x23A9, 0x23AA, 0, 0x27E9, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F,
+    0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0};
 
-// Whether a run's formatting (a list of property changes) marks it deleted: a revision that is
-// not yet accepted, which Word shows struck through and which is not the document's text.
-bool MarksDeleted(std::string_view properties) {
+// The names of the document's fonts, by number (the font table: a count, two bytes, then each
+// font's record, whose first byte is its length less one and whose name starts at byte 40).
+std::vector<std::u16string> FontNames(std::string_view fonts) {
+    std::vector<std::u16string> names;
+    const auto count = Read16(fonts, 0);
+    constexpr std::size_t kNameAt = 40;
+    for (std::size_t i = 0, at = 4; count && i < *count && at < fonts.size(); ++i) {
+        const std::size_t size = std::size_t{static_cast<unsigned char>(fonts[at])} + 1;
+        const std::string_view record = fonts.substr(at, size);
+        std::u16string name;
+        for (std::size_t k = kNameAt; k + 2 <= record.size() && (*Read16(record, k) != 0); k += 2) {
+            name += static_cast<char16_t>(*Read16(record, k));
+        }
+        names.push_back(std::move(name));
+        at += size;
+    }
+    return names;
+}
+
+// A run of the stream whose characters are replaced: kDeleted for deleted text, otherwise the
+// character a symbol font's character stands for (kDeleted where it stands for none in Unicode).
+struct MarkedRun {
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;
+    char16_t replacement = kDeleted;
+};
+
+// What a run's formatting (a list of property changes) makes of its characters, if anything:
+// deleted text (a revision not yet accepted, which Word shows struck through and which is not
+// the document's text) is dropped; a character of a symbol font (written as a stand-in, with the
+// font and the character in the formatting) becomes what it shows: for the Symbol font its
+// Unicode character, for picture fonts (Wingdings and the like) nothing.
+std::optional<char16_t> RunReplacement(std::string_view properties,
+                                       const std::vector<std::u16string>& fonts) {
     constexpr std::uint32_t kDeletedMark = 0x0800;
+    constexpr std::uint32_t kSymbol = 0x6A09;
+    std::optional<char16_t> replacement;
     std::size_t at = 0;
     while (at + 2 <= properties.size()) {
         const std::uint32_t property = *Read16(properties, at);
@@ -286,30 +344,51 @@ bool MarksDeleted(std::string_view properties) {
         std::size_t size = kOperandSize[property >> 13U];
         if (size == 0) {
             if (at >= properties.size()) {
-                return false;
+                break;
             }
             size = 1 + static_cast<unsigned char>(properties[at]);
         }
         if (property == kDeletedMark && at < properties.size()) {
             const auto value = static_cast<unsigned char>(properties[at]);
-            return value == 0x01 || value == 0x81;  // on, or the opposite of the style's (off)
+            if (value == 0x01 || value == 0x81) {  // on, or the opposite of the style's (off)
+                return kDeleted;
+            }
+        } else if (property == kSymbol) {
+            const auto font = Read16(properties, at);
+            const auto character = Read16(properties, at + 2);
+            if (font && character) {
+                const bool symbolFont =
+                    *font < fonts.size() && fonts[*font] == std::u16string_view(u"Symbol");
+                const std::uint32_t code = *character & 0xFFU;
+                if ((*character & 0xFF00U) != 0 && (*character & 0xFF00U) != 0xF000U) {
+                    replacement = static_cast<char16_t>(*character);  // a character of its own
+                } else if (symbolFont && code >= 0x20 && kSymbolFont[code - 0x20] != 0) {
+                    replacement = kSymbolFont[code - 0x20];
+                } else {
+                    replacement = kDeleted;
+                }
+            }
         }
         at += size;
     }
-    return false;
+    return replacement;
 }
 
-// The stream ranges of the text marked deleted, from the pages of character formatting (each 512
-// bytes: the runs' stream positions, then for each run where its formatting is on the page). A
-// table or page out of place leaves the text as it is: better a deleted word read than a word
-// lost.
-StreamRanges DeletedRanges(const Header& header, std::string_view table, std::string_view word) {
-    StreamRanges ranges;
+// The runs of the stream whose characters are replaced, from the pages of character formatting
+// (each 512 bytes: the runs' stream positions, then for each run where its formatting is on the
+// page); sorted, none overlapping another. A table or page out of place leaves the text as it is:
+// better a deleted word read than a word lost.
+std::vector<MarkedRun> MarkedRuns(const Header& header, std::string_view table,
+                                  std::string_view word) {
+    std::vector<MarkedRun> runs;
     const auto plc = header.word6 ? std::nullopt : TablePart(header, table, kCharacterRuns);
     const auto positions = plc ? PlcPositions(*plc, 4) : std::nullopt;
     if (!positions || positions->empty()) {
-        return ranges;
+        return runs;
     }
+    const auto fontTable = TablePart(header, table, kFonts);
+    const std::vector<std::u16string> fonts =
+        fontTable ? FontNames(*fontTable) : std::vector<std::u16string>{};
     constexpr std::size_t kPage = 512;
     constexpr std::uint32_t kPageNumberMask = 0x3FFFFF;
     for (std::size_t i = 0; i + 1 < positions->size(); ++i) {
@@ -319,57 +398,61 @@ StreamRanges DeletedRanges(const Header& header, std::string_view table, std::st
             continue;
         }
         const std::string_view page = word.substr(pageAt, kPage);
-        const std::size_t runs = static_cast<unsigned char>(page[kPage - 1]);
-        if ((runs + 1) * 4 + runs >= kPage) {
+        const std::size_t count = static_cast<unsigned char>(page[kPage - 1]);
+        if ((count + 1) * 4 + count >= kPage) {
             continue;
         }
-        for (std::size_t run = 0; run < runs; ++run) {
+        for (std::size_t run = 0; run < count; ++run) {
             const std::size_t at =
-                std::size_t{static_cast<unsigned char>(page[(runs + 1) * 4 + run])} * 2;
+                std::size_t{static_cast<unsigned char>(page[(count + 1) * 4 + run])} * 2;
             if (at == 0 || at >= kPage - 1) {
                 continue;
             }
             const std::size_t size = static_cast<unsigned char>(page[at]);
             const std::uint32_t begin = *Read32(page, run * 4);
             const std::uint32_t end = *Read32(page, run * 4 + 4);
-            if (begin < end && MarksDeleted(page.substr(at + 1, size))) {
-                ranges.emplace_back(begin, end);
+            if (begin >= end) {
+                continue;
+            }
+            if (const auto replacement = RunReplacement(page.substr(at + 1, size), fonts)) {
+                runs.push_back({begin, end, *replacement});
             }
         }
     }
-    std::sort(ranges.begin(), ranges.end());
-    StreamRanges apart;
-    for (const auto& range : ranges) {
-        if (!apart.empty() && range.first <= apart.back().second) {
-            apart.back().second = std::max(apart.back().second, range.second);
-        } else {
-            apart.push_back(range);
+    std::sort(runs.begin(), runs.end(),
+              [](const MarkedRun& a, const MarkedRun& b) { return a.begin < b.begin; });
+    std::vector<MarkedRun> apart;
+    for (const MarkedRun& run : runs) {
+        if (apart.empty() || run.begin >= apart.back().end) {
+            apart.push_back(run);
         }
     }
     return apart;
 }
 
-// Marks the characters of [begin, begin + count) that lie in a deleted range, their text coming
+// Replaces the characters of [begin, begin + count) that lie in a marked run, their text coming
 // from the stream at `offset`, `width` bytes a character. A deleted paragraph, line or cell end
 // joins what it parted, with a space: two words never run together.
-void MarkDeleted(const StreamRanges& deleted, std::size_t offset, std::size_t width,
-                 std::size_t begin, std::size_t count, std::u16string& text) {
+void MarkRuns(const std::vector<MarkedRun>& runs, std::size_t offset, std::size_t width,
+              std::size_t begin, std::size_t count, std::u16string& text) {
     const std::size_t end = offset + count * width;
-    auto range = std::upper_bound(deleted.begin(), deleted.end(), offset,
-                                  [](std::size_t at, const auto& r) { return at < r.second; });
-    for (; range != deleted.end() && range->first < end; ++range) {
-        const std::size_t from = std::max<std::size_t>(range->first, offset);
-        const std::size_t to = std::min<std::size_t>(range->second, end);
+    auto run = std::upper_bound(runs.begin(), runs.end(), offset,
+                                [](std::size_t at, const MarkedRun& r) { return at < r.end; });
+    for (; run != runs.end() && run->begin < end; ++run) {
+        const std::size_t from = std::max<std::size_t>(run->begin, offset);
+        const std::size_t to = std::min<std::size_t>(run->end, end);
         for (std::size_t k = (from - offset) / width; k < (to - offset + width - 1) / width; ++k) {
             char16_t& unit = text[begin + k];
             const bool ending = unit == 0x0D || unit == 0x0B || unit == 0x07 || unit == 0x0C;
-            unit = ending ? u' ' : kDeleted;
+            unit = run->replacement == kDeleted && ending ? u' ' : run->replacement;
         }
     }
 }
 
+// The whole text in character-position order, from the pieces the piece table lists (in the
+// CLX: formatting entries first, then the piece table itself).
 ExtractExit PieceText(std::string_view word, std::string_view clx, bool word6,
-                      const StreamRanges& deleted, std::u16string& text) {
+                      const std::vector<MarkedRun>& marked, std::u16string& text) {
     std::size_t at = 0;
     while (at < clx.size() && clx[at] == 0x01) {
         const auto size = Read16(clx, at + 1);
@@ -411,7 +494,7 @@ ExtractExit PieceText(std::string_view word, std::string_view clx, bool word6,
                 compressed ? Windows1252Character(static_cast<unsigned char>(word[offset + k]))
                            : static_cast<char16_t>(*Read16(word, offset + 2 * k));
         }
-        MarkDeleted(deleted, offset, compressed ? 1 : 2, begin, end - begin, text);
+        MarkRuns(marked, offset, compressed ? 1 : 2, begin, end - begin, text);
     }
     return ExtractExit::Ok;
 }
@@ -595,7 +678,7 @@ ExtractExit DocText(std::string_view bytes, TextSink& sink) {
             text += Windows1252Character(static_cast<unsigned char>(word[at]));
         }
     } else if (const ExtractExit status =
-                   PieceText(word, *clx, header.word6, DeletedRanges(header, table, word), text);
+                   PieceText(word, *clx, header.word6, MarkedRuns(header, table, word), text);
                status != ExtractExit::Ok) {
         return status;
     }

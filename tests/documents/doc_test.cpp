@@ -78,6 +78,19 @@ INSTANTIATE_TEST_SUITE_P(
                      {u"here\r", true, true},
                      {u"too\r", false}}),
                 {"Kept too"}},
+        // A character of the Symbol font is the Unicode character it shows; one of a picture
+        // font is dropped; a symbol that names a character of its own is that character.
+        DocCase{"SymbolFonts",
+                Doc({{u"20", true},
+                     {u"(", true, false, "Symbol", 0xF0B0},
+                     {u"C, ", true},
+                     {u"(", true, false, "Symbol", 0xF06D},
+                     {u"m ", true},
+                     {u"(", true, false, "Wingdings", 0xF0E0},
+                     {u" go", true},
+                     {u"(", true, false, "Cambria Math", 0x2211},
+                     {u"\r", true}}),
+                {"20°C, μm go∑"}},
         // A deleted paragraph end joins two paragraphs, never two words.
         DocCase{"DeletedParagraphEnd",
                 Doc({{u"One", true}, {u"\r", true, true}, {u"two\r", true}}),

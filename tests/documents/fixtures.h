@@ -67,8 +67,10 @@ struct EpubDocument {
 
 struct DocPiece {
     std::u16string text;
-    bool compressed = false;  // stored a byte a character (each below U+0100), Windows-1252
-    bool deleted = false;     // marked as a deletion not yet accepted
+    bool compressed = false;   // stored a byte a character (each below U+0100), Windows-1252
+    bool deleted = false;      // marked as a deletion not yet accepted
+    std::string symbolFont{};  // in this font, each character a stand-in for `symbol`
+    char16_t symbol = 0;
 };
 struct WordDocument97 {
     std::vector<DocPiece> body;  // the main text; each U+0002 in it refers to the next note

@@ -198,20 +198,38 @@ std::string DocBytes(const WordDocument97& document) {
     }
     offsets.push_back(static_cast<std::uint32_t>(word.size()));
 
-    // One page of character formatting: a run per piece, those deleted pointing to a revision
-    // mark at the page's end.
+    // One page of character formatting: a run per piece, those deleted or in a symbol font
+    // pointing to their formatting, put from the page's end down. The fonts: Times New Roman,
+    // then the symbol fonts the pieces name.
+    std::vector<std::string> fonts{"Times New Roman"};
     constexpr std::size_t kPage = 512;
-    constexpr std::size_t kMarkAt = 0x1F0;
     word.resize((word.size() + kPage - 1) / kPage * kPage, '\0');
     const std::size_t pageAt = word.size();
     std::string page(kPage, '\0');
     for (std::size_t i = 0; i < offsets.size(); ++i) {
         Put32(page, i * 4, offsets[i]);
     }
+    std::size_t free = kPage - 2;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
-        page[offsets.size() * 4 + i] = pieces[i].deleted ? static_cast<char>(kMarkAt / 2) : '\0';
+        std::string properties;
+        if (pieces[i].deleted) {
+            properties = std::string("\x00\x08\x01", 3);
+        } else if (!pieces[i].symbolFont.empty()) {
+            auto font = std::find(fonts.begin(), fonts.end(), pieces[i].symbolFont);
+            if (font == fonts.end()) {
+                font = fonts.insert(font, pieces[i].symbolFont);
+            }
+            properties = std::string("\x09\x6A\0\0\0\0", 6);
+            Put16(properties, 2, static_cast<std::uint32_t>(font - fonts.begin()));
+            Put16(properties, 4, pieces[i].symbol);
+        }
+        if (!properties.empty()) {
+            free = (free - properties.size() - 1) / 2 * 2;
+            page[free] = static_cast<char>(properties.size());
+            page.replace(free + 1, properties.size(), properties);
+            page[offsets.size() * 4 + i] = static_cast<char>(free / 2);
+        }
     }
-    page.replace(kMarkAt, 4, std::string("\x03\x00\x08\x01", 4));
     page[kPage - 1] = static_cast<char>(pieces.size());
     word += page;
 
@@ -257,6 +275,18 @@ std::string DocBytes(const WordDocument97& document) {
     std::string runs = Plc({offsets.front(), offsets.back()}, 0);
     Append32(runs, static_cast<std::uint32_t>(pageAt / kPage));
     addTable(12, runs);
+    std::string fontTable(4, '\0');
+    Put16(fontTable, 0, static_cast<std::uint32_t>(fonts.size()));
+    for (const std::string& name : fonts) {
+        std::string record(40, '\0');
+        for (const char c : name + '\0') {
+            record += c;
+            record += '\0';
+        }
+        record[0] = static_cast<char>(record.size() - 1);
+        fontTable += record;
+    }
+    addTable(15, fontTable);
     return CompoundFileBytes({{"WordDocument", word}, {"1Table", table}});
 }
 
