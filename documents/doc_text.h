@@ -6,7 +6,9 @@
 // dropped. A reference to a footnote or endnote is a word of its own, [n], numbered in the order
 // of reference. After the body come the text boxes it holds (where each stands is not known
 // without the drawing layer), then the notes' texts in order, each starting with its [n].
-// Headers, footers (and their text boxes) and comments are left out.
+// Headers, footers (and their text boxes), comments and text marked deleted are left out; a
+// character of the Symbol font is the Unicode character it shows, one of a picture font
+// (Wingdings and the like) is dropped.
 //
 // The compound file is read with libgsf. Anything that is not a compound file is NotSupported
 // (a ".doc" that is really RTF, HTML or text is recognised before this); a compound file without
