@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lexaro::fixtures {
@@ -59,6 +60,29 @@ struct EpubDocument {
 // The document.xml or content.xml they hold, for tests of the walkers alone.
 [[nodiscard]] std::string DocxDocumentXml(std::string_view bodyXml);
 [[nodiscard]] std::string OdtContentXml(std::string_view textXml);
+
+// --- Word 97-2003 -------------------------------------------------------------------------------
+// A compound file holding `streams` (name, bytes); streams below 4096 bytes are padded to it.
+[[nodiscard]] std::string CompoundFileBytes(
+    std::vector<std::pair<std::string, std::string>> streams);
+
+struct DocPiece {
+    std::u16string text;
+    bool compressed = false;   // stored a byte a character (each below U+0100), Windows-1252
+    bool deleted = false;      // marked as a deletion not yet accepted
+    std::string symbolFont{};  // in this font, each character a stand-in for `symbol`
+    char16_t symbol = 0;
+};
+struct WordDocument97 {
+    std::vector<DocPiece> body;  // the main text; each U+0002 in it refers to the next note
+    std::vector<std::u16string> footnotes;
+    std::vector<std::u16string> endnotes;
+    std::string noteKinds;  // 'f' or 'e' for each reference in turn; empty: footnotes first
+    bool encrypted = false;
+};
+[[nodiscard]] std::string DocBytes(const WordDocument97& document);
+// A Word 6/95 document of `text` (8-bit, in one run: no piece table).
+[[nodiscard]] std::string Word6DocBytes(std::string_view text);
 
 // --- PDF ---------------------------------------------------------------------------------------
 struct PdfText {
