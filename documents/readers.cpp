@@ -6,11 +6,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include "documents/djvu_text.h"
+#include "documents/doc_text.h"
 #include "documents/docx_text.h"
 #include "documents/epub_text.h"
 #include "documents/fb2_text.h"
 #include "documents/html_text.h"
 #include "documents/markdown_text.h"
+#include "documents/mobi_text.h"
 #include "documents/odt_text.h"
 #include "documents/pdf_lines.h"
 #include "documents/pdf_text.h"
@@ -92,6 +95,9 @@ constexpr std::array<FuzzWalk, 1> kEpubWalks{ZipIntoSink<EpubText>};
 constexpr std::array<FuzzWalk, 1> kRtfWalks{IntoSink<RtfText>};
 constexpr std::array<FuzzWalk, 1> kFb2Walks{IntoSink<Fb2Text>};
 constexpr std::array<FuzzWalk, 1> kFbzWalks{ZipIntoSink<Fb2ZipText>};
+constexpr std::array<FuzzWalk, 1> kMobiWalks{IntoSink<MobiText>};
+constexpr std::array<FuzzWalk, 1> kDjvuWalks{IntoSink<DjvuText>};
+constexpr std::array<FuzzWalk, 1> kDocWalks{IntoSink<DocText>};
 
 constexpr std::array kReaders{
     Reader{"html", WebPageText, nullptr, kHtmlWalks},
@@ -103,6 +109,10 @@ constexpr std::array kReaders{
     Reader{"rtf", RtfText, nullptr, kRtfWalks},
     Reader{"fb2", Fb2Text, nullptr, kFb2Walks},
     Reader{"fbz", nullptr, Fb2ZipText, kFbzWalks},
+    Reader{"mobi", MobiText, nullptr, kMobiWalks},
+    Reader{"palmdoc", MobiText, nullptr, kMobiWalks},
+    Reader{"djvu", DjvuText, nullptr, kDjvuWalks},
+    Reader{"doc", DocText, nullptr, kDocWalks},
 };
 
 }  // namespace

@@ -112,6 +112,18 @@ TEST_F(Helper, ReportsFailuresByExitCodeAndWritesNothing) {
         {File("a.txt", "plain text"), ExtractExit::NotSupported},
         {File("bomb.docx", fixtures::ZipBombBytes({}, "word/document.xml", std::size_t{300} << 20)),
          ExtractExit::TooLarge}};
+#if LEXARO_HAS_MOBI
+    // Books refused with reasons of their own, never as damaged.
+    cases.emplace_back(File("drm.azw", fixtures::MobiBytes({"<p>Bought.</p>", true})),
+                       ExtractExit::DrmProtected);
+    cases.emplace_back(File("cut.mobi", fixtures::MobiBytes({"<p>Cut.</p>"}).substr(0, 100)),
+                       ExtractExit::Damaged);
+#endif
+#if LEXARO_HAS_DJVU
+    std::ifstream scan(LEXARO_DOCUMENT_DATA_DIR "/scan.djvu", std::ios::binary);
+    const std::string scanned{std::istreambuf_iterator<char>(scan), {}};
+    cases.emplace_back(File("scan.djvu", scanned), ExtractExit::NoTextLayer);
+#endif
     if (fixtures::kQpdfFixtures) {
         cases.emplace_back(
             File("locked.pdf", fixtures::EncryptedPdfBytes(fixtures::TextPdfBytes({{"x"}}))),
