@@ -251,6 +251,19 @@ expect "and reads" wait_for 5 band_has_word "$WHITE"
 keys Escape alt+x
 expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
 
+step "Text piped to 'lexaro -' is in the box, decoded as a text file is"
+# Windows-1252 bytes: the same decoding as a loaded text file, and the same line break before it.
+printf 'Piped caf\xe9 text, one word at a time.\r\nSecond line.' |
+  lexaro - >"$WORK/lexaro-pipe.log" 2>&1 &
+APP_PID=$!
+expect "window appears" wait_for 15 window_shown "$MAIN"
+focus "$MAIN"
+expect_box_text "the piped text is in the box" "$(printf '\nPiped caf\xc3\xa9 text, one word at a time.\nSecond line.')"
+keys Return
+expect "and reads" wait_for 5 band_has_word "$WHITE"
+keys Escape alt+x
+expect "the program ends" wait_for 5 sh -c "! kill -0 $APP_PID 2>/dev/null"
+
 step "At twice the scale the fixed layout scales with it"
 QT_SCALE_FACTOR=2 lexaro >"$WORK/lexaro-scaled.log" 2>&1 &
 APP_PID=$!
