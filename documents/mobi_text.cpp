@@ -2,6 +2,7 @@
 
 #include <mobi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -22,9 +23,45 @@ struct FileClose {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
+std::uint32_t BigEndian(std::string_view bytes, std::size_t at, std::size_t width) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < width; ++i) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    }
+    return value;
+}
+
+// The Palm database's list of records lies inside the file and its records follow one another.
+// libmobi sizes each record from its neighbour's offset and allocates that much before it reads,
+// so a list running backwards or past the end would have it ask for gigabytes.
+bool RecordsInBounds(std::string_view bytes) {
+    constexpr std::size_t kCountAt = 76;
+    constexpr std::size_t kListAt = 78;
+    constexpr std::size_t kEntrySize = 8;
+    if (bytes.size() < kListAt) {
+        return false;
+    }
+    const std::size_t count = BigEndian(bytes, kCountAt, 2);
+    if (kListAt + count * kEntrySize > bytes.size()) {
+        return false;
+    }
+    std::uint32_t previous = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t offset = BigEndian(bytes, kListAt + i * kEntrySize, 4);
+        if (offset < previous || offset > bytes.size()) {
+            return false;
+        }
+        previous = offset;
+    }
+    return true;
+}
+
 // libmobi reads from a FILE; a stream over the bytes in memory needs no file system, which the
 // locked-down helper no longer has.
 bool Load(MOBIData* data, std::string_view bytes) {
+    if (!RecordsInBounds(bytes)) {
+        return false;
+    }
     // fmemopen does not write to a buffer opened for reading only.
     const std::unique_ptr<FILE, FileClose> file(
         fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"));
