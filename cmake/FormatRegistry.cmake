@@ -3,8 +3,8 @@
 #   LEXARO_FORMAT_TABLE_CPP      the C++ rows of formats/format_table.cpp.in
 #   LEXARO_DESKTOP_MIME_TYPES    the desktop entry's MimeType value ("text/plain;...;")
 #   LEXARO_APPSTREAM_MEDIATYPES  the AppStream <mediatype> lines
-#   LEXARO_NSIS_ASSOCIATE        the installer's "!insertmacro Extension .txt" lines
-#   LEXARO_NSIS_UNASSOCIATE      and their "!insertmacro UnExtension .txt" counterparts
+#   LEXARO_FORMAT_KEYS           every format's key, and LEXARO_FORMAT_EXTENSIONS_<key> its extensions
+# and lexaro_nsis_associations() makes the Windows installer's "Open with" lines from them.
 # A row that breaks the file's rules stops the configuration with its line.
 
 function(lexaro_read_format_registry tsv)
@@ -14,8 +14,7 @@ function(lexaro_read_format_registry tsv)
   set(cpp_rows "")
   set(desktop "")
   set(appstream "")
-  set(associate "")
-  set(unassociate "")
+  set(keys "")
   set(fallbacks 0)
   set(index 0)
   foreach(line IN LISTS lines)
@@ -99,14 +98,8 @@ function(lexaro_read_format_registry tsv)
       string(APPEND desktop "${mime};")
       string(APPEND appstream "    <mediatype>${mime}</mediatype>\n")
     endforeach()
-    foreach(extension IN LISTS extension_list)
-      # Windows associates by the last extension alone: "fb2.zip" would take every ZIP archive.
-      if(extension MATCHES "\\.")
-        continue()
-      endif()
-      string(APPEND associate "  !insertmacro Extension .${extension}\n")
-      string(APPEND unassociate "  !insertmacro UnExtension .${extension}\n")
-    endforeach()
+    list(APPEND keys ${key})
+    set(LEXARO_FORMAT_EXTENSIONS_${key} ${extension_list} PARENT_SCOPE)
     math(EXPR index "${index} + 1")
   endforeach()
   if(NOT fallbacks EQUAL 1)
@@ -118,6 +111,28 @@ function(lexaro_read_format_registry tsv)
       PARENT_SCOPE)
   set(LEXARO_DESKTOP_MIME_TYPES "${desktop}" PARENT_SCOPE)
   set(LEXARO_APPSTREAM_MEDIATYPES "${appstream}" PARENT_SCOPE)
+  set(LEXARO_FORMAT_KEYS ${keys} PARENT_SCOPE)
+endfunction()
+
+# LEXARO_NSIS_ASSOCIATE and LEXARO_NSIS_UNASSOCIATE: the installer's "!insertmacro Extension .txt"
+# lines and their "UnExtension" counterparts, for every format but those whose keys are given (the
+# ones this build cannot read).
+function(lexaro_nsis_associations)
+  set(associate "")
+  set(unassociate "")
+  foreach(key IN LISTS LEXARO_FORMAT_KEYS)
+    if(key IN_LIST ARGN)
+      continue()
+    endif()
+    foreach(extension IN LISTS LEXARO_FORMAT_EXTENSIONS_${key})
+      # Windows associates by the last extension alone: "fb2.zip" would take every ZIP archive.
+      if(extension MATCHES "\\.")
+        continue()
+      endif()
+      string(APPEND associate "  !insertmacro Extension .${extension}\n")
+      string(APPEND unassociate "  !insertmacro UnExtension .${extension}\n")
+    endforeach()
+  endforeach()
   set(LEXARO_NSIS_ASSOCIATE "${associate}" PARENT_SCOPE)
   set(LEXARO_NSIS_UNASSOCIATE "${unassociate}" PARENT_SCOPE)
 endfunction()
