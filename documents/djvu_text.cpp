@@ -129,6 +129,7 @@ struct Decoder {
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 ExtractExit DjvuText(std::string_view bytes, TextSink& sink) {
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         return ExtractExit::TooLarge;

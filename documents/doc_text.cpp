@@ -38,14 +38,14 @@ constexpr std::uint16_t kTableStreamFlag = 0x0200;  // the table stream is "1Tab
 // The character counts of the parts of the text, which follow one another in this order
 // (indexes into the header's array of 32-bit values).
 enum Part : std::size_t {
-    kMain,
-    kFootnotes,
-    kHeaders,
-    kMacros,
-    kComments,
-    kEndnotes,
-    kTextBoxes,
-    kPartCount
+    Main,
+    Footnotes,
+    Headers,
+    Macros,
+    Comments,
+    Endnotes,
+    TextBoxes,
+    PartCount
 };
 constexpr std::size_t kFirstPartCount = 3;  // the main text's count is the fourth value
 
@@ -148,7 +148,7 @@ struct Header {
     std::uint32_t textStart = 0;  // Word 6 and 95 without pieces: where the text is
     std::uint32_t textEnd = 0;
     std::uint16_t flags = 0;
-    std::array<std::uint32_t, kPartCount> counts{};
+    std::array<std::uint32_t, PartCount> counts{};
     std::vector<std::pair<std::uint32_t, std::uint32_t>> tables;  // (offset, length) pairs
 };
 
@@ -161,7 +161,7 @@ ExtractExit ReadWord6Header(std::string_view word, Header& header) {
     }
     header.textStart = *start;
     header.textEnd = *end;
-    for (std::size_t part = 0; part < kPartCount; ++part) {
+    for (std::size_t part = 0; part < PartCount; ++part) {
         const auto count = Read32(word, kWord6Counts + part * 4);
         if (!count) {
             return ExtractExit::Damaged;
@@ -208,10 +208,10 @@ ExtractExit ReadHeader(std::string_view word, Header& header) {
     }
     const std::size_t longsAt = 0x22 + std::size_t{*shorts} * 2;
     const auto longs = Read16(word, longsAt);
-    if (!longs || *longs < kFirstPartCount + kPartCount) {
+    if (!longs || *longs < kFirstPartCount + PartCount) {
         return ExtractExit::Damaged;
     }
-    for (std::size_t part = 0; part < kPartCount; ++part) {
+    for (std::size_t part = 0; part < PartCount; ++part) {
         const auto count = Read32(word, longsAt + 2 + (kFirstPartCount + part) * 4);
         if (!count) {
             return ExtractExit::Damaged;
@@ -330,6 +330,7 @@ struct MarkedRun {
 // the document's text) is dropped; a character of a symbol font (written as a stand-in, with the
 // font and the character in the formatting) becomes what it shows: for the Symbol font its
 // Unicode character, for picture fonts (Wingdings and the like) nothing.
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 std::optional<char16_t> RunReplacement(std::string_view properties,
                                        const std::vector<std::u16string>& fonts) {
     constexpr std::uint32_t kDeletedMark = 0x0800;
@@ -378,6 +379,7 @@ std::optional<char16_t> RunReplacement(std::string_view properties,
 // (each 512 bytes: the runs' stream positions, then for each run where its formatting is on the
 // page); sorted, none overlapping another. A table or page out of place leaves the text as it is:
 // better a deleted word read than a word lost.
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 std::vector<MarkedRun> MarkedRuns(const Header& header, std::string_view table,
                                   std::string_view word) {
     std::vector<MarkedRun> runs;
@@ -451,6 +453,7 @@ void MarkRuns(const std::vector<MarkedRun>& runs, std::size_t offset, std::size_
 
 // The whole text in character-position order, from the pieces the piece table lists (in the
 // CLX: formatting entries first, then the piece table itself).
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 ExtractExit PieceText(std::string_view word, std::string_view clx, bool word6,
                       const std::vector<MarkedRun>& marked, std::u16string& text) {
     std::size_t at = 0;
@@ -534,6 +537,7 @@ using Note = std::pair<bool, std::size_t>;  // (endnote?, index in its table)
 // its end; the characters that stand for pictures, drawn objects and notes' own marks dropped.
 // A character at a position in `references` is a reference to a note: its number, " [n]",
 // given in the order met (the order kept in `referred`).
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 void WriteText(std::u16string_view text, std::size_t begin, std::size_t end, TextSink& sink,
                const std::map<std::size_t, Note>* references, std::vector<Note>* referred) {
     std::string line;
@@ -621,6 +625,7 @@ void WriteText(std::u16string_view text, std::size_t begin, std::size_t end, Tex
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 ExtractExit DocText(std::string_view bytes, TextSink& sink) {
     if (bytes.substr(0, kCompoundFileSignature.size()) != kCompoundFileSignature) {
         return ExtractExit::NotSupported;
@@ -684,8 +689,8 @@ ExtractExit DocText(std::string_view bytes, TextSink& sink) {
     }
 
     // Where each part starts, clipped to the text the pieces hold.
-    std::array<std::size_t, kPartCount + 1> partStart{};
-    for (std::size_t part = 0; part < kPartCount; ++part) {
+    std::array<std::size_t, PartCount + 1> partStart{};
+    for (std::size_t part = 0; part < PartCount; ++part) {
         partStart[part + 1] = std::min(text.size(), partStart[part] + header.counts[part]);
     }
     std::array<NoteTable, 2> notes;
@@ -704,12 +709,12 @@ ExtractExit DocText(std::string_view bytes, TextSink& sink) {
     }
 
     std::vector<Note> referred;
-    WriteText(text, 0, partStart[kMain + 1], sink, &references, &referred);
+    WriteText(text, 0, partStart[Main + 1], sink, &references, &referred);
     // Text boxes in the body, after it: where each stands would take the drawing layer.
-    WriteText(text, partStart[kTextBoxes], partStart[kTextBoxes + 1], sink, nullptr, nullptr);
+    WriteText(text, partStart[TextBoxes], partStart[TextBoxes + 1], sink, nullptr, nullptr);
     for (std::size_t i = 0; i < referred.size() && !sink.overflowed(); ++i) {
         const auto [endnote, index] = referred[i];
-        const Part part = endnote ? kEndnotes : kFootnotes;
+        const Part part = endnote ? Endnotes : Footnotes;
         const std::vector<std::uint32_t>& starts = notes[endnote ? 1 : 0].texts;
         if (index + 1 >= starts.size()) {
             continue;  // a reference to no text: its [n] stays, with nothing to follow

@@ -68,6 +68,7 @@ struct NoteList {
 // The text below `root` (the body, or one note). A reference to a note is a word of its own, [n],
 // numbered by `notes` (references inside notes are not followed); `prefix` goes at the start of
 // the first paragraph (a note's own [n]).
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 ExtractExit PartText(const xmlNode* root, TextSink& sink, NoteList* notes, std::string prefix) {
     const auto inText = [](const xmlNode* node) {
         return node->parent != nullptr && IsW(node->parent, "t");

@@ -192,7 +192,7 @@ public:
 
     void text(std::string_view piece) {
         const std::string text = CollapseInner(piece);
-        if (afterScript_ && !text.empty() && StartsSymbol(text)) {
+        if (afterScript_ && !text.empty() && startsSymbol(text)) {
             out_ += ' ';  // "x^k a^{n-k}", not "x^ka^{n-k}"
         }
         afterScript_ = false;
@@ -204,7 +204,7 @@ public:
 
     void op(std::string_view piece) {
         const std::string op = Collapse(piece);
-        if (afterScript_ && !op.empty() && StartsSymbol(op) && !IsSpacedOperator(op)) {
+        if (afterScript_ && !op.empty() && startsSymbol(op) && !IsSpacedOperator(op)) {
             out_ += ' ';
         }
         afterScript_ = false;
@@ -248,7 +248,7 @@ public:
 
 private:
     // A letter, digit or other symbol that is not punctuation or a bracket.
-    static bool StartsSymbol(std::string_view text) {
+    static bool startsSymbol(std::string_view text) {
         const auto c = static_cast<unsigned char>(text.front());
         return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                c >= 0xC0;

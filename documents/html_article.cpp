@@ -245,6 +245,7 @@ public:
     }
 
 private:
+    // NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
     Visit enter(const xmlNode* node) {
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
             const std::size_t weight = Weight(NodeText(node));
@@ -510,6 +511,7 @@ std::size_t OwnArticle(const std::vector<Figures>& all, std::size_t chosen) {
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 HtmlArticle FindHtmlArticle(const xmlNode* document) {
     HtmlArticle article;
     article.root = document;

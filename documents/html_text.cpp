@@ -266,12 +266,12 @@ private:
         const std::string shown = Trim(TextBelow(node), kSpaces);
         const bool bracketed = shown.size() >= 3 && shown.front() == '[' && shown.back() == ']';
         std::string label = Trim(shown, " \t\r\n\f[]()");
-        const bool short_ = !label.empty() && label.size() <= 4;
+        const bool brief = !label.empty() && label.size() <= 4;
         const bool superscript = node->parent != nullptr && IsElement(node->parent, "sup");
-        if (!IsTyped(node, {"noteref"}) && !((superscript || bracketed) && short_)) {
+        if (!IsTyped(node, {"noteref"}) && !((superscript || bracketed) && brief)) {
             return false;
         }
-        if (!short_) {
+        if (!brief) {
             label = std::to_string(noteLabels_.size() + 1);
         }
         noteLabels_.try_emplace(href.substr(hash + 1), label);

@@ -115,6 +115,7 @@ bool TogglesMultiLineString(std::string_view line) {
 // their values ("title: A", "title = 'A'", a TOML [table]), values' indented or list lines, blank
 // lines and comments, and starting with a key. Anything else, such as a thematic break over a
 // paragraph, is the document's own text: 0.
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 std::size_t FrontMatterLength(std::string_view text) {
     const auto [fence, first] = LineAt(text, 0);
     const bool yaml = fence == "---";
@@ -155,6 +156,7 @@ std::size_t FrontMatterLength(std::string_view text) {
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 ExtractExit MarkdownText(std::string_view bytes, TextSink& sink) {
     const auto characters = DecodeTextFile(bytes);
     if (!characters) {

@@ -443,6 +443,7 @@ private:
         controlWord(word, hasParameter, parameter);
     }
 
+    // NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
     void symbol(char c) {
         if (c == '\'') {
             const auto hex = [&](std::size_t at) {
@@ -494,6 +495,7 @@ private:
         }
     }
 
+    // NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
     void controlWord(std::string_view word, bool hasParameter, long long parameter) {
         Group& current = group();
         if (current.destination == Destination::Hidden) {

@@ -40,7 +40,7 @@ ZipArchive::~ZipArchive() {
     }
 }
 
-std::int64_t ZipArchive::Locate(std::string_view name) const {
+std::int64_t ZipArchive::locate(std::string_view name) const {
     if (status_ != ExtractExit::Ok || name.find('\0') != std::string_view::npos) {
         return -1;
     }
@@ -48,7 +48,7 @@ std::int64_t ZipArchive::Locate(std::string_view name) const {
 }
 
 bool ZipArchive::contains(std::string_view name) const {
-    return Locate(name) >= 0;
+    return locate(name) >= 0;
 }
 
 std::vector<std::string> ZipArchive::names() const {
@@ -64,7 +64,7 @@ std::vector<std::string> ZipArchive::names() const {
 
 ExtractExit ZipArchive::read(std::string_view name, std::string& out, std::size_t maxBytes) {
     out.clear();
-    const std::int64_t index = Locate(name);
+    const std::int64_t index = locate(name);
     if (index < 0) {
         return ExtractExit::Damaged;
     }

@@ -51,7 +51,7 @@ public:
                                    std::size_t maxBytes = SIZE_MAX);
 
 private:
-    [[nodiscard]] std::int64_t Locate(std::string_view name) const;
+    [[nodiscard]] std::int64_t locate(std::string_view name) const;
 
     ZipLimits limits_;
     std::size_t archiveBytes_;

@@ -12,7 +12,7 @@ namespace lexaro {
 
 namespace {
 
-std::optional<QString>& nextFileName() {
+std::optional<QString>& NextFileName() {
     static std::optional<QString> instance;
     return instance;
 }
@@ -23,13 +23,13 @@ std::optional<QString>& nextFileName() {
 // so the process's user settings are pointed where nothing can be read or created: the dialog
 // keeps its state for the run only (the last file is remembered by showOpen itself).
 QFileDialog* NewDialogKeepingItsStateForTheRun(QWidget* owner) {
-    static const bool once = [] {
+    static const bool kOnce = [] {
         for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
             QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
         }
         return true;
     }();
-    (void)once;
+    (void)kOnce;
     return new QFileDialog(owner);
 }
 
@@ -79,7 +79,7 @@ QFileDialog* FileDialog::dialog() {
 }
 
 QString FileDialog::showOpen() {
-    if (std::optional<QString> answer = std::exchange(nextFileName(), std::nullopt)) {
+    if (std::optional<QString> answer = std::exchange(NextFileName(), std::nullopt)) {
         if (!answer->isEmpty()) {
             lastChosen_ = *answer;
         }
@@ -105,7 +105,7 @@ QString FileDialog::showOpen() {
 }
 
 void FileDialog::setNextFileName(const QString& path) {
-    nextFileName() = path;
+    NextFileName() = path;
 }
 
 }  // namespace lexaro

@@ -6,7 +6,7 @@ namespace lexaro {
 
 namespace {
 
-MessageBox::Observer& observer() {
+MessageBox::Observer& CurrentObserver() {
     static MessageBox::Observer instance;
     return instance;
 }
@@ -20,8 +20,8 @@ QString MessageBox::defaultTitle() {
 void MessageBox::showOk(QWidget* parent, const QString& text, const QString& title, Icon icon,
                         const QString& informative) {
     const Message message{text, title.isEmpty() ? defaultTitle() : title, icon, informative};
-    if (observer()) {
-        observer()(message);
+    if (CurrentObserver()) {
+        CurrentObserver()(message);
         return;
     }
     QMessageBox box(icon == Icon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon, message.title,
@@ -34,7 +34,7 @@ void MessageBox::showOk(QWidget* parent, const QString& text, const QString& tit
 }
 
 void MessageBox::setObserver(Observer newObserver) {
-    observer() = std::move(newObserver);
+    CurrentObserver() = std::move(newObserver);
 }
 
 }  // namespace lexaro

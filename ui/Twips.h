@@ -8,12 +8,12 @@ namespace lexaro {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-[[nodiscard]] constexpr int twips(int value) {
+[[nodiscard]] constexpr int Twips(int value) {
     return value / kTwipsPerPixel;
 }
 
-[[nodiscard]] constexpr QRect twipsRect(int left, int top, int width, int height) {
-    return {twips(left), twips(top), twips(width), twips(height)};
+[[nodiscard]] constexpr QRect TwipsRect(int left, int top, int width, int height) {
+    return {Twips(left), Twips(top), Twips(width), Twips(height)};
 }
 
 }  // namespace lexaro

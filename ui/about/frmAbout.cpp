@@ -18,14 +18,14 @@ frmAbout::frmAbout(QWidget* parent, QLineEdit* displayMode)
       displayMode_(displayMode) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(tr("About Lexaro"));
-    setFixedSize(twips(5685), twips(7605));
+    setFixedSize(Twips(5685), Twips(7605));
     if (parent != nullptr) {
         setFont(parent->font());
     }
 
     Label1 = new QLabel(tr("Lexaro for WinNT, Win9x, Win2000, WinXP"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(twipsRect(240, 360, 5175, 375));
+    Label1->setGeometry(TwipsRect(240, 360, 5175, 375));
     QFont heading(QStringLiteral("MS Sans Serif"));
     heading.setPointSizeF(8.25);
     heading.setBold(true);
@@ -33,7 +33,7 @@ frmAbout::frmAbout(QWidget* parent, QLineEdit* displayMode)
 
     Label5 = new QLabel(tr("Version 1.01"), this);
     Label5->setObjectName(QStringLiteral("Label5"));
-    Label5->setGeometry(twipsRect(2760, 1680, 1215, 495));
+    Label5->setGeometry(TwipsRect(2760, 1680, 1215, 495));
 
     for (QLabel* label : {Label1, Label5}) {
         label->setTextFormat(Qt::PlainText);
@@ -43,7 +43,7 @@ frmAbout::frmAbout(QWidget* parent, QLineEdit* displayMode)
     // Read-only, yet scrollable, selectable and copyable.
     Text2 = new QPlainTextEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setGeometry(twipsRect(120, 2160, 5415, 3615));
+    Text2->setGeometry(TwipsRect(120, 2160, 5415, 3615));
     const std::u16string_view terms = TermsOfUseText();
     Text2->setPlainText(ToQString(terms));
     Text2->setReadOnly(true);
@@ -55,7 +55,7 @@ frmAbout::frmAbout(QWidget* parent, QLineEdit* displayMode)
     // Default and cancel button at once: Enter presses it, and Esc closes the dialog the same way.
     cmdBack = new QPushButton(tr("&OK"), this);
     cmdBack->setObjectName(QStringLiteral("cmdBack"));
-    cmdBack->setGeometry(twipsRect(1560, 7080, 2415, 375));
+    cmdBack->setGeometry(TwipsRect(1560, 7080, 2415, 375));
     cmdBack->setDefault(true);
     connect(cmdBack, &QPushButton::clicked, this, &frmAbout::cmdBack_Click);
 

@@ -15,7 +15,7 @@ namespace lexaro {
 
 namespace {
 
-void setColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour) {
+void SetColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget.palette();
     palette.setColor(role, colour);
     widget.setPalette(palette);
@@ -27,19 +27,19 @@ frmFullScreen::frmFullScreen(QWidget* parent, QLineEdit* displayMode)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), displayMode_(displayMode) {
     setObjectName(QStringLiteral("frmFullScreen"));
     setWindowTitle(QStringLiteral("Form1"));
-    setFixedSize(twips(15360), twips(11520));
+    setFixedSize(Twips(15360), Twips(11520));
     setAutoFillBackground(true);
-    setColour(*this, QPalette::Window, Qt::black);
+    SetColour(*this, QPalette::Window, Qt::black);
 
     lblLargeScreen = new QLabel(this);
     lblLargeScreen->setObjectName(QStringLiteral("lblLargeScreen"));
-    lblLargeScreen->setGeometry(twipsRect(0, 2040, 15375, 7695));
+    lblLargeScreen->setGeometry(TwipsRect(0, 2040, 15375, 7695));
     lblLargeScreen->setTextFormat(Qt::PlainText);
     lblLargeScreen->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblLargeScreen->setWordWrap(false);
     lblLargeScreen->setAutoFillBackground(true);
-    setColour(*lblLargeScreen, QPalette::Window, Qt::black);
-    setColour(*lblLargeScreen, QPalette::WindowText, QColor(0, 255, 0));
+    SetColour(*lblLargeScreen, QPalette::Window, Qt::black);
+    SetColour(*lblLargeScreen, QPalette::WindowText, QColor(0, 255, 0));
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(72);
     font.setWeight(QFont::Normal);
@@ -67,9 +67,9 @@ void frmFullScreen::mirror(const QLabel& band) {
     font.setFamily(band.font().family());
     lblLargeScreen->setFont(font);
     const QPalette& colours = band.palette();
-    setColour(*lblLargeScreen, QPalette::WindowText, colours.color(QPalette::WindowText));
-    setColour(*lblLargeScreen, QPalette::Window, colours.color(QPalette::Window));
-    setColour(*this, QPalette::Window, colours.color(QPalette::Window));
+    SetColour(*lblLargeScreen, QPalette::WindowText, colours.color(QPalette::WindowText));
+    SetColour(*lblLargeScreen, QPalette::Window, colours.color(QPalette::Window));
+    SetColour(*this, QPalette::Window, colours.color(QPalette::Window));
     ShowInBand(*lblLargeScreen, band.text());
 }
 

@@ -19,7 +19,7 @@ namespace lexaro {
 namespace {
 
 QMutex overrideLock;
-QString& helperOverride() {
+QString& HelperOverride() {
     static QString path;
     return path;
 }
@@ -64,8 +64,8 @@ HelperLimits::HelperLimits() : outputBytes(kMaxExtractedTextBytes) {}
 QString DocumentHelper::path() {
     {
         const QMutexLocker locker(&overrideLock);
-        if (!helperOverride().isEmpty()) {
-            return helperOverride();
+        if (!HelperOverride().isEmpty()) {
+            return HelperOverride();
         }
     }
     const QString dir = QCoreApplication::applicationDirPath();
@@ -83,9 +83,10 @@ QString DocumentHelper::path() {
 
 void DocumentHelper::setPath(const QString& path) {
     const QMutexLocker locker(&overrideLock);
-    helperOverride() = path;
+    HelperOverride() = path;
 }
 
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 LoadResult ExtractWithHelper(const QString& documentPath, const DocumentFormat& format,
                              const std::atomic<bool>& cancel, const HelperLimits& limits) {
     QProcess process;

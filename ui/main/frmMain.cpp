@@ -40,32 +40,32 @@ constexpr int kClientWidthTwips = 9510;
 constexpr int kClientHeightTwips = 6750;
 
 template <typename Widget>
-Widget* place(Widget* widget, const char* name, const QRect& geometry) {
+Widget* Place(Widget* widget, const char* name, const QRect& geometry) {
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(geometry);
     return widget;
 }
 
-QColor toQColor(const Rgb& rgb) {
+QColor ToQColor(const Rgb& rgb) {
     return {rgb.red, rgb.green, rgb.blue};
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption,
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption,
                   const QRect& geometry) {
-    auto* label = place(new QLabel(caption, parent), name, geometry);
+    auto* label = Place(new QLabel(caption, parent), name, geometry);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
                         const QRect& geometry) {
-    return place(new QPushButton(caption, parent), name, geometry);
+    return Place(new QPushButton(caption, parent), name, geometry);
 }
 
-QScrollBar* makeScrollBar(QWidget* parent, const char* name, const QRect& geometry, int min,
+QScrollBar* MakeScrollBar(QWidget* parent, const char* name, const QRect& geometry, int min,
                           int max, int smallChange, int largeChange, int value) {
-    auto* bar = place(new QScrollBar(Qt::Horizontal, parent), name, geometry);
+    auto* bar = Place(new QScrollBar(Qt::Horizontal, parent), name, geometry);
     bar->setRange(min, max);
     bar->setSingleStep(smallChange);
     bar->setPageStep(largeChange);
@@ -74,9 +74,9 @@ QScrollBar* makeScrollBar(QWidget* parent, const char* name, const QRect& geomet
     return bar;
 }
 
-QComboBox* makeComboBox(QWidget* parent, const char* name, const QRect& geometry,
+QComboBox* MakeComboBox(QWidget* parent, const char* name, const QRect& geometry,
                         const QStringList& entries, bool editable) {
-    auto* box = place(new QComboBox(parent), name, geometry);
+    auto* box = Place(new QComboBox(parent), name, geometry);
     box->setEditable(editable);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->addItems(entries);
@@ -106,7 +106,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     connectHandlers();
 
     // The client area below the menu bar is fixed; the window's size follows from it.
-    central_->setFixedSize(twips(kClientWidthTwips), twips(kClientHeightTwips));
+    central_->setFixedSize(Twips(kClientWidthTwips), Twips(kClientHeightTwips));
     setFixedSize(sizeHint());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -118,50 +118,51 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
 frmMain::~frmMain() = default;
 
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 void frmMain::createControls() {
     central_ = new QWidget(this);
     central_->setObjectName(QStringLiteral("frmMainClient"));
     setCentralWidget(central_);
     QWidget* w = central_;
 
-    txtInputText = place(new CrLfTextEdit(w), "txtInputText", twipsRect(4560, 4920, 4455, 1335));
+    txtInputText = Place(new CrLfTextEdit(w), "txtInputText", TwipsRect(4560, 4920, 4455, 1335));
     txtInputText->setText(WelcomeText());
-    Label1 = makeLabel(w, "Label1", tr("Current text:"), twipsRect(4560, 4680, 975, 255));
-    cmdStart = makeButton(w, "cmdStart", tr("&Start"), twipsRect(240, 3720, 975, 375));
+    Label1 = MakeLabel(w, "Label1", tr("Current text:"), TwipsRect(4560, 4680, 975, 255));
+    cmdStart = MakeButton(w, "cmdStart", tr("&Start"), TwipsRect(240, 3720, 975, 375));
     cmdStart->setDefault(true);
-    cmdStop = makeButton(w, "cmdStop", tr("S&top"), twipsRect(2400, 3720, 1095, 375));
+    cmdStop = MakeButton(w, "cmdStop", tr("S&top"), TwipsRect(2400, 3720, 1095, 375));
     cmdStop->setEnabled(false);
-    cmdPause = makeButton(w, "cmdPause", tr("&Pause"), twipsRect(1320, 3720, 975, 375));
+    cmdPause = MakeButton(w, "cmdPause", tr("&Pause"), TwipsRect(1320, 3720, 975, 375));
     cmdPause->setEnabled(false);
-    hscFontSize = makeScrollBar(w, "hscFontSize", twipsRect(4920, 480, 3975, 255), kMinFontSize,
+    hscFontSize = MakeScrollBar(w, "hscFontSize", TwipsRect(4920, 480, 3975, 255), kMinFontSize,
                                 kMaxFontSize, 4, 20, kNormalFontSize);
-    Label2 = makeLabel(w, "Label2", tr("Font size:"), twipsRect(5640, 120, 1215, 255));
+    Label2 = MakeLabel(w, "Label2", tr("Font size:"), TwipsRect(5640, 120, 1215, 255));
     cmdFullScreen =
-        makeButton(w, "cmdFullScreen", tr("&Full screen mode"), twipsRect(240, 5040, 3375, 375));
+        MakeButton(w, "cmdFullScreen", tr("&Full screen mode"), TwipsRect(240, 5040, 3375, 375));
 
     QStringList colourNames;
     for (const std::u16string_view name : ColourNames()) {
         colourNames << ToQString(name);
     }
     cmbTextColor =
-        makeComboBox(w, "cmbTextColor", twipsRect(5640, 4080, 1575, 315), colourNames, false);
-    Label3 = makeLabel(w, "Label3", tr("Text color:"), twipsRect(4560, 4080, 975, 255));
-    Label4 = makeLabel(w, "Label4", tr("Background color:"), twipsRect(7800, 3720, 1455, 255));
+        MakeComboBox(w, "cmbTextColor", TwipsRect(5640, 4080, 1575, 315), colourNames, false);
+    Label3 = MakeLabel(w, "Label3", tr("Text color:"), TwipsRect(4560, 4080, 975, 255));
+    Label4 = MakeLabel(w, "Label4", tr("Background color:"), TwipsRect(7800, 3720, 1455, 255));
     Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
     cmbBackgroundColor =
-        makeComboBox(w, "cmbBackgroundColor", twipsRect(7560, 3960, 1695, 315), colourNames, false);
-    hscScrollSpeed = makeScrollBar(w, "hscScrollSpeed", twipsRect(240, 480, 4455, 255),
+        MakeComboBox(w, "cmbBackgroundColor", TwipsRect(7560, 3960, 1695, 315), colourNames, false);
+    hscScrollSpeed = MakeScrollBar(w, "hscScrollSpeed", TwipsRect(240, 480, 4455, 255),
                                    kMinWordsPerMinute, kMaxWordsPerMinute, 60, 300, 120);
-    Label5 = makeLabel(w, "Label5", tr("Font style:"), twipsRect(4560, 3720, 855, 255));
-    cmbFontStyle = makeComboBox(
-        w, "cmbFontStyle", twipsRect(5640, 3720, 1335, 315),
+    Label5 = MakeLabel(w, "Label5", tr("Font style:"), TwipsRect(4560, 3720, 855, 255));
+    cmbFontStyle = MakeComboBox(
+        w, "cmbFontStyle", TwipsRect(5640, 3720, 1335, 315),
         {QStringLiteral("Arial"), QStringLiteral("Times New Roman"), QStringLiteral("Tahoma"),
          QStringLiteral("Verdana"), QStringLiteral("Comic Sans MS")},
         true);
     cmbFontStyle->setEditText(QStringLiteral("Arial"));
 
     // The display band shows words as typed, never as markup, centred and drawn from its top.
-    lblOutputText = makeLabel(w, "lblOutputText", QString(), twipsRect(120, 840, 9255, 2775));
+    lblOutputText = MakeLabel(w, "lblOutputText", QString(), TwipsRect(120, 840, 9255, 2775));
     lblOutputText->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblOutputText->setAutoFillBackground(true);
     QPalette band = lblOutputText->palette();
@@ -173,23 +174,23 @@ void frmMain::createControls() {
     bandFont.setWeight(QFont::Normal);
     lblOutputText->setFont(bandFont);
 
-    cmdAbout = makeButton(w, "cmdAbout", tr("&About Lexaro"), twipsRect(1920, 6000, 1695, 615));
+    cmdAbout = MakeButton(w, "cmdAbout", tr("&About Lexaro"), TwipsRect(1920, 6000, 1695, 615));
     cmdLoadText =
-        makeButton(w, "cmdLoadText", tr("&Load Text from File"), twipsRect(240, 4320, 3375, 375));
-    cmdPasteText = makeButton(w, "cmdPasteText", tr("Paste Text from Clipboard"),
-                              twipsRect(4560, 6240, 2175, 270));
+        MakeButton(w, "cmdLoadText", tr("&Load Text from File"), TwipsRect(240, 4320, 3375, 375));
+    cmdPasteText = MakeButton(w, "cmdPasteText", tr("Paste Text from Clipboard"),
+                              TwipsRect(4560, 6240, 2175, 270));
     cmdPasteText->setEnabled(false);
     cmdClearText =
-        makeButton(w, "cmdClearText", tr("Clear Current Text"), twipsRect(6960, 6240, 1815, 270));
+        MakeButton(w, "cmdClearText", tr("Clear Current Text"), TwipsRect(6960, 6240, 1815, 270));
     cmdClearText->setEnabled(false);
-    Label6 = makeLabel(w, "Label6", tr("Words Per Minute:"), twipsRect(360, 120, 1455, 255));
-    cmdExit = makeButton(w, "cmdExit", tr("E&xit"), twipsRect(240, 6000, 1575, 615));
-    lblWPM = makeLabel(w, "lblWPM", QStringLiteral("120"), twipsRect(1920, 120, 1215, 255));
+    Label6 = MakeLabel(w, "Label6", tr("Words Per Minute:"), TwipsRect(360, 120, 1455, 255));
+    cmdExit = MakeButton(w, "cmdExit", tr("E&xit"), TwipsRect(240, 6000, 1575, 615));
+    lblWPM = MakeLabel(w, "lblWPM", QStringLiteral("120"), TwipsRect(1920, 120, 1215, 255));
     lblFontSize =
-        makeLabel(w, "lblFontSize", QStringLiteral("24"), twipsRect(6720, 120, 1215, 255));
+        MakeLabel(w, "lblFontSize", QStringLiteral("24"), TwipsRect(6720, 120, 1215, 255));
 
     // The display mode (see ui/DisplayMode.h) lives in a never-shown text box.
-    onScreen = place(new QLineEdit(w), "onScreen", twipsRect(2880, 3480, 375, 375));
+    onScreen = Place(new QLineEdit(w), "onScreen", TwipsRect(2880, 3480, 375, 375));
     onScreen->setVisible(false);
 
     tmrMoveNext = new QTimer(this);
@@ -232,6 +233,7 @@ void frmMain::createControls() {
     Label6->setBuddy(hscScrollSpeed);
 }
 
+// NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 void frmMain::createMenus() {
     struct Item {
         const char* name;
@@ -458,7 +460,7 @@ void frmMain::cmbBackgroundColor_Click() {
 void frmMain::applyColourChoice(QComboBox* own, const QComboBox* other, QPalette::ColorRole role) {
     if (const int index = ColourIndexOf(own->currentText().toStdU16String()); index >= 0) {
         QPalette band = lblOutputText->palette();
-        band.setColor(role, toQColor(PaletteColour(index)));
+        band.setColor(role, ToQColor(PaletteColour(index)));
         lblOutputText->setPalette(band);
     }
     // Setting the index runs this handler again before it returns; that nested run colours the
