@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Right-to-left text that a PDF page holds in visual order (as it is drawn, left to right) back in
 // logical order (as it is read and typed), by ICU's inverse bidirectional algorithm.

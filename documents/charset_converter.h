@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Decoding a legacy character set with what the platform has: iconv on POSIX
 // (documents/charset_converter_posix.cpp), Windows's code pages on Windows

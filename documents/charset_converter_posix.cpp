@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Legacy character sets through iconv (see charset_converter.h).
 #include <iconv.h>
 

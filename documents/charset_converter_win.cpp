@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Legacy character sets through Windows's code pages (see charset_converter.h): the charset's
 // code page, where Windows has one.
 #include <windows.h>

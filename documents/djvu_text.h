@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // DjVu books with a text layer (the hidden text an OCR program or a converter put under the page
 // images), read with djvulibre's decoding library. Every page's words, with their boxes, go

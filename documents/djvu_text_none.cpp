@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A build without djvulibre (the Windows cross build, until it builds djvulibre): no DjVu.
 
 #include "documents/djvu_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "documents/doc_text.h"
 
 #include <gsf/gsf-infile-msole.h>

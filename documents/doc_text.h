@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A Word 97–2003 document (.doc): a compound file whose WordDocument stream holds the text and a
 // table stream ("0Table" or "1Table", as the file's header says) the piece table that puts it in

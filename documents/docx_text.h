@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A Word document (DOCX): word/document.xml's body in order. Every paragraph is a line (in
 // tables and text boxes too); w:t is the text, w:tab a space, w:br and w:cr start a new line.

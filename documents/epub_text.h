@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // An EPUB (2 or 3): META-INF/container.xml names the package document; its spine lists the
 // reading order. Every linear spine item that is XHTML or HTML is read as HTML, in that order;

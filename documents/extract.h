@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Turning a document into the plain text the window reads, one format per file pair behind this
 // one function. It runs in the lexaro-extract helper process (see helper/protocol.h):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What lexaro-extract asks of its platform before and around the parsing: its command line, the
 // document's bytes and its standard output. documents/extract_io_posix.cpp and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // lexaro-extract's command line, input and output on POSIX (see extract_io.h).
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // lexaro-extract FILE: the document's text on standard output, the outcome in the exit code
 // (helper/protocol.h). `lexaro-extract --layout FILE.pdf`, for whoever tunes the PDF layout
 // (documents/pdf_layout_params.h), prints what it found on each page and why in place of the text,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A FictionBook (FB2): the text of its bodies in order, the main text first and the notes after
 // it. Titles, epigraphs, subtitles, paragraphs, a poem's verses, citations and their authors and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Formulas as a line of text a reader can follow, in reading order: scripts as _{…} and ^{…},
 // fractions as (a)/(b), roots as √(…), sums and integrals with their limits, matrices row by row

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a reader view keeps of a web page: the article, without the menus, forms, share buttons,
 // "Related" lists and edit links around and inside it, and the page's title once. A page that is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The bytes of an HTML or XHTML page as UTF-8, decoded as a browser decodes them (the WHATWG
 // encoding rules, simplified where no real page differs):

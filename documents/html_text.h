@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The text a person sees when an HTML or XHTML document is shown in a browser, in reading order:
 // every block element and every <br> ends a line; nothing from the head, scripts, styles,

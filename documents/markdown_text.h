@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A Markdown file as its reader sees it rendered (GitHub Flavored Markdown, through cmark-gfm): no
 // markup, no link targets, no code fences. Every block (paragraph, heading, list item, quoted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Kindle books: MOBI (and PRC, its Palm name), and AZW3 (KF8), read with libmobi. A KF8 book (or
 // the KF8 half of a hybrid file) is a set of XHTML parts in reading order; an old MOBI is one HTML

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // An OpenDocument text (ODT): content.xml's office:body/office:text in document order. Every
 // paragraph and heading is a line (in lists, tables, sections and frames too); text:s and

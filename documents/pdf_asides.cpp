@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Asides: blocks of small type in the lower part of a page that the body text goes on past (it
 // comes back higher up, in the next column): footnotes, a copyright box, a caption. They are read
 // after the paragraph that was open when they were met, so that paragraph reads on unbroken.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Blocks: runs of lines each just below the one before it. A line that is not (a new column, a
 // jump across the page, a line beside the one before) starts a new block.
 

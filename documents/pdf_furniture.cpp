@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Page furniture: running headers and footers, and page numbers. Among the lines nearest the top
 // and the bottom of each page, those that stand at the same height on enough pages, the same or
 // with numbers that go up with the pages (a page number; "xiv PREFACE" beside "xv PREFACE"), and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the stages of the PDF layout (documents/pdf_lines.h) share, and nothing outside them uses:
 // the line and block types, the text tests they decide by, each stage's entry, and the reasons

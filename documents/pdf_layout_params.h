@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Every threshold the PDF layout (documents/pdf_lines.h) decides by, in one place, so that tuning
 // it is changing a number here and watching `lexaro-extract --layout FILE` (which prints each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The tests on a line's text and size that the stages of the PDF layout decide by.
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The PDF layout's trace in words (`lexaro-extract --layout FILE`): for each page its blocks and
 // lines with their boxes, and under each the reasons the stages gave.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Lines: words side by side (as poppler's reading order gives them) make a line, and the reading
 // of the whole document, stage by stage (see documents/pdf_layout_internal.h).
 

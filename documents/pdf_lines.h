@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Turning the positioned words of a PDF back into paragraphs, kept apart from poppler so it can be
 // tested and fuzzed on its own. PdfLayout takes the pages one by one and reads them as a person

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Paragraphs: inside a block a paragraph ends where the spacing between lines opens up past the
 // document's usual step for that size of type, the size changes, a line starts with a bullet, or
 // a sentence ends on a short line or before an indented one. A paragraph cut by a column or a

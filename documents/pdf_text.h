@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The text layer of a PDF, through poppler: every page in reading order, a paragraph per line.
 // A document that needs a password is Encrypted; one whose pages carry no text at all (a scan)

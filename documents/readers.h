@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The helper's readers, one per format of formats/formats.tsv that the helper reads, found by the
 // format's key. Adding a format is a row in formats.tsv and its reader here: the dispatch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // An RTF document: the text of its body in order, as a word processor shows it. Every paragraph
 // (\par), line break, page or section break and table cell is a line; \tab is a space. Characters

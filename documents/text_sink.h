@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where every format's walker puts the text it finds, so that all of them produce the same shape:
 // UTF-8, one block per line, LF between lines, no empty lines, white space inside a line collapsed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // libxml2 for every XML and HTML document the formats hold, parsed the one safe way: no network,
 // no external entities or DTDs loaded from anywhere, nothing printed, and a tree walked without

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A ZIP archive held in memory (EPUB, ODT and DOCX are all ZIPs), read through libzip with the
 // limits that keep a hostile archive from costing more than a failed load:

@@ -15,6 +15,18 @@ mapfile -t SOURCES < <(git ls-files 'engine/*.cpp' 'formats/*.cpp' 'ui/*.cpp' 'a
     fi
   done)
 
+# The document helper's sources are under the GPL (it links poppler): each says so.
+echo "== licence lines"
+UNMARKED=$(git ls-files 'documents/*.cpp' 'documents/*.h' 'documents/CMakeLists.txt' |
+  while read -r source; do
+    grep -q 'SPDX-License-Identifier: GPL-2.0-or-later' <(head -n 1 "$source") || echo "$source"
+  done)
+if [ -n "$UNMARKED" ]; then
+  echo "these files lack their SPDX line (SPDX-License-Identifier: GPL-2.0-or-later):"
+  echo "$UNMARKED"
+  exit 1
+fi
+
 echo "== clang-tidy (${#SOURCES[@]} files)"
 # The build uses GCC; clang-tidy parses with clang, which does not know a few GCC-only warnings.
 printf '%s\n' "${SOURCES[@]}" | xargs -P "$(nproc)" -n 1 clang-tidy --quiet -p "$BUILD" \
