@@ -158,8 +158,12 @@ struct ReadInput {
 };
 std::string ReadParagraphs(const ReadInput& in, const ParagraphRule& rule, Trace* trace);
 
-// Joins `next` to the paragraph so far, as JoinPdfLines does.
+// Joins `next` to the paragraph so far, as JoinPdfLines does. A hyphen at a line end that may be
+// a printer's or a compound's is left as kLineHyphen for ResolveLineHyphens to decide once the
+// whole text is read; Tidy removes the byte from text as read, so nothing else is taken for it.
+constexpr char kLineHyphen = '\x1F';
 void JoinLine(std::string& paragraph, std::string_view next);
+void ResolveLineHyphens(std::string& text);
 
 // The trace, page by page (pdf_layout_trace.cpp).
 struct TraceInput {

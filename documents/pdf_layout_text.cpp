@@ -47,6 +47,9 @@ bool IsAsciiLetter(char c) {
 std::string Tidy(std::string_view line) {
     std::string out;
     for (const char c : line) {
+        if (c == kLineHyphen) {
+            continue;
+        }
         if (!IsAsciiSpace(c)) {
             out += c;
         } else if (!out.empty() && out.back() != ' ') {

@@ -27,9 +27,11 @@
 // own (see documents/pdf_layout_internal.h), and trace() tells what they decided, line by line.
 //
 // JoinPdfLines is the rule for joining the lines of one paragraph: a word hyphenated across a line
-// end is joined ("exam-" + "ple" → "example"); a hyphen before a capital or a digit, or after an
-// abbreviation in capitals, is a real one and stays ("Jean-" + "Paul" → "Jean-Paul", "1990-" +
-// "2000", "FAA-" + "approved"); other lines join with a space.
+// end is joined ("exam-" + "ple" → "example") unless the document writes it with a hyphen and never
+// without ("open-" + "domain" → "open-domain": its own words vote, once the whole text is read); a
+// hyphen before a capital or a digit, or after an abbreviation in capitals, is a real one and stays
+// ("Jean-" + "Paul" → "Jean-Paul", "1990-" + "2000", "FAA-" + "approved"); a dash right after a
+// word joins without a space ("children—and", "222–228"); other lines join with a space.
 
 #include <string>
 #include <string_view>

@@ -5,6 +5,7 @@
 // starts with a small letter, reads on. And the rule for joining a paragraph's lines.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -250,22 +251,126 @@ bool EndsWithLineHyphen(std::string_view paragraph) {
            paragraph[paragraph.size() - 2] != ' ' && paragraph[paragraph.size() - 2] != '-';
 }
 
+// A dash that ends a line right after a word joins the next line without a space: an em dash
+// ("children—and"), a hyphen sign (U+2010), and an en dash between figures or in a code
+// ("222–228", "FAA–2020–0686"). One standing apart ("word –") is followed by a space.
+bool EndsWithJoiningDash(std::string_view paragraph) {
+    for (const std::string_view dash : {"\xE2\x80\x90", "\xE2\x80\x93", "\xE2\x80\x94"}) {
+        if (paragraph.size() > dash.size() && paragraph.ends_with(dash)) {
+            return paragraph[paragraph.size() - dash.size() - 1] != ' ';
+        }
+    }
+    return false;
+}
+
+// A word is a run of letters, digits and the hyphens inside it, compared in small letters:
+// "Open-Domain," counts as "open-domain".
+bool IsWordByte(char c) {
+    return IsAsciiLetter(c) || (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80;
+}
+
+std::string WordKey(std::string_view text) {
+    // Quotes and dashes around a word are not part of it.
+    constexpr std::array<std::string_view, 6> kMarks{"\xE2\x80\x9C", "\xE2\x80\x9D",
+                                                     "\xE2\x80\x98", "\xE2\x80\x99",
+                                                     "\xE2\x80\x94", "\xE2\x80\x93"};
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        while (!text.empty() && !IsWordByte(text.front())) {
+            text.remove_prefix(1);
+        }
+        while (!text.empty() && !IsWordByte(text.back())) {
+            text.remove_suffix(1);
+        }
+        for (const std::string_view mark : kMarks) {
+            if (text.starts_with(mark)) {
+                text.remove_prefix(mark.size());
+                trimmed = true;
+            }
+            if (text.ends_with(mark)) {
+                text.remove_suffix(mark.size());
+                trimmed = true;
+            }
+        }
+    }
+    const std::size_t start = 0;
+    const std::size_t end = text.size();
+    std::string key(text.substr(start, end - start));
+    for (char& c : key) {
+        if (IsAsciiUpper(c)) {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return key;
+}
+
 }  // namespace
 
+// Whether to keep each line-end hyphen waits until the whole text is read: then the document's
+// own words vote. The hyphen goes where the document has the joined word ("exam" + "ple" is
+// "example" somewhere else) or never has the hyphenated one; it stays where the document writes
+// the word with a hyphen and never without ("open-domain"). A word hyphenated only at line ends
+// is joined: a printer's break is far more common there than a compound cut at its hyphen.
+void ResolveLineHyphens(std::string& text) {
+    if (text.find(kLineHyphen) == std::string::npos) {
+        return;
+    }
+    std::map<std::string, int, std::less<>> counts;
+    const auto eachWord = [&text](const auto& visit) {
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const std::size_t end = std::min(text.find_first_of(" \n", start), text.size());
+            if (end > start) {
+                visit(start, end);
+            }
+            start = end + 1;
+        }
+    };
+    eachWord([&](std::size_t start, std::size_t end) {
+        const std::string_view word(text.data() + start, end - start);
+        if (word.find(kLineHyphen) == std::string_view::npos) {
+            ++counts[WordKey(word)];
+        }
+    });
+    std::string out;
+    out.reserve(text.size());
+    std::size_t copied = 0;
+    eachWord([&](std::size_t start, std::size_t end) {
+        const std::string_view word(text.data() + start, end - start);
+        if (word.find(kLineHyphen) == std::string_view::npos) {
+            return;
+        }
+        std::string hyphenated(word);
+        std::replace(hyphenated.begin(), hyphenated.end(), kLineHyphen, '-');
+        std::string joined(word);
+        std::erase(joined, kLineHyphen);
+        const bool keep = counts.contains(WordKey(hyphenated)) && !counts.contains(WordKey(joined));
+        out.append(text, copied, start - copied);
+        out += keep ? hyphenated : joined;
+        copied = end;
+    });
+    out.append(text, copied);
+    text = std::move(out);
+}
+
 std::string ReadParagraphs(const ReadInput& in, const ParagraphRule& rule, Trace* trace) {
-    return Reader(in, rule, trace).read();
+    std::string text = Reader(in, rule, trace).read();
+    ResolveLineHyphens(text);
+    return text;
 }
 
 void JoinLine(std::string& paragraph, std::string_view next) {
     constexpr std::string_view kSoftHyphen = "\xC2\xAD";
     if (EndsWithLineHyphen(paragraph)) {
+        // Before a capital or a digit, or after an abbreviation in capitals, the hyphen is real
+        // ("Jean-Paul", "1990-2000", "FAA-approved"); otherwise the document decides.
         if (!StartsLikeCapital(next) && !CapitalsBeforeHyphen(paragraph)) {
-            paragraph.pop_back();
+            paragraph.back() = kLineHyphen;
         }
     } else if (paragraph.ends_with(kSoftHyphen)) {
         paragraph.resize(paragraph.size() - kSoftHyphen.size());
-    } else if (!paragraph.ends_with("\xE2\x80\x90") && !paragraph.ends_with("\xE2\x80\x94")) {
-        paragraph += ' ';  // neither a hyphen (U+2010) nor an em dash: an ordinary line end
+    } else if (!EndsWithJoiningDash(paragraph)) {
+        paragraph += ' ';  // an ordinary line end
     }
     paragraph += next;
 }
@@ -290,6 +395,7 @@ std::string JoinPdfLines(std::string_view text) {
         }
     }
     pdf::EndParagraph(out, paragraph);
+    pdf::ResolveLineHyphens(out);
     return out;
 }
 

@@ -35,6 +35,16 @@ INSTANTIATE_TEST_SUITE_P(
         JoinCase{"DashAfterSpaceIsNoHyphen", "word -\nnext", "word - next"},
         JoinCase{"SoftHyphenDropped", "exam\xC2\xAD\nple", "example"},
         JoinCase{"EmDashJoinsWithoutSpace", "word\xE2\x80\x94\nnext", "word\xE2\x80\x94next"},
+        JoinCase{"EnDashBetweenFiguresJoins", "pages 222\xE2\x80\x93\n228",
+                 "pages 222\xE2\x80\x93"
+                 "228"},
+        JoinCase{"SpacedEnDashKeepsItsSpace", "word \xE2\x80\x93\nnext", "word \xE2\x80\x93 next"},
+        // The document's own words decide a hyphen at a line end.
+        JoinCase{"HyphenKeptWhereTheDocumentHasIt", "Open-domain QA.\n\nAn open-\ndomain one.",
+                 "Open-domain QA.\nAn open-domain one."},
+        JoinCase{"HyphenDroppedWhereTheDocumentJoins",
+                 "open-domain, \xE2\x80\x9Copendomain\xE2\x80\x9D\nAn open-\ndomain one.",
+                 "open-domain, \xE2\x80\x9Copendomain\xE2\x80\x9D An opendomain one."},
         JoinCase{"BlankRunsAndSpacesTidied", "\n\n  a  b \n\n\n\t\nc\n", "a b\nc"}),
     [](const auto& p) { return std::string(p.param.name); });
 
