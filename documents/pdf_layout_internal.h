@@ -63,6 +63,7 @@ enum class Why : std::uint8_t {
     StartsCapital,     // -
     OtherSize,         // the size before, the size now
     BulletAfterBreak,  // -
+    NoteStarts,        // -
     // A paragraph goes on across a break:
     ReadsOn,  // -
     Formula,  // -

@@ -50,6 +50,7 @@ constexpr std::array kMessages{
     Message{Why::StartsCapital, "new paragraph after a break: no small letter starts it"},
     Message{Why::OtherSize, "new paragraph after a break: type size {a}, then {b}"},
     Message{Why::BulletAfterBreak, "new paragraph after a break: starts with a bullet"},
+    Message{Why::NoteStarts, "new paragraph: a note's mark starts it"},
     Message{Why::ReadsOn, "reads on across the break: no clause end, next starts small"},
     Message{Why::Formula, "same paragraph: a piece of a formula"},
 };

@@ -22,6 +22,9 @@
 //     that runs past it, so that paragraph reads on into the next column or page.
 //   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops
 //     mid-sentence, followed by one that starts with a small letter, reads on.
+//   - Notes: a raised number or symbol in smaller type after a word ("Forner¹", "practice²,") is a
+//     word of its own, "[1]"; a line that starts with one starts a note, "[1] The code is ...",
+//     and a paragraph of its own.
 //
 // Every threshold these rules use is a named field of PdfLayoutParams; each stage has a file of its
 // own (see documents/pdf_layout_internal.h), and trace() tells what they decided, line by line.
@@ -76,6 +79,7 @@ public:
         double base;    // the typical word's bottom
         int page;
         bool newBlock;
+        bool noteStart;  // it starts with a note's mark: "[1] The code is at ..."
     };
 
 private:

@@ -106,6 +106,9 @@ double ParagraphRule::usualStep(double height) const {
 }
 
 ParagraphRule::Verdict ParagraphRule::startsAfter(const Line& before, const Line& line) const {
+    if (line.noteStart) {
+        return {true, {Why::NoteStarts}};
+    }
     if (PartOfFormula(before, line, params_)) {
         return {false, {Why::Formula}};
     }

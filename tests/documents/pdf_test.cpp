@@ -174,6 +174,22 @@ INSTANTIATE_TEST_SUITE_P(
                    {{Word("\xD7\x9D\xD7\x9C\xD7\x95\xD7\xA2", 72, 100),
                      Word("\xD7\x9D\xD7\x95\xD7\x9C\xD7\xA9", 110, 100, false)}},
                    "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D"},
+        // Raised marks in smaller type (11 pt text, 7 pt marks 0.5 em up): a word of their own
+        // after the word they mark; the note's own, given after its text as poppler may, starts
+        // it. A raised figure after a figure, a letter or a function's name is a power.
+        LayoutCase{"NoteMarksAndTheirNotes",
+                   {{Word("It", 72, 100), Word("works", 90, 100, false),
+                     Word("1", 120, 96, false, 7), Word(",", 126, 100), Word("they", 136, 100),
+                     Word("said.", 166, 100, false), Word("A", 78, 700, true, 8),
+                     Word("note", 86, 700, false, 8), Word("ends.", 72, 710, false, 8),
+                     Word("1", 72, 698, false, 5)}},
+                   "It works [1], they said.\n[1] A note ends."},
+        LayoutCase{
+            "PowersAreNoNotes",
+            {{Word("x", 72, 100, false), Word("2", 78, 96, true, 7), Word("and", 90, 100),
+              Word("cos", 114, 100, false), Word("2", 132, 96, true, 7), Word("v", 140, 100),
+              Word("is", 150, 100), Word("10", 166, 100, false), Word("3", 178, 96, false, 7)}},
+            "x2 and cos2 v is 103"},
         LayoutCase{
             "GapBetweenWordsWithoutSpace",
             {{Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)}},
