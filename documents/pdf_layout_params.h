@@ -120,6 +120,11 @@ struct PdfLayoutParams {
     // differs by at most this many pt. A header is set in a size of its own or apart from the
     // text; a page-top line of the text is the size of the next.
     double inParagraphSizeDifference = 0.5;
+    // A page's first line in larger type than the body's is a title, and read however often it
+    // repeats, when fewer than this share of the pages with a large first line at its place have
+    // its text: a slide deck's titles change from section to section, a running header set large
+    // stands the same on nearly every page.
+    double titleRepeatShare = 0.5;
     // "The same place" is the same height band of this many pt...
     double furnitureBandPoints = 4;
     // ...or one of this many bands either side (baselines shift between pages by a point or so).

@@ -28,11 +28,13 @@ constexpr std::array kMessages{
             "furniture: repeats at y={a} on {b:n} pages, its numbers going up with the pages"},
     Message{Why::PageNumberRepeats, "furniture: a page number at y={a}, as on {b:n} pages"},
     Message{Why::LoneNumber, "furniture: a lone page number at the page's edge"},
+    Message{Why::BuiltUpon, "dropped: the next page shows all of this page and more"},
     Message{Why::EdgeKept,
             "kept at the page's edge: its kin are at y={a} on {b:n} pages, "
             "numbered alike on {c:n}"},
     Message{Why::InParagraph,
             "kept: repeats like furniture, but a paragraph of the text runs through it"},
+    Message{Why::PageTitle, "kept: the page's title, though it repeats (size {a} > body {b})"},
     Message{
         Why::Aside,
         "aside: small type ({a} < {b:n} \xC3\x97 body {c}) low on the page, body goes on above"},

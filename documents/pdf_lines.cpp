@@ -258,7 +258,8 @@ struct Reading {
 Reading Read(const Pages& pages, const PdfLayoutParams& params, pdf::Trace* trace) {
     Reading reading{{}, pdf::MeasureBlocks(pages.lines)};
     const pdf::ParagraphRule rule(pages.lines, reading.blocks, params);
-    const std::vector<bool> furniture = pdf::FindFurniture(pages.lines, rule, params, trace);
+    const std::vector<bool> built = pdf::FindBuilds(pages.lines, trace);
+    const std::vector<bool> furniture = pdf::FindFurniture(pages.lines, built, rule, params, trace);
     const std::vector<bool> aside =
         pdf::FindAsides({pages.lines, reading.blocks, furniture, pages.heights}, params, trace);
     reading.text = pdf::ReadParagraphs({pages.lines, furniture, aside}, rule, trace);

@@ -18,6 +18,9 @@
 //     follow the pages (a table's rows, a line starting "I" or "28") is kept, and so is a numbered
 //     one that a paragraph of the text runs through. Where in doubt the line is kept: a repeated
 //     header costs the reader a second, a lost line the sentence.
+//   - Slides: a page whose text all stands on the next page (a list shown an item at a time) is
+//     read once, at its last step; a slide's title, the first line of a page in large type, is
+//     read on every slide it stands on.
 //   - Small type at the foot of a column (footnotes, a copyright box) is read after the paragraph
 //     that runs past it, so that paragraph reads on into the next column or page.
 //   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops
