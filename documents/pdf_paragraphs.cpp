@@ -309,16 +309,53 @@ std::string WordKey(std::string_view text) {
 
 }  // namespace
 
+// The words of the text and how often each stands, and how often one of its most common words
+// does: at least this share of all (in English text "and" is 2 to 3 % of the words, "the" 5 %;
+// a content word rarely reaches 1 %), and at least three times.
+constexpr double kCommonWordShare = 0.01;
+
+struct WordCounts {
+    std::map<std::string, int, std::less<>> words;
+    int common = 0;
+};
+
+// A word seen in neither form, joined or hyphenated, keeps its hyphen where its halves read as
+// a compound's: the part before is one already ("state-of-" "the-art"), both halves are words of
+// the document of four letters or more ("retriever-" "reader", but not the prefixes "over-",
+// "under-"), or the part after is one of the document's most common words, where the hyphen is a
+// dash ("children-" "and").
+bool CompoundHalves(std::string_view word, const WordCounts& counts) {
+    const std::size_t at = word.find(kLineHyphen);
+    const std::string_view before = word.substr(0, at);
+    const std::string_view after = word.substr(at + 1);
+    const std::string left = WordKey(before.substr(before.rfind('-') + 1));
+    const std::string right = WordKey(after.substr(0, after.find('-')));
+    if (before.find('-') != std::string_view::npos) {
+        return true;
+    }
+    const auto seen = [&counts](const std::string& half) {
+        const auto found = counts.words.find(half);
+        return found == counts.words.end() ? 0 : found->second;
+    };
+    if (seen(left) == 0 || seen(right) == 0) {
+        return false;
+    }
+    const bool longHalves =
+        left.size() >= 4 && right.size() >= 4 && left != "over" && left != "under";
+    return longHalves || seen(right) >= counts.common;
+}
+
 // Whether to keep each line-end hyphen waits until the whole text is read: then the document's
 // own words vote. The hyphen goes where the document has the joined word ("exam" + "ple" is
-// "example" somewhere else) or never has the hyphenated one; it stays where the document writes
-// the word with a hyphen and never without ("open-domain"). A word hyphenated only at line ends
-// is joined: a printer's break is far more common there than a compound cut at its hyphen.
+// "example" somewhere else); it stays where the document writes the word with a hyphen and never
+// without ("open-domain"). A word seen in neither form is joined unless both its halves are words
+// the document uses on their own.
 void ResolveLineHyphens(std::string& text) {
     if (text.find(kLineHyphen) == std::string::npos) {
         return;
     }
-    std::map<std::string, int, std::less<>> counts;
+    WordCounts counts;
+    std::size_t total = 0;
     const auto eachWord = [&text](const auto& visit) {
         std::size_t start = 0;
         while (start < text.size()) {
@@ -332,9 +369,11 @@ void ResolveLineHyphens(std::string& text) {
     eachWord([&](std::size_t start, std::size_t end) {
         const std::string_view word(text.data() + start, end - start);
         if (word.find(kLineHyphen) == std::string_view::npos) {
-            ++counts[WordKey(word)];
+            ++counts.words[WordKey(word)];
+            ++total;
         }
     });
+    counts.common = std::max(3, static_cast<int>(kCommonWordShare * static_cast<double>(total)));
     std::string out;
     out.reserve(text.size());
     std::size_t copied = 0;
@@ -347,7 +386,9 @@ void ResolveLineHyphens(std::string& text) {
         std::replace(hyphenated.begin(), hyphenated.end(), kLineHyphen, '-');
         std::string joined(word);
         std::erase(joined, kLineHyphen);
-        const bool keep = counts.contains(WordKey(hyphenated)) && !counts.contains(WordKey(joined));
+        const bool keep =
+            !counts.words.contains(WordKey(joined)) &&
+            (counts.words.contains(WordKey(hyphenated)) || CompoundHalves(word, counts));
         out.append(text, copied, start - copied);
         out += keep ? hyphenated : joined;
         copied = end;

@@ -42,6 +42,11 @@ INSTANTIATE_TEST_SUITE_P(
         // The document's own words decide a hyphen at a line end.
         JoinCase{"HyphenKeptWhereTheDocumentHasIt", "Open-domain QA.\n\nAn open-\ndomain one.",
                  "Open-domain QA.\nAn open-domain one."},
+        JoinCase{"CompoundCutAtItsSecondHyphen", "a state-of-\nthe-art model",
+                 "a state-of-the-art model"},
+        JoinCase{"HyphenBeforeACommonWordIsADash",
+                 "The children came and went, and sang and played.\n\nHer children-\nand dogs.",
+                 "The children came and went, and sang and played.\nHer children-and dogs."},
         JoinCase{"HyphenDroppedWhereTheDocumentJoins",
                  "open-domain, \xE2\x80\x9Copendomain\xE2\x80\x9D\nAn open-\ndomain one.",
                  "open-domain, \xE2\x80\x9Copendomain\xE2\x80\x9D An opendomain one."},
