@@ -38,14 +38,25 @@ bool LooksLikeMark(std::string_view text) {
 // A mark stands raised at the start of the word it belongs to: poppler may give it later in the
 // page (after the note's first line, even after the next column's text). It is put back before
 // that word, unless it already follows a word of its own line (a mark in the text).
-void MarksBeforeTheirText(std::vector<PdfWord>& words, const PdfLayoutParams& params) {
+void MarksBeforeTheirText(std::vector<const PdfWord*>& words, const PdfLayoutParams& params) {
     const auto besideOnLine = [](const PdfWord& left, const PdfWord& right, double reach) {
         return right.left >= left.right - 0.5 && right.left <= left.right + reach &&
                left.top < right.bottom && right.top < left.bottom;
     };
+    // A mark is set smaller than the page's usual word (this also spares a page of figures, a
+    // table's, a search through all its words for each).
+    std::vector<double> heights;
+    heights.reserve(words.size());
+    for (const PdfWord* word : words) {
+        heights.push_back(Height(*word));
+    }
+    const double usual = heights.empty() ? 0 : pdf::Median(heights);
     for (std::size_t m = 0; m < words.size(); ++m) {
-        const PdfWord& mark = words[m];
+        const PdfWord& mark = *words[m];
         bool movedOn = false;
+        if (Height(mark) > params.superscriptHeight * usual) {
+            continue;
+        }
         // Only a mark standing apart from the words read before and after it, as in a formula's
         // pieces or a line of text the marks are in place.
         const auto near = [&mark](const PdfWord& word) {
@@ -53,28 +64,27 @@ void MarksBeforeTheirText(std::vector<PdfWord>& words, const PdfLayoutParams& pa
             return word.top < mark.bottom && mark.top < word.bottom &&
                    word.left < mark.right + reach && mark.left < word.right + reach;
         };
-        if (!mark.upright || !LooksLikeMark(mark.text) || (m > 0 && near(words[m - 1])) ||
-            (m + 1 < words.size() && near(words[m + 1]))) {
+        if (!mark.upright || !LooksLikeMark(mark.text) || (m > 0 && near(*words[m - 1])) ||
+            (m + 1 < words.size() && near(*words[m + 1]))) {
             continue;
         }
         for (std::size_t j = 0; j < words.size(); ++j) {
-            const PdfWord& word = words[j];
+            const PdfWord& word = *words[j];
             const double em = Height(word);
             // The word a note starts with is the first of its line.
             const bool startsLine =
-                j == 0 || !(words[j - 1].top < word.bottom && word.top < words[j - 1].bottom &&
-                            words[j - 1].left < word.left);
+                j == 0 || !(words[j - 1]->top < word.bottom && word.top < words[j - 1]->bottom &&
+                            words[j - 1]->left < word.left);
             if (j == m || j == m + 1 || !startsLine || word.left <= mark.left ||
                 !besideOnLine(mark, word, params.markGap * em) ||
                 Height(mark) > params.superscriptHeight * em ||
                 mark.bottom > word.bottom - params.superscriptRaise * em) {
                 continue;
             }
-            PdfWord moved = std::move(words[m]);
-            moved.spaceAfter = true;
+            const PdfWord* moved = words[m];
             words.erase(words.begin() + static_cast<std::ptrdiff_t>(m));
             const std::size_t to = j > m ? j - 1 : j;
-            words.insert(words.begin() + static_cast<std::ptrdiff_t>(to), std::move(moved));
+            words.insert(words.begin() + static_cast<std::ptrdiff_t>(to), moved);
             movedOn = j > m;
             break;
         }
@@ -134,7 +144,7 @@ public:
     [[nodiscard]] bool empty() const { return pieces_.empty(); }
 
     [[nodiscard]] bool continuedBy(const PdfWord& word) const {
-        if (pieces_.empty() || word.left < pieces_.back().word.left) {
+        if (pieces_.empty() || word.left < pieces_.back().word->left) {
             return false;
         }
         const double centre = (word.top + word.bottom) / 2;
@@ -142,7 +152,7 @@ public:
             return true;
         }
         // A mark raised higher still, touching the word before it.
-        const PdfWord& last = pieces_.back().word;
+        const PdfWord& last = *pieces_.back().word;
         const double em = Height(last);
         if (LooksLikeMark(word.text) && word.bottom > line_.top && word.top < line_.bottom &&
             word.left - last.right <= params_.markGap * em &&
@@ -153,7 +163,7 @@ public:
         // A raised mark starting a note is continued by the note's first word, which it overlaps
         // only at the top.
         const double markCentre = (line_.top + line_.bottom) / 2;
-        return pieces_.size() == 1 && LooksLikeMark(pieces_[0].word.text) &&
+        return pieces_.size() == 1 && LooksLikeMark(pieces_[0].word->text) &&
                markCentre > word.top && markCentre < word.bottom;
     }
 
@@ -164,13 +174,13 @@ public:
         } else {
             // Separate text runs can sit a visible gap apart without poppler seeing a space.
             const double em = line_.bottom - line_.top;
-            spaceBefore = pieces_.back().word.spaceAfter ||
-                          word.left - pieces_.back().word.right > params_.spaceGap * em;
+            spaceBefore = pieces_.back().word->spaceAfter ||
+                          word.left - pieces_.back().word->right > params_.spaceGap * em;
             line_.top = std::min(line_.top, word.top);
             line_.bottom = std::max(line_.bottom, word.bottom);
             line_.right = std::max(line_.right, word.right);
         }
-        pieces_.push_back({word, spaceBefore});
+        pieces_.push_back({&word, spaceBefore});
     }
 
     // The line taken before, on the same page (none: nullptr).
@@ -180,8 +190,8 @@ public:
         std::vector<double> heights;
         std::vector<double> bottoms;
         for (const Piece& piece : pieces_) {
-            heights.push_back(Height(piece.word));
-            bottoms.push_back(piece.word.bottom);
+            heights.push_back(Height(*piece.word));
+            bottoms.push_back(piece.word->bottom);
         }
         line_.height = pdf::Median(heights);
         line_.base = pdf::Median(bottoms);
@@ -196,27 +206,30 @@ public:
 
 private:
     struct Piece {
-        PdfWord word;
+        const PdfWord* word;  // in the page's words, which outlive the line's building
         bool spaceBefore;
     };
 
     // A raised number or symbol in smaller type is a note mark: a word of its own, "[n]", after
     // the word it marks, or starting the line of the note it begins.
     [[nodiscard]] bool isMark(std::size_t i) const {
-        const PdfWord& word = pieces_[i].word;
+        const PdfWord& word = *pieces_[i].word;
+        if (!LooksLikeMark(word.text)) {
+            return false;
+        }
         // A raised figure run into what follows is a fraction's or a formula's ("1/n").
         const bool runsOn = i > 0 && i + 1 < pieces_.size() && !pieces_[i + 1].spaceBefore &&
-                            !StartsWithPunctuation(pieces_[i + 1].word.text);
+                            !StartsWithPunctuation(pieces_[i + 1].word->text);
         return LooksLikeMark(word.text) && !runsOn &&
                Height(word) <= params_.superscriptHeight * line_.height &&
                word.bottom <= line_.base - params_.superscriptRaise * line_.height &&
-               (i > 0 ? MarkMayFollow(pieces_[i - 1].word.text, params_) : !raisesLineBefore());
+               (i > 0 ? MarkMayFollow(pieces_[i - 1].word->text, params_) : !raisesLineBefore());
     }
 
     // A mark starting a line right of the line before, at its height, is that line's last word's
     // power ("R²" where poppler splits the "2" off), not a note's start.
     [[nodiscard]] bool raisesLineBefore() const {
-        const PdfWord& mark = pieces_[0].word;
+        const PdfWord& mark = *pieces_[0].word;
         return before_ != nullptr && mark.top < before_->bottom && before_->top < mark.bottom &&
                mark.left >= before_->right - params_.markGap * before_->height;
     }
@@ -225,7 +238,7 @@ private:
         std::string text;
         bool afterMark = false;
         for (std::size_t i = 0; i < pieces_.size(); ++i) {
-            const std::string& word = pieces_[i].word.text;
+            const std::string& word = pieces_[i].word->text;
             const bool mark = isMark(i);
             const bool punctuation = StartsWithPunctuation(word);
             if (i > 0 && (mark || (afterMark ? !punctuation : pieces_[i].spaceBefore))) {
@@ -279,10 +292,15 @@ void PdfLayout::addPage(const std::vector<PdfWord>& words, double height) {
                             params_.turnedShareDropped * static_cast<double>(words.size());
     turnedDropped_.push_back(dropTurned ? turned : 0);
     const std::size_t first = lines_.size();
-    std::vector<PdfWord> ordered = words;
+    std::vector<const PdfWord*> ordered;
+    ordered.reserve(words.size());
+    for (const PdfWord& word : words) {
+        ordered.push_back(&word);
+    }
     MarksBeforeTheirText(ordered, params_);
     LineBuilder builder(params_);
-    for (const PdfWord& word : ordered) {
+    for (const PdfWord* next : ordered) {
+        const PdfWord& word = *next;
         if (word.text.empty() || (dropTurned && !word.upright)) {
             continue;
         }

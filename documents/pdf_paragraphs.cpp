@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 #include "documents/pdf_layout_internal.h"
 
@@ -272,7 +273,8 @@ bool IsWordByte(char c) {
     return IsAsciiLetter(c) || (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80;
 }
 
-std::string WordKey(std::string_view text) {
+// The key into `key` (its buffer reused: the text's every word passes through here).
+void WordKeyInto(std::string_view text, std::string& key) {
     // Quotes and dashes around a word are not part of it.
     constexpr std::array<std::string_view, 6> kMarks{"\xE2\x80\x9C", "\xE2\x80\x9D",
                                                      "\xE2\x80\x98", "\xE2\x80\x99",
@@ -296,14 +298,17 @@ std::string WordKey(std::string_view text) {
             }
         }
     }
-    const std::size_t start = 0;
-    const std::size_t end = text.size();
-    std::string key(text.substr(start, end - start));
+    key.assign(text);
     for (char& c : key) {
         if (IsAsciiUpper(c)) {
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
+}
+
+std::string WordKey(std::string_view text) {
+    std::string key;
+    WordKeyInto(text, key);
     return key;
 }
 
@@ -315,7 +320,7 @@ std::string WordKey(std::string_view text) {
 constexpr double kCommonWordShare = 0.01;
 
 struct WordCounts {
-    std::map<std::string, int, std::less<>> words;
+    std::unordered_map<std::string, int> words;
     int common = 0;
 };
 
@@ -356,6 +361,7 @@ void ResolveLineHyphens(std::string& text) {
     }
     WordCounts counts;
     std::size_t total = 0;
+    std::string key;
     const auto eachWord = [&text](const auto& visit) {
         std::size_t start = 0;
         while (start < text.size()) {
@@ -369,7 +375,8 @@ void ResolveLineHyphens(std::string& text) {
     eachWord([&](std::size_t start, std::size_t end) {
         const std::string_view word(text.data() + start, end - start);
         if (word.find(kLineHyphen) == std::string_view::npos) {
-            ++counts.words[WordKey(word)];
+            WordKeyInto(word, key);
+            ++counts.words[key];
             ++total;
         }
     });
