@@ -28,7 +28,7 @@ constexpr std::array kMessages{
             "furniture: repeats at y={a} on {b:n} pages, its numbers going up with the pages"},
     Message{Why::PageNumberRepeats, "furniture: a page number at y={a}, as on {b:n} pages"},
     Message{Why::LoneNumber, "furniture: a lone page number at the page's edge"},
-    Message{Why::BuiltUpon, "dropped: the next page shows all of this page and more"},
+    Message{Why::BuiltUpon, "dropped: the next page shows all its text (a slide built up)"},
     Message{Why::EdgeKept,
             "kept at the page's edge: its kin are at y={a} on {b:n} pages, "
             "numbered alike on {c:n}"},
