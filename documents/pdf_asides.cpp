@@ -5,32 +5,10 @@
 
 #include <algorithm>
 #include <limits>
-#include <map>
 
 #include "documents/pdf_layout_internal.h"
 
 namespace lexaro::documents::pdf {
-
-namespace {
-
-// The body's size of type: the size most of the characters read have (0 when none are read).
-double BodySize(const AsideInput& in, const PdfLayoutParams& params) {
-    std::map<long, std::size_t> charactersBySize;
-    for (std::size_t i = 0; i < in.lines.size(); ++i) {
-        if (!in.furniture[i]) {
-            charactersBySize[SizeBucket(in.lines[i].height, params)] += in.lines[i].text.size();
-        }
-    }
-    if (charactersBySize.empty()) {
-        return 0;
-    }
-    const auto most =
-        std::max_element(charactersBySize.begin(), charactersBySize.end(),
-                         [](const auto& a, const auto& b) { return a.second < b.second; });
-    return static_cast<double>(most->first) / params.sizeBucketsPerPoint;
-}
-
-}  // namespace
 
 std::vector<bool> FindAsides(const AsideInput& in, const PdfLayoutParams& params, Trace* trace) {
     const std::vector<Line>& lines = in.lines;
@@ -38,7 +16,7 @@ std::vector<bool> FindAsides(const AsideInput& in, const PdfLayoutParams& params
     if (std::find(in.furniture.begin(), in.furniture.end(), false) == in.furniture.end()) {
         return aside;  // every line is furniture
     }
-    const double body = BodySize(in, params);
+    const double body = BodySize(in.lines, in.furniture, params);
     // Walking back, the highest top of a body-sized block still to come on the page.
     double highestLater = 0;
     for (std::size_t i = lines.size(); i-- > 0;) {

@@ -126,6 +126,7 @@ struct EdgeLine {
 
 // For each page, the lines nearest its top and its bottom.
 std::vector<std::vector<EdgeLine>> PageEdges(const std::vector<Line>& lines,
+                                             const std::vector<bool>& built,
                                              const PdfLayoutParams& params) {
     const auto edge = static_cast<std::size_t>(std::max(params.furnitureEdgeLines, 0));
     std::vector<std::vector<EdgeLine>> edges;
@@ -133,6 +134,11 @@ std::vector<std::vector<EdgeLine>> PageEdges(const std::vector<Line>& lines,
         std::size_t end = start;
         while (end < lines.size() && lines[end].page == lines[start].page) {
             ++end;
+        }
+        if (built[start]) {  // a page built upon by the next is not counted
+            edges.emplace_back();
+            start = end;
+            continue;
         }
         std::vector<std::size_t> order(end - start);
         std::iota(order.begin(), order.end(), start);
@@ -293,11 +299,68 @@ bool InBodyParagraph(const std::vector<Line>& lines, const std::vector<bool>& fu
            (i > 0 && !furniture[i - 1] && joins(i - 1, i));
 }
 
+// Pages' titles: first lines in type larger than the body's. Where they differ from page to page
+// at the same place, they are slides' titles; where one text stands at that place on most pages
+// that have a title there, it is a running header set large.
+class Titles {
+public:
+    Titles(const std::vector<Line>& lines, const std::vector<bool>& built, double body,
+           const PdfLayoutParams& params)
+        : lines_(lines), body_(body), params_(params) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (!built[i] && first(i)) {
+                ++pages_[band(lines[i])];
+                ++texts_[{band(lines[i]), Tidy(lines[i].text)}];
+            }
+        }
+    }
+
+    [[nodiscard]] double body() const { return body_; }
+
+    [[nodiscard]] bool isTitle(std::size_t i) const {
+        if (!first(i)) {
+            return false;
+        }
+        const long at = band(lines_[i]);
+        const std::string text = Tidy(lines_[i].text);
+        int same = 0;
+        int all = 0;
+        for (long near = at - params_.furnitureBandSlack; near <= at + params_.furnitureBandSlack;
+             ++near) {
+            if (const auto found = texts_.find({near, text}); found != texts_.end()) {
+                same += found->second;
+            }
+            if (const auto found = pages_.find(near); found != pages_.end()) {
+                all += found->second;
+            }
+        }
+        return static_cast<double>(same) < params_.titleRepeatShare * static_cast<double>(all);
+    }
+
+private:
+    [[nodiscard]] bool first(std::size_t i) const {
+        const Line& line = lines_[i];
+        return (i == 0 || lines_[i - 1].page != line.page) && line.height > body_ &&
+               !SimilarHeight(line.height, body_, params_);
+    }
+
+    [[nodiscard]] long band(const Line& line) const {
+        return std::lround(line.top / params_.furnitureBandPoints);
+    }
+
+    const std::vector<Line>& lines_;
+    double body_;
+    const PdfLayoutParams& params_;
+    std::map<long, int> pages_;                          // pages with a title, by its band
+    std::map<std::pair<long, std::string>, int> texts_;  // pages with each title, by band
+};
+
 }  // namespace
 
-std::vector<bool> FindFurniture(const std::vector<Line>& lines, const ParagraphRule& rule,
-                                const PdfLayoutParams& params, Trace* trace) {
-    const std::vector<std::vector<EdgeLine>> edges = PageEdges(lines, params);
+std::vector<bool> FindFurniture(const std::vector<Line>& lines, const std::vector<bool>& built,
+                                const ParagraphRule& rule, const PdfLayoutParams& params,
+                                Trace* trace) {
+    const std::vector<std::vector<EdgeLine>> edges = PageEdges(lines, built, params);
     const Repeats repeats(lines, edges, params);
     std::vector<bool> furniture(lines.size(), false);
     std::vector<Reason> reasons(lines.size());
@@ -307,6 +370,7 @@ std::vector<bool> FindFurniture(const std::vector<Line>& lines, const ParagraphR
             furniture[edge.index] = reasons[edge.index].why != Why::EdgeKept;
         }
     }
+    const Titles titles(lines, built, BodySize(lines, furniture, params), params);
     std::vector<bool> kept = furniture;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         // (Not a line the same on many pages, nor a lone number: those are furniture by their
@@ -317,10 +381,18 @@ std::vector<bool> FindFurniture(const std::vector<Line>& lines, const ParagraphR
             kept[i] = false;
             reasons[i] = {Why::InParagraph};
         }
+        // A slide's title, shown on every slide of its section, is read each time: a page's
+        // first line in type larger than the body's, where other pages have other titles.
+        if (furniture[i] && reasons[i].why == Why::Repeats && titles.isTitle(i)) {
+            kept[i] = false;
+            reasons[i] = {Why::PageTitle, lines[i].height, titles.body()};
+        }
         // (An edge line whose shape stands on no other page is not worth a word.)
-        if (trace != nullptr && (reasons[i].why != Why::EdgeKept || reasons[i].b > 1)) {
+        if (trace != nullptr && !built[i] &&
+            (reasons[i].why != Why::EdgeKept || reasons[i].b > 1)) {
             (*trace)[i].fate = reasons[i];
         }
+        kept[i] = kept[i] || built[i];
     }
     return kept;
 }

@@ -6,6 +6,7 @@
 //
 //   pdf_lines.cpp       words to lines, page by page; the whole reading (PdfLayout::text)
 //   pdf_blocks.cpp      lines to blocks: where a line is not just below the one before it
+//   pdf_builds.cpp      slides built up over pages: only the last step is read
 //   pdf_furniture.cpp   running headers, footers and page numbers
 //   pdf_asides.cpp      small type at a column's foot, read after the paragraph it interrupts
 //   pdf_paragraphs.cpp  where a paragraph ends, and joining its lines (JoinPdfLines)
@@ -46,9 +47,11 @@ enum class Why : std::uint8_t {
     NumbersFollowPages,  // its top, the pages its shape stands on, numbered as they are
     PageNumberRepeats,   // the same, for a number where other pages have theirs
     LoneNumber,          // -
+    BuiltUpon,           // -
     // Near a page's edge, but read:
     EdgeKept,     // its top, the pages its kin stand on, the most of them numbered alike
     InParagraph,  // -
+    PageTitle,    // its size, the body's size
     // Read after the paragraph it interrupts:
     Aside,  // its block's size, the share, the body's size
     // A paragraph starts:
@@ -64,6 +67,7 @@ enum class Why : std::uint8_t {
     StartsCapital,     // -
     OtherSize,         // the size before, the size now
     BulletAfterBreak,  // -
+    NoteStarts,        // -
     // A paragraph goes on across a break:
     ReadsOn,  // -
     Formula,  // -
@@ -89,6 +93,10 @@ using Trace = std::vector<LineTrace>;
 double Median(std::vector<double>& values);
 bool SimilarHeight(double a, double b, const PdfLayoutParams& params);
 long SizeBucket(double height, const PdfLayoutParams& params);
+// The body's size of type: the size most of the characters of the lines not skipped have (0 when
+// there are none).
+double BodySize(const std::vector<Line>& lines, const std::vector<bool>& skip,
+                const PdfLayoutParams& params);
 bool IsAsciiUpper(char c);
 bool IsAsciiLetter(char c);
 std::string Tidy(std::string_view line);  // spaces trimmed, runs of them made one
@@ -137,9 +145,15 @@ private:
     std::map<long, double> steps_;  // the usual step by size of type
 };
 
-// For each line, whether it is page furniture (trace: why, and why edge lines were kept).
-std::vector<bool> FindFurniture(const std::vector<Line>& lines, const ParagraphRule& rule,
-                                const PdfLayoutParams& params, Trace* trace);
+// For each line, whether its page is a step of a slide built up over pages: the next page shows
+// all its text and more (trace: why).
+std::vector<bool> FindBuilds(const std::vector<Line>& lines, Trace* trace);
+
+// For each line, whether it is page furniture (trace: why, and why edge lines were kept). The
+// pages of `built` are not read and not counted; their lines are furniture too.
+std::vector<bool> FindFurniture(const std::vector<Line>& lines, const std::vector<bool>& built,
+                                const ParagraphRule& rule, const PdfLayoutParams& params,
+                                Trace* trace);
 
 // For each line, whether it is an aside (trace: why).
 struct AsideInput {
@@ -159,8 +173,12 @@ struct ReadInput {
 };
 std::string ReadParagraphs(const ReadInput& in, const ParagraphRule& rule, Trace* trace);
 
-// Joins `next` to the paragraph so far, as JoinPdfLines does.
+// Joins `next` to the paragraph so far, as JoinPdfLines does. A hyphen at a line end that may be
+// a printer's or a compound's is left as kLineHyphen for ResolveLineHyphens to decide once the
+// whole text is read; Tidy removes the byte from text as read, so nothing else is taken for it.
+constexpr char kLineHyphen = '\x1F';
 void JoinLine(std::string& paragraph, std::string_view next);
+void ResolveLineHyphens(std::string& text);
 
 // The trace, page by page (pdf_layout_trace.cpp).
 struct TraceInput {

@@ -31,6 +31,22 @@ struct PdfLayoutParams {
     // is mostly turned (a landscape table) keeps them.
     double turnedShareDropped = 0.25;
 
+    // --- Note marks (documents/pdf_lines.cpp) ---
+
+    // A note mark is a number or symbol no taller than this share of its line's em (LaTeX sets
+    // marks at 0.7 of the text; Word's boxes for them can be 0.9 of it, as poppler measures the
+    // smaller font's whole box); its raise below is what tells it from a figure of the text...
+    double superscriptHeight = 0.95;
+    // ...with its bottom raised at least this many ems above the line's base (marks sit 0.25-0.6
+    // em up; a figure of the text, or a smaller one on the base line, is not raised at all).
+    double superscriptRaise = 0.2;
+    // A mark belongs to the word beside it when the gap is at most this many ems of that word:
+    // marks touch their word (pdf papers: 0 to 0.1 em); a word a space away is not marked.
+    double markGap = 0.3;
+    // A mark after a word follows at least this many letters: after a figure or a single letter a
+    // raised number is a power ("10²", "x²"), after "cm" a unit's.
+    int markAfterLetters = 3;
+
     // --- Blocks (documents/pdf_blocks.cpp) ---
 
     // A line is "just below" the one before it, and so in the same block, when its baseline lies
@@ -105,6 +121,11 @@ struct PdfLayoutParams {
     // differs by at most this many pt. A header is set in a size of its own or apart from the
     // text; a page-top line of the text is the size of the next.
     double inParagraphSizeDifference = 0.5;
+    // A page's first line in larger type than the body's is a title, and read however often it
+    // repeats, when fewer than this share of the pages with a large first line at its place have
+    // its text: a slide deck's titles change from section to section, a running header set large
+    // stands the same on nearly every page.
+    double titleRepeatShare = 0.5;
     // "The same place" is the same height band of this many pt...
     double furnitureBandPoints = 4;
     // ...or one of this many bands either side (baselines shift between pages by a point or so).

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <map>
 
 #include "documents/pdf_layout_internal.h"
 
@@ -37,6 +38,23 @@ long SizeBucket(double height, const PdfLayoutParams& params) {
     return std::lround(height * params.sizeBucketsPerPoint);
 }
 
+double BodySize(const std::vector<Line>& lines, const std::vector<bool>& skip,
+                const PdfLayoutParams& params) {
+    std::map<long, std::size_t> charactersBySize;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!skip[i]) {
+            charactersBySize[SizeBucket(lines[i].height, params)] += lines[i].text.size();
+        }
+    }
+    if (charactersBySize.empty()) {
+        return 0;
+    }
+    const auto most =
+        std::max_element(charactersBySize.begin(), charactersBySize.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    return static_cast<double>(most->first) / params.sizeBucketsPerPoint;
+}
+
 bool IsAsciiUpper(char c) {
     return c >= 'A' && c <= 'Z';
 }
@@ -48,6 +66,9 @@ bool IsAsciiLetter(char c) {
 std::string Tidy(std::string_view line) {
     std::string out;
     for (const char c : line) {
+        if (c == kLineHyphen) {
+            continue;
+        }
         if (!IsAsciiSpace(c)) {
             out += c;
         } else if (!out.empty() && out.back() != ' ') {

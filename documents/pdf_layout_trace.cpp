@@ -29,11 +29,13 @@ constexpr std::array kMessages{
             "furniture: repeats at y={a} on {b:n} pages, its numbers going up with the pages"},
     Message{Why::PageNumberRepeats, "furniture: a page number at y={a}, as on {b:n} pages"},
     Message{Why::LoneNumber, "furniture: a lone page number at the page's edge"},
+    Message{Why::BuiltUpon, "dropped: the next page shows all its text (a slide built up)"},
     Message{Why::EdgeKept,
             "kept at the page's edge: its kin are at y={a} on {b:n} pages, "
             "numbered alike on {c:n}"},
     Message{Why::InParagraph,
             "kept: repeats like furniture, but a paragraph of the text runs through it"},
+    Message{Why::PageTitle, "kept: the page's title, though it repeats (size {a} > body {b})"},
     Message{
         Why::Aside,
         "aside: small type ({a} < {b:n} \xC3\x97 body {c}) low on the page, body goes on above"},
@@ -51,6 +53,7 @@ constexpr std::array kMessages{
     Message{Why::StartsCapital, "new paragraph after a break: no small letter starts it"},
     Message{Why::OtherSize, "new paragraph after a break: type size {a}, then {b}"},
     Message{Why::BulletAfterBreak, "new paragraph after a break: starts with a bullet"},
+    Message{Why::NoteStarts, "new paragraph: a note's mark starts it"},
     Message{Why::ReadsOn, "reads on across the break: no clause end, next starts small"},
     Message{Why::Formula, "same paragraph: a piece of a formula"},
 };

@@ -19,18 +19,26 @@
 //     follow the pages (a table's rows, a line starting "I" or "28") is kept, and so is a numbered
 //     one that a paragraph of the text runs through. Where in doubt the line is kept: a repeated
 //     header costs the reader a second, a lost line the sentence.
+//   - Slides: a page whose text all stands on the next page (a list shown an item at a time) is
+//     read once, at its last step; a slide's title, the first line of a page in large type, is
+//     read on every slide it stands on.
 //   - Small type at the foot of a column (footnotes, a copyright box) is read after the paragraph
 //     that runs past it, so that paragraph reads on into the next column or page.
 //   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops
 //     mid-sentence, followed by one that starts with a small letter, reads on.
+//   - Notes: a raised number or symbol in smaller type after a word ("Forner¹", "practice²,") is a
+//     word of its own, "[1]"; a line that starts with one starts a note, "[1] The code is ...",
+//     and a paragraph of its own.
 //
 // Every threshold these rules use is a named field of PdfLayoutParams; each stage has a file of its
 // own (see documents/pdf_layout_internal.h), and trace() tells what they decided, line by line.
 //
 // JoinPdfLines is the rule for joining the lines of one paragraph: a word hyphenated across a line
-// end is joined ("exam-" + "ple" → "example"); a hyphen before a capital or a digit, or after an
-// abbreviation in capitals, is a real one and stays ("Jean-" + "Paul" → "Jean-Paul", "1990-" +
-// "2000", "FAA-" + "approved"); other lines join with a space.
+// end is joined ("exam-" + "ple" → "example") unless the document writes it with a hyphen and never
+// without ("open-" + "domain" → "open-domain": its own words vote, once the whole text is read); a
+// hyphen before a capital or a digit, or after an abbreviation in capitals, is a real one and stays
+// ("Jean-" + "Paul" → "Jean-Paul", "1990-" + "2000", "FAA-" + "approved"); a dash right after a
+// word joins without a space ("children—and", "222–228"); other lines join with a space.
 
 #include <string>
 #include <string_view>
@@ -75,6 +83,7 @@ public:
         double base;    // the typical word's bottom
         int page;
         bool newBlock;
+        bool noteStart;  // it starts with a note's mark: "[1] The code is at ..."
     };
 
 private:

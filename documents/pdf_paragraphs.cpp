@@ -6,8 +6,10 @@
 // starts with a small letter, reads on. And the rule for joining a paragraph's lines.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 #include "documents/pdf_layout_internal.h"
 
@@ -106,6 +108,9 @@ double ParagraphRule::usualStep(double height) const {
 }
 
 ParagraphRule::Verdict ParagraphRule::startsAfter(const Line& before, const Line& line) const {
+    if (line.noteStart) {
+        return {true, {Why::NoteStarts}};
+    }
     if (PartOfFormula(before, line, params_)) {
         return {false, {Why::Formula}};
     }
@@ -251,22 +256,173 @@ bool EndsWithLineHyphen(std::string_view paragraph) {
            paragraph[paragraph.size() - 2] != ' ' && paragraph[paragraph.size() - 2] != '-';
 }
 
+// A dash that ends a line right after a word joins the next line without a space: an em dash
+// ("children—and"), a hyphen sign (U+2010), and an en dash between figures or in a code
+// ("222–228", "FAA–2020–0686"). One standing apart ("word –") is followed by a space.
+bool EndsWithJoiningDash(std::string_view paragraph) {
+    for (const std::string_view dash : {"\xE2\x80\x90", "\xE2\x80\x93", "\xE2\x80\x94"}) {
+        if (paragraph.size() > dash.size() && paragraph.ends_with(dash)) {
+            return paragraph[paragraph.size() - dash.size() - 1] != ' ';
+        }
+    }
+    return false;
+}
+
+// A word is a run of letters, digits and the hyphens inside it, compared in small letters:
+// "Open-Domain," counts as "open-domain".
+bool IsWordByte(char c) {
+    return IsAsciiLetter(c) || (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The key into `key` (its buffer reused: the text's every word passes through here).
+void WordKeyInto(std::string_view text, std::string& key) {
+    // Quotes and dashes around a word are not part of it.
+    constexpr std::array<std::string_view, 6> kMarks{"\xE2\x80\x9C", "\xE2\x80\x9D",
+                                                     "\xE2\x80\x98", "\xE2\x80\x99",
+                                                     "\xE2\x80\x94", "\xE2\x80\x93"};
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        while (!text.empty() && !IsWordByte(text.front())) {
+            text.remove_prefix(1);
+        }
+        while (!text.empty() && !IsWordByte(text.back())) {
+            text.remove_suffix(1);
+        }
+        for (const std::string_view mark : kMarks) {
+            if (text.starts_with(mark)) {
+                text.remove_prefix(mark.size());
+                trimmed = true;
+            }
+            if (text.ends_with(mark)) {
+                text.remove_suffix(mark.size());
+                trimmed = true;
+            }
+        }
+    }
+    key.assign(text);
+    for (char& c : key) {
+        if (IsAsciiUpper(c)) {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+}
+
+std::string WordKey(std::string_view text) {
+    std::string key;
+    WordKeyInto(text, key);
+    return key;
+}
+
 }  // namespace
 
+// The words of the text and how often each stands, and how often one of its most common words
+// does: at least this share of all (in English text "and" is 2 to 3 % of the words, "the" 5 %;
+// a content word rarely reaches 1 %), and at least three times.
+constexpr double kCommonWordShare = 0.01;
+
+struct WordCounts {
+    std::unordered_map<std::string, int> words;
+    int common = 0;
+};
+
+// A word seen in neither form, joined or hyphenated, keeps its hyphen where its halves read as
+// a compound's: the part before is one already ("state-of-" "the-art"), both halves are words of
+// the document of four letters or more ("retriever-" "reader", but not the prefixes "over-",
+// "under-"), or the part after is one of the document's most common words, where the hyphen is a
+// dash ("children-" "and").
+bool CompoundHalves(std::string_view word, const WordCounts& counts) {
+    const std::size_t at = word.find(kLineHyphen);
+    const std::string_view before = word.substr(0, at);
+    const std::string_view after = word.substr(at + 1);
+    const std::string left = WordKey(before.substr(before.rfind('-') + 1));
+    const std::string right = WordKey(after.substr(0, after.find('-')));
+    if (before.find('-') != std::string_view::npos) {
+        return true;
+    }
+    const auto seen = [&counts](const std::string& half) {
+        const auto found = counts.words.find(half);
+        return found == counts.words.end() ? 0 : found->second;
+    };
+    if (seen(left) == 0 || seen(right) == 0) {
+        return false;
+    }
+    const bool longHalves =
+        left.size() >= 4 && right.size() >= 4 && left != "over" && left != "under";
+    return longHalves || seen(right) >= counts.common;
+}
+
+// Whether to keep each line-end hyphen waits until the whole text is read: then the document's
+// own words vote. The hyphen goes where the document has the joined word ("exam" + "ple" is
+// "example" somewhere else); it stays where the document writes the word with a hyphen and never
+// without ("open-domain"). A word seen in neither form is joined unless both its halves are words
+// the document uses on their own.
+void ResolveLineHyphens(std::string& text) {
+    if (text.find(kLineHyphen) == std::string::npos) {
+        return;
+    }
+    WordCounts counts;
+    std::size_t total = 0;
+    std::string key;
+    const auto eachWord = [&text](const auto& visit) {
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const std::size_t end = std::min(text.find_first_of(" \n", start), text.size());
+            if (end > start) {
+                visit(start, end);
+            }
+            start = end + 1;
+        }
+    };
+    eachWord([&](std::size_t start, std::size_t end) {
+        const std::string_view word(text.data() + start, end - start);
+        if (word.find(kLineHyphen) == std::string_view::npos) {
+            WordKeyInto(word, key);
+            ++counts.words[key];
+            ++total;
+        }
+    });
+    counts.common = std::max(3, static_cast<int>(kCommonWordShare * static_cast<double>(total)));
+    std::string out;
+    out.reserve(text.size());
+    std::size_t copied = 0;
+    eachWord([&](std::size_t start, std::size_t end) {
+        const std::string_view word(text.data() + start, end - start);
+        if (word.find(kLineHyphen) == std::string_view::npos) {
+            return;
+        }
+        std::string hyphenated(word);
+        std::replace(hyphenated.begin(), hyphenated.end(), kLineHyphen, '-');
+        std::string joined(word);
+        std::erase(joined, kLineHyphen);
+        const bool keep =
+            !counts.words.contains(WordKey(joined)) &&
+            (counts.words.contains(WordKey(hyphenated)) || CompoundHalves(word, counts));
+        out.append(text, copied, start - copied);
+        out += keep ? hyphenated : joined;
+        copied = end;
+    });
+    out.append(text, copied);
+    text = std::move(out);
+}
+
 std::string ReadParagraphs(const ReadInput& in, const ParagraphRule& rule, Trace* trace) {
-    return Reader(in, rule, trace).read();
+    std::string text = Reader(in, rule, trace).read();
+    ResolveLineHyphens(text);
+    return text;
 }
 
 void JoinLine(std::string& paragraph, std::string_view next) {
     constexpr std::string_view kSoftHyphen = "\xC2\xAD";
     if (EndsWithLineHyphen(paragraph)) {
+        // Before a capital or a digit, or after an abbreviation in capitals, the hyphen is real
+        // ("Jean-Paul", "1990-2000", "FAA-approved"); otherwise the document decides.
         if (!StartsLikeCapital(next) && !CapitalsBeforeHyphen(paragraph)) {
-            paragraph.pop_back();
+            paragraph.back() = kLineHyphen;
         }
     } else if (paragraph.ends_with(kSoftHyphen)) {
         paragraph.resize(paragraph.size() - kSoftHyphen.size());
-    } else if (!paragraph.ends_with("\xE2\x80\x90") && !paragraph.ends_with("\xE2\x80\x94")) {
-        paragraph += ' ';  // neither a hyphen (U+2010) nor an em dash: an ordinary line end
+    } else if (!EndsWithJoiningDash(paragraph)) {
+        paragraph += ' ';  // an ordinary line end
     }
     paragraph += next;
 }
@@ -291,6 +447,7 @@ std::string JoinPdfLines(std::string_view text) {
         }
     }
     pdf::EndParagraph(out, paragraph);
+    pdf::ResolveLineHyphens(out);
     return out;
 }
 

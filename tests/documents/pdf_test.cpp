@@ -35,6 +35,21 @@ INSTANTIATE_TEST_SUITE_P(
         JoinCase{"DashAfterSpaceIsNoHyphen", "word -\nnext", "word - next"},
         JoinCase{"SoftHyphenDropped", "exam\xC2\xAD\nple", "example"},
         JoinCase{"EmDashJoinsWithoutSpace", "word\xE2\x80\x94\nnext", "word\xE2\x80\x94next"},
+        JoinCase{"EnDashBetweenFiguresJoins", "pages 222\xE2\x80\x93\n228",
+                 "pages 222\xE2\x80\x93"
+                 "228"},
+        JoinCase{"SpacedEnDashKeepsItsSpace", "word \xE2\x80\x93\nnext", "word \xE2\x80\x93 next"},
+        // The document's own words decide a hyphen at a line end.
+        JoinCase{"HyphenKeptWhereTheDocumentHasIt", "Open-domain QA.\n\nAn open-\ndomain one.",
+                 "Open-domain QA.\nAn open-domain one."},
+        JoinCase{"CompoundCutAtItsSecondHyphen", "a state-of-\nthe-art model",
+                 "a state-of-the-art model"},
+        JoinCase{"HyphenBeforeACommonWordIsADash",
+                 "The children came and went, and sang and played.\n\nHer children-\nand dogs.",
+                 "The children came and went, and sang and played.\nHer children-and dogs."},
+        JoinCase{"HyphenDroppedWhereTheDocumentJoins",
+                 "open-domain, \xE2\x80\x9Copendomain\xE2\x80\x9D\nAn open-\ndomain one.",
+                 "open-domain, \xE2\x80\x9Copendomain\xE2\x80\x9D An opendomain one."},
         JoinCase{"BlankRunsAndSpacesTidied", "\n\n  a  b \n\n\n\t\nc\n", "a b\nc"}),
     [](const auto& p) { return std::string(p.param.name); });
 
@@ -82,6 +97,32 @@ std::vector<std::vector<PdfWord>> TaxTable() {
                              {"Rents.", "Total tax 1,876"}};
     for (const auto& row : rows) {
         pages.push_back(Column(72, 100, 14, {row[0]}) + Column(72, 700, 14, {row[1]}));
+    }
+    return pages;
+}
+
+// A slide: its title in 20 pt type at the top, then its lines.
+std::vector<PdfWord> Slide(const std::string& title, const std::vector<std::string>& lines) {
+    return Column(40, 30, 30, {title}, 20) + Column(40, 100, 20, lines);
+}
+
+// A list shown an item at a time over three slides, then the next slide.
+std::vector<std::vector<PdfWord>> BuiltUpSlides() {
+    return {Slide("Plan", {"\xE2\x80\xA2 One"}),
+            Slide("Plan", {"\xE2\x80\xA2 One", "\xE2\x80\xA2 Two"}),
+            Slide("Plan", {"\xE2\x80\xA2 One", "\xE2\x80\xA2 Two", "\xE2\x80\xA2 Three"}),
+            Slide("End", {"Thanks."})};
+}
+
+// A section's title on three slides among seven.
+std::vector<std::vector<PdfWord>> SlidesOfSections() {
+    std::vector<std::vector<PdfWord>> pages;
+    const char* slides[][2] = {{"Start", "Why read."},       {"Results", "Faster."},
+                               {"Results", "Fewer errors."}, {"Results", "Less strain."},
+                               {"Method", "We timed it."},   {"Data", "Ten readers."},
+                               {"End", "Questions?"}};
+    for (const auto& slide : slides) {
+        pages.push_back(Slide(slide[0], {slide[1]}));
     }
     return pages;
 }
@@ -164,6 +205,27 @@ INSTANTIATE_TEST_SUITE_P(
                    {{Word("\xD7\x9D\xD7\x9C\xD7\x95\xD7\xA2", 72, 100),
                      Word("\xD7\x9D\xD7\x95\xD7\x9C\xD7\xA9", 110, 100, false)}},
                    "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D"},
+        // Raised marks in smaller type (11 pt text, 7 pt marks 0.5 em up): a word of their own
+        // after the word they mark; the note's own, given after its text as poppler may, starts
+        // it. A raised figure after a figure, a letter or a function's name is a power.
+        LayoutCase{
+            "NoteMarksAndTheirNotes",
+            {{Word("It", 72, 100), Word("works", 90, 100, false), Word("1", 120, 96, false, 7),
+              Word(",", 126, 100), Word("they", 136, 100), Word("said.", 166, 100, false),
+              Word("A", 78, 700, true, 8), Word("note", 86, 700, false, 8),
+              Word("ends.", 72, 710, false, 8), Word("1", 72, 698, false, 5)}},
+            "It works [1], they said.\n[1] A note ends."},
+        LayoutCase{
+            "PowersAreNoNotes",
+            {{Word("x", 72, 100, false), Word("2", 78, 96, true, 7), Word("and", 90, 100),
+              Word("cos", 114, 100, false), Word("2", 132, 96, true, 7), Word("v", 140, 100),
+              Word("is", 150, 100), Word("10", 166, 100, false), Word("3", 178, 96, false, 7)}},
+            "x2 and cos2 v is 103"},
+        LayoutCase{"BuiltUpSlideReadOnce", BuiltUpSlides(),
+                   "Plan\n\xE2\x80\xA2 One\n\xE2\x80\xA2 Two\n\xE2\x80\xA2 Three\nEnd\nThanks."},
+        LayoutCase{"SlideTitleOnSeveralSlidesIsRead", SlidesOfSections(),
+                   "Start\nWhy read.\nResults\nFaster.\nResults\nFewer errors.\nResults\nLess "
+                   "strain.\nMethod\nWe timed it.\nData\nTen readers.\nEnd\nQuestions?"},
         LayoutCase{
             "GapBetweenWordsWithoutSpace",
             {{Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)}},
