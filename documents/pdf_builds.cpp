@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Slides built up over pages: a presentation shows a list one item at a time, each step a page
 // of its own that repeats the one before and adds to it (or only changes a picture). The reader
 // reads only the last step: a page whose text (lines with their figures masked, so that a
