@@ -19,26 +19,6 @@ constexpr std::string_view kLabelJunk = " \t\r\n\f[](){}.";
 // A link to a note whose text is longer than this is words of the sentence, not a number.
 constexpr std::size_t kMaxLabelBytes = 12;
 
-std::string Trim(std::string_view text, std::string_view junk) {
-    const std::size_t first = text.find_first_not_of(junk);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return std::string(text.substr(first, text.find_last_not_of(junk) - first + 1));
-}
-
-// All the text below `node`, white space and all.
-std::string TextBelow(const xmlNode* node) {
-    std::string text;
-    WalkTree(node, [&text](const xmlNode* child) {
-        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
-            text += NodeText(child);
-        }
-        return Visit::Descend;
-    });
-    return text;
-}
-
 bool IsAnyElement(const xmlNode* node, std::initializer_list<const char*> names) {
     return std::any_of(names.begin(), names.end(),
                        [node](const char* name) { return IsElement(node, name); });

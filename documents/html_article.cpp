@@ -369,14 +369,6 @@ std::string TextOf(const xmlNode* node) {
     return collapsed;
 }
 
-std::string Trim(std::string_view text, std::string_view junk) {
-    const std::size_t first = text.find_first_not_of(junk);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return std::string(text.substr(first, text.find_last_not_of(junk) - first + 1));
-}
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

@@ -112,4 +112,23 @@ const xmlNode* FindElement(const xmlNode* root, std::string_view ns, const char*
     return found;
 }
 
+std::string TextBelow(const xmlNode* node) {
+    std::string text;
+    WalkTree(node, [&text](const xmlNode* child) {
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            text += NodeText(child);
+        }
+        return Visit::Descend;
+    });
+    return text;
+}
+
+std::string Trim(std::string_view text, std::string_view junk) {
+    const std::size_t first = text.find_first_not_of(junk);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(junk) - first + 1));
+}
+
 }  // namespace lexaro::documents

@@ -47,6 +47,12 @@ using XmlDoc = std::unique_ptr<xmlDoc, XmlDocFree>;
                                     : std::string_view();
 }
 
+// All the text below `node`, white space and all.
+[[nodiscard]] std::string TextBelow(const xmlNode* node);
+
+// `text` without the characters of `junk` at either end.
+[[nodiscard]] std::string Trim(std::string_view text, std::string_view junk);
+
 // The whole document as the node a walk starts from (libxml2 lays a document out as a node).
 [[nodiscard]] inline const xmlNode* DocumentNode(const xmlDoc* doc) {
     return reinterpret_cast<const xmlNode*>(doc);

@@ -49,8 +49,11 @@ LoadFailure ReadAllStandardInput(std::string& bytes, const std::atomic<bool>& ca
             return LoadFailure::Cancelled;
         }
         bool waiting = false;
-        const qint64 got = ReadStandardInput(
-            bytes, std::min<std::size_t>(kChunk, kMaxTextFileBytes + 1 - bytes.size()), waiting);
+        const std::size_t used = bytes.size();
+        const std::size_t room = std::min<std::size_t>(kChunk, kMaxTextFileBytes + 1 - used);
+        bytes.resize(used + room);
+        const qint64 got = ReadStandardInput(bytes.data() + used, room, waiting);
+        bytes.resize(used + static_cast<std::size_t>(std::max<qint64>(got, 0)));
         if (got < 0) {
             return LoadFailure::Unreadable;
         }

@@ -5,16 +5,15 @@
 
 #include <QtGlobal>
 #include <cstddef>
-#include <string>
 
 namespace lexaro {
 
 // How long a read of standard input waits for more before it looks at a cancel again.
 inline constexpr int kStandardInputPollMs = 50;
 
-// Appends up to `room` bytes of standard input to `bytes`: how many (0 at its end), or -1 on an
+// Reads up to `room` bytes of standard input into `buffer`: how many (0 at its end), or -1 on an
 // error; 0 bytes and `waiting` when nothing came within kStandardInputPollMs. Standard input is
 // shared with the shell that started the program, so it is waited on, never made non-blocking.
-[[nodiscard]] qint64 ReadStandardInput(std::string& bytes, std::size_t room, bool& waiting);
+[[nodiscard]] qint64 ReadStandardInput(char* buffer, std::size_t room, bool& waiting);
 
 }  // namespace lexaro

@@ -2,17 +2,14 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 
 #include "ui/load/StandardInput.h"
 
 namespace lexaro {
 
-qint64 ReadStandardInput(std::string& bytes, std::size_t room, bool& waiting) {
+qint64 ReadStandardInput(char* buffer, std::size_t room, bool& waiting) {
     waiting = false;
-    const std::size_t used = bytes.size();
-    bytes.resize(used + room);
     qint64 got = -1;
     pollfd input{STDIN_FILENO, POLLIN, 0};
     const int ready = ::poll(&input, 1, kStandardInputPollMs);
@@ -20,11 +17,10 @@ qint64 ReadStandardInput(std::string& bytes, std::size_t room, bool& waiting) {
         waiting = true;
         got = 0;
     } else if (ready > 0) {
-        const ssize_t n = ::read(STDIN_FILENO, bytes.data() + used, room);
+        const ssize_t n = ::read(STDIN_FILENO, buffer, room);
         waiting = n < 0 && (errno == EINTR || errno == EAGAIN);
         got = waiting ? 0 : static_cast<qint64>(n);
     }
-    bytes.resize(used + static_cast<std::size_t>(std::max<qint64>(got, 0)));
     return got;
 }
 

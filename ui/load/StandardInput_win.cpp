@@ -1,16 +1,12 @@
 // Reading standard input on Windows (see StandardInput.h).
 #include <windows.h>
 
-#include <algorithm>
-
 #include "ui/load/StandardInput.h"
 
 namespace lexaro {
 
-qint64 ReadStandardInput(std::string& bytes, std::size_t room, bool& waiting) {
+qint64 ReadStandardInput(char* buffer, std::size_t room, bool& waiting) {
     waiting = false;
-    const std::size_t used = bytes.size();
-    bytes.resize(used + room);
     qint64 got = -1;
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD available = 0;
@@ -24,12 +20,11 @@ qint64 ReadStandardInput(std::string& bytes, std::size_t room, bool& waiting) {
         Sleep(kStandardInputPollMs);
         waiting = true;
         got = 0;
-    } else if (ReadFile(input, bytes.data() + used, static_cast<DWORD>(room), &n, nullptr)) {
+    } else if (ReadFile(input, buffer, static_cast<DWORD>(room), &n, nullptr)) {
         got = n;
     } else {
         got = GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
     }
-    bytes.resize(used + static_cast<std::size_t>(std::max<qint64>(got, 0)));
     return got;
 }
 
