@@ -1,0 +1,124 @@
+// Page images read with leptonica and recognised with tesseract (see ocr_text.h).
+
+#include "documents/ocr_text.h"
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
+
+#include <memory>
+
+namespace lexaro::documents {
+
+namespace {
+
+struct PixDeleter {
+    void operator()(Pix* pix) const { pixDestroy(&pix); }
+};
+using PixPtr = std::unique_ptr<Pix, PixDeleter>;
+
+// The language data the reader recognises with, always installed with the program.
+constexpr const char* kLanguage = "eng";
+
+// The page images of `bytes` one by one: every directory of a TIFF, else the one image.
+class PageImages {
+public:
+    explicit PageImages(std::string_view bytes)
+        : data_(reinterpret_cast<const l_uint8*>(bytes.data())), size_(bytes.size()) {
+        l_int32 format = IFF_UNKNOWN;
+        if (size_ >= 12 && findFileFormatBuffer(data_, &format) == 0) {
+            tiff_ = L_FORMAT_IS_TIFF(format);
+        }
+    }
+
+    // The next page, or null after the last one or at an image leptonica cannot decode (damaged()).
+    PixPtr next() {
+        if (done_) {
+            return nullptr;
+        }
+        PixPtr pix;
+        if (tiff_) {
+            pix.reset(pixReadMemFromMultipageTiff(data_, size_, &offset_));
+            done_ = offset_ == 0;  // leptonica's sign of the last directory
+        } else {
+            pix.reset(pixReadMem(data_, size_));
+            done_ = true;
+        }
+        damaged_ = pix == nullptr;
+        done_ = done_ || damaged_;
+        return pix;
+    }
+
+    [[nodiscard]] bool damaged() const { return damaged_; }
+
+private:
+    const l_uint8* data_;
+    std::size_t size_;
+    std::size_t offset_ = 0;
+    bool tiff_ = false;
+    bool done_ = false;
+    bool damaged_ = false;
+};
+
+std::vector<RecognisedWord> RecogniseWords(tesseract::TessBaseAPI& api) {
+    std::vector<RecognisedWord> words;
+    if (api.Recognize(nullptr) != 0) {
+        return words;
+    }
+    const std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
+    if (it == nullptr) {
+        return words;
+    }
+    constexpr auto kWord = tesseract::RIL_WORD;
+    do {
+        const std::unique_ptr<char[]> text(it->GetUTF8Text(kWord));
+        RecognisedWord word;
+        if (text == nullptr ||
+            !it->BoundingBox(kWord, &word.left, &word.top, &word.right, &word.bottom)) {
+            continue;
+        }
+        word.text = text.get();
+        words.push_back(std::move(word));
+    } while (it->Next(kWord));
+    return words;
+}
+
+}  // namespace
+
+ExtractExit ImageText(std::string_view bytes, TextSink& sink) {
+    // Leptonica tells of every file it cannot decode on standard error; the exit code says it.
+    setMsgSeverity(L_SEVERITY_NONE);
+    PageImages images(bytes);
+    PixPtr page = images.next();
+    if (page == nullptr) {
+        return ExtractExit::Damaged;
+    }
+    tesseract::TessBaseAPI api;
+    if (api.Init(LEXARO_TESSDATA_DIR, kLanguage, tesseract::OEM_LSTM_ONLY) != 0) {
+        return ExtractExit::NotSupported;  // the language data is missing
+    }
+    // Page segmentation as for a page of a book: columns, blocks and lines found, no orientation
+    // detection (which would need the osd data as well).
+    api.SetPageSegMode(tesseract::PSM_AUTO);
+    PdfLayout layout;
+    bool anyText = false;
+    for (; page != nullptr && layout.size() <= sink.limit(); page = images.next()) {
+        const int dpi = pixGetXRes(page.get());
+        api.SetImage(page.get());
+        api.SetSourceResolution(ScanDpi(dpi));
+        const std::vector<PdfWord> words = PageWordsInPoints(RecogniseWords(api), dpi);
+        anyText = anyText || !words.empty();
+        layout.addPage(words, PageHeightInPoints(pixGetHeight(page.get()), dpi));
+        api.Clear();
+    }
+    if (images.damaged()) {
+        return ExtractExit::Damaged;  // a page that cannot be decoded: the text would have a hole
+    }
+    if (!anyText) {
+        return ExtractExit::NoText;
+    }
+    sink.appendLines(layout.text());
+    return ExtractExit::Ok;
+}
+
+}  // namespace lexaro::documents

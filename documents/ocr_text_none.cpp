@@ -1,0 +1,12 @@
+// A build without tesseract and leptonica (the Windows cross build, until it builds them): no
+// text recognition, so an image is not a document.
+
+#include "documents/ocr_text.h"
+
+namespace lexaro::documents {
+
+ExtractExit ImageText(std::string_view /*bytes*/, TextSink& /*sink*/) {
+    return ExtractExit::NotSupported;
+}
+
+}  // namespace lexaro::documents
