@@ -85,6 +85,42 @@ std::vector<RecognisedWord> RecogniseWords(tesseract::TessBaseAPI& api) {
 
 }  // namespace
 
+struct PageRecogniser::Engine {
+    tesseract::TessBaseAPI api;
+    bool started = false;
+    bool failed = false;
+
+    bool start() {
+        if (!started && !failed) {
+            failed = api.Init(LEXARO_TESSDATA_DIR, kLanguage, tesseract::OEM_LSTM_ONLY) != 0;
+            started = !failed;
+            // Page segmentation as for a page of a book: columns, blocks and lines found, no
+            // orientation detection (which would need the osd data as well).
+            api.SetPageSegMode(tesseract::PSM_AUTO);
+        }
+        return started;
+    }
+
+    std::vector<PdfWord> words(int dpi) {
+        api.SetSourceResolution(ScanDpi(dpi));
+        std::vector<PdfWord> found = PageWordsInPoints(RecogniseWords(api), dpi);
+        api.Clear();
+        return found;
+    }
+};
+
+PageRecogniser::PageRecogniser() : engine_(std::make_unique<Engine>()) {}
+PageRecogniser::~PageRecogniser() = default;
+
+std::vector<PdfWord> PageRecogniser::grayPage(const unsigned char* pixels, int width, int height,
+                                              int stride, int dpi) {
+    if (pixels == nullptr || width <= 0 || height <= 0 || !engine_->start()) {
+        return {};
+    }
+    engine_->api.SetImage(pixels, width, height, 1, stride);
+    return engine_->words(dpi);
+}
+
 ExtractExit ImageText(std::string_view bytes, TextSink& sink) {
     // Leptonica tells of every file it cannot decode on standard error; the exit code says it.
     setMsgSeverity(L_SEVERITY_NONE);
@@ -93,23 +129,18 @@ ExtractExit ImageText(std::string_view bytes, TextSink& sink) {
     if (page == nullptr) {
         return ExtractExit::Damaged;
     }
-    tesseract::TessBaseAPI api;
-    if (api.Init(LEXARO_TESSDATA_DIR, kLanguage, tesseract::OEM_LSTM_ONLY) != 0) {
+    PageRecogniser::Engine engine;
+    if (!engine.start()) {
         return ExtractExit::NotSupported;  // the language data is missing
     }
-    // Page segmentation as for a page of a book: columns, blocks and lines found, no orientation
-    // detection (which would need the osd data as well).
-    api.SetPageSegMode(tesseract::PSM_AUTO);
     PdfLayout layout;
     bool anyText = false;
     for (; page != nullptr && layout.size() <= sink.limit(); page = images.next()) {
         const int dpi = pixGetXRes(page.get());
-        api.SetImage(page.get());
-        api.SetSourceResolution(ScanDpi(dpi));
-        const std::vector<PdfWord> words = PageWordsInPoints(RecogniseWords(api), dpi);
+        engine.api.SetImage(page.get());
+        const std::vector<PdfWord> words = engine.words(dpi);
         anyText = anyText || !words.empty();
         layout.addPage(words, PageHeightInPoints(pixGetHeight(page.get()), dpi));
-        api.Clear();
     }
     if (images.damaged()) {
         return ExtractExit::Damaged;  // a page that cannot be decoded: the text would have a hole

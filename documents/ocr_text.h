@@ -11,6 +11,7 @@
 // with it set to 1 (documents/extract_main.cpp). On two cores its own threads made a page three
 // times slower.
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,6 +24,26 @@
 namespace lexaro::documents {
 
 [[nodiscard]] ExtractExit ImageText(std::string_view bytes, TextSink& sink);
+
+// Recognises page images one after another, the language data loaded once, on the first page.
+// Without tesseract in the build, or without its language data, it finds no words.
+class PageRecogniser {
+public:
+    PageRecogniser();
+    ~PageRecogniser();
+    PageRecogniser(const PageRecogniser&) = delete;
+    PageRecogniser& operator=(const PageRecogniser&) = delete;
+
+    // The words of a page drawn in 8-bit grey, `width` × `height` pixels with rows `stride`
+    // bytes apart, at `dpi` pixels an inch: in points, as PageWordsInPoints gives them.
+    [[nodiscard]] std::vector<PdfWord> grayPage(const unsigned char* pixels, int width, int height,
+                                                int stride, int dpi);
+
+    struct Engine;  // tesseract's, where the build has it
+
+private:
+    std::unique_ptr<Engine> engine_;
+};
 
 // A word as the recogniser reports it: its box in pixels of the page image, y growing downwards.
 struct RecognisedWord {

@@ -5,6 +5,16 @@
 
 namespace lexaro::documents {
 
+struct PageRecogniser::Engine {};
+
+PageRecogniser::PageRecogniser() = default;
+PageRecogniser::~PageRecogniser() = default;
+
+std::vector<PdfWord> PageRecogniser::grayPage(const unsigned char* /*pixels*/, int /*width*/,
+                                              int /*height*/, int /*stride*/, int /*dpi*/) {
+    return {};
+}
+
 ExtractExit ImageText(std::string_view /*bytes*/, TextSink& /*sink*/) {
     return ExtractExit::NotSupported;
 }

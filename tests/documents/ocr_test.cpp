@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "documents/extract.h"
+#include "tests/documents/fixtures.h"
+
 namespace lexaro::documents {
 namespace {
 
@@ -80,6 +83,36 @@ INSTANTIATE_TEST_SUITE_P(Ocr, Scans,
                          [](const testing::TestParamInfo<ScanCase>& p) {
                              return std::string(p.param.image[5] == 'p' ? "Png" : "Tiff");
                          });
+
+// A PDF page without a text layer is drawn and recognised, between typeset pages, in order; a
+// page with no words drawn on it still leaves a PDF without text.
+TEST(Ocr, ReadsScannedPagesOfAPdfAmongTypesetOnes) {
+    fixtures::PdfPage scan;
+    scan.scanJpeg = Slurp("scan.jpg");
+    scan.scanWidth = 2256;  // as make_scans.sh made it
+    scan.scanHeight = 436;
+    const auto typeset = [](const char* line) {
+        fixtures::PdfPage page;
+        page.texts.push_back({72, 720, line});
+        return page;
+    };
+    const std::string pdf =
+        fixtures::PdfBytes({typeset("Typeset first page."), scan, typeset("Typeset last page.")});
+    const ExtractResult mixed = ExtractDocument(pdf, "mixed.pdf");
+    ASSERT_EQ(mixed.status, ExtractExit::Ok);
+    const std::vector<std::string> read = Words(mixed.text);
+    const std::vector<std::string> scanned = Words(Slurp("scan_jpg.txt"));
+    std::vector<std::string> reference{"Typeset", "first", "page."};
+    reference.insert(reference.end(), scanned.begin(), scanned.end());
+    reference.insert(reference.end(), {"Typeset", "last", "page."});
+    EXPECT_GE(Recall(reference, read), 0.95) << mixed.text;
+    EXPECT_GE(Order(reference, read), 0.97) << mixed.text;
+    EXPECT_TRUE(mixed.text.starts_with("Typeset first page.\n")) << mixed.text;
+    EXPECT_TRUE(mixed.text.ends_with("\nTypeset last page.")) << mixed.text;
+
+    EXPECT_EQ(ExtractDocument(fixtures::ImageOnlyPdfBytes(2), "scan.pdf").status,
+              ExtractExit::NoText);
+}
 
 TEST(Ocr, TellsAnImageWithoutWordsAndOneThatIsNoImage) {
     const std::string png = Slurp("scan.png");

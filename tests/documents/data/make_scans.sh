@@ -4,6 +4,8 @@
 # README typeset at 300 dpi, turned by a fraction of a degree and sprinkled with specks, as a page
 # comes off a scanner:
 #   scan.png      one page, a paragraph (scan_png.txt holds its words)
+#   scan.jpg      grey, for image-only PDF pages (scan_jpg.txt)
+#   blank.png     an empty page
 #   scan.tif      two pages, Group 4 fax coded: a paragraph that runs from the foot of page 1 on
 #                 to page 2, then a second one (scan_tif.txt)
 # Run it again only to change them; commit the results.
@@ -18,7 +20,7 @@ page() {
   convert -density 300 -units PixelsPerInch -size 1950x -font Liberation-Serif -pointsize 12 \
     -background white -fill black caption:"$1" -bordercolor white -border 150 \
     -background white -rotate "$2" +repage \
-    -seed 7 -attenuate 0.05 +noise Impulse -threshold 50% -type bilevel "$3"
+    -seed 7 -attenuate 0.05 +noise Impulse -threshold 50% -type bilevel -define png:exclude-chunks=date,time "$3"
 }
 
 png_text="Documents are parsed by a separate small program, in a child process, so a damaged or \
@@ -41,5 +43,16 @@ printf '%s %s\n' "$tif_page1" "$tif_page2" >scan_tif.txt
 cp "$work/scan.tif" scan.tif
 
 # A blank page: nothing to recognise.
-convert -size 300x200 xc:white -density 300 -units PixelsPerInch -type bilevel "$work/blank.png"
+convert -size 300x200 xc:white -density 300 -units PixelsPerInch -type bilevel -define png:exclude-chunks=date,time "$work/blank.png"
 cp "$work/blank.png" blank.png
+
+# A grey JPEG, as a scanner's "photo" setting writes one, for image-only PDF pages (the tests wrap
+# it in a PDF): scan_jpg.txt holds its words.
+jpg_text="Page numbers and running heads are left out, and a paragraph that goes on in the next \
+column or on the next page is joined."
+convert -density 300 -units PixelsPerInch -size 1950x -font Liberation-Serif -pointsize 12 \
+  -background white -fill black caption:"$jpg_text" -bordercolor white -border 150 \
+  -background white -rotate 0.5 +repage -seed 7 -attenuate 0.3 +noise Gaussian \
+  -colorspace Gray -strip -quality 60 "$work/scan.jpg"
+printf '%s\n' "$jpg_text" >scan_jpg.txt
+cp "$work/scan.jpg" scan.jpg
