@@ -42,6 +42,20 @@ std::vector<PdfWord> PageWords(const poppler::page& page) {
 constexpr double kLongestRenderedSide = 10000;
 constexpr double kPointsPerInch = 72;
 
+// Whether a grey page has a mark on it anywhere: recognition takes most of a second to find
+// nothing on an empty page, and a typeset book has blank pages.
+bool HasInk(const poppler::image& image) {
+    constexpr unsigned char kInk = 160;  // darker than paper, however grey a scan's paper is
+    const auto* row = reinterpret_cast<const unsigned char*>(image.const_data());
+    const auto width = static_cast<std::size_t>(image.width());
+    for (int y = 0; y < image.height(); ++y, row += image.bytes_per_row()) {
+        if (std::any_of(row, row + width, [](unsigned char pixel) { return pixel < kInk; })) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The words of a page without a text layer that may be a scan: drawn in grey at the resolution
 // recognition reads best at, or less for a page too large for it, and recognised.
 std::vector<PdfWord> RecognisedWords(const poppler::page& page, PageRecogniser& recogniser) {
@@ -56,7 +70,7 @@ std::vector<PdfWord> RecognisedWords(const poppler::page& page, PageRecogniser& 
     renderer.set_image_format(poppler::image::format_gray8);
     renderer.set_render_hints(poppler::page_renderer::antialiasing);
     const poppler::image image = renderer.render_page(&page, dpi, dpi);
-    if (!image.is_valid()) {
+    if (!image.is_valid() || !HasInk(image)) {
         return {};
     }
     return recogniser.grayPage(reinterpret_cast<const unsigned char*>(image.const_data()),
