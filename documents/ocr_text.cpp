@@ -7,6 +7,7 @@
 #include <tesseract/resultiterator.h>
 
 #include <memory>
+#include <unordered_set>
 
 namespace lexaro::documents {
 
@@ -40,6 +41,11 @@ public:
         if (tiff_) {
             pix.reset(pixReadMemFromMultipageTiff(data_, size_, &offset_));
             done_ = offset_ == 0;  // leptonica's sign of the last directory
+            // Each call opens the file anew, so libtiff cannot see a chain of directories that
+            // leads back to one already read: that would be read again and again.
+            if (!done_ && !seen_.insert(offset_).second) {
+                pix.reset();
+            }
         } else {
             pix.reset(pixReadMem(data_, size_));
             done_ = true;
@@ -55,6 +61,7 @@ private:
     const l_uint8* data_;
     std::size_t size_;
     std::size_t offset_ = 0;
+    std::unordered_set<std::size_t> seen_;  // the directories read, by their offsets
     bool tiff_ = false;
     bool done_ = false;
     bool damaged_ = false;

@@ -114,6 +114,26 @@ TEST(Ocr, ReadsScannedPagesOfAPdfAmongTypesetOnes) {
               ExtractExit::NoText);
 }
 
+// `tiff` (little-endian) with its last directory leading back to its first.
+std::string LoopedTiff(std::string tiff) {
+    const auto at = [&tiff](std::size_t offset, std::size_t size) {
+        std::size_t value = 0;
+        for (std::size_t i = size; i-- > 0;) {
+            value = (value << 8) | static_cast<unsigned char>(tiff.at(offset + i));
+        }
+        return value;
+    };
+    const std::size_t first = at(4, 4);
+    std::size_t link = 0;
+    for (std::size_t directory = first; directory != 0; directory = at(link, 4)) {
+        link = directory + 2 + 12 * at(directory, 2);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        tiff.at(link + i) = static_cast<char>((first >> (8 * i)) & 0xFF);
+    }
+    return tiff;
+}
+
 TEST(Ocr, TellsAnImageWithoutWordsAndOneThatIsNoImage) {
     const std::string png = Slurp("scan.png");
     const std::string tiff = Slurp("scan.tif");
@@ -126,6 +146,8 @@ TEST(Ocr, TellsAnImageWithoutWordsAndOneThatIsNoImage) {
         // The first page whole, the second cut: no text with a page missing.
         {tiff.substr(0, tiff.size() * 3 / 4), ExtractExit::Damaged},
         {"\x89PNG not really", ExtractExit::Damaged},
+        // Pages that would come round for ever.
+        {LoopedTiff(tiff), ExtractExit::Damaged},
     };
     for (const auto& c : cases) {
         TextSink sink;
