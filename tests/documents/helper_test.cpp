@@ -193,6 +193,17 @@ TEST_F(Helper, WritesWhatTheParsersWriteUnconfined) {
         documents.emplace_back("locked.pdf",
                                fixtures::EncryptedPdfBytes(fixtures::TextPdfBytes({{"x"}})));
     }
+#if LEXARO_HAS_OCR
+    // Recognition: an image, and a PDF page drawn for it (poppler's renderer, locked down).
+    std::ifstream png(LEXARO_DOCUMENT_DATA_DIR "/scan.png", std::ios::binary);
+    documents.emplace_back("scan.png", std::string{std::istreambuf_iterator<char>(png), {}});
+    std::ifstream jpeg(LEXARO_DOCUMENT_DATA_DIR "/scan.jpg", std::ios::binary);
+    fixtures::PdfPage scan;
+    scan.scanJpeg = std::string{std::istreambuf_iterator<char>(jpeg), {}};
+    scan.scanWidth = 2256;
+    scan.scanHeight = 436;
+    documents.emplace_back("scan.pdf", fixtures::PdfBytes({scan}));
+#endif
     // The fuzz target's seeds, without the byte that picks its walker.
     const std::map<std::string, std::string> extensions = {
         {"html", ".html"}, {"xhtml", ".xhtml"}, {"markdown", ".md"}};
