@@ -3,11 +3,16 @@
 
 #include <poppler-document.h>
 #include <poppler-global.h>
+#include <poppler-image.h>
+#include <poppler-page-renderer.h>
 #include <poppler-page.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <memory>
 
+#include "documents/ocr_text.h"
 #include "documents/pdf_lines.h"
 
 namespace lexaro::documents {
@@ -31,6 +36,46 @@ std::vector<PdfWord> PageWords(const poppler::page& page) {
                          box.has_space_after(), box.rotation() == 0});
     }
     return words;
+}
+
+// A page rendered for text recognition is at most this many pixels on its longer side (33 inches
+// at 300 dpi), so a poster-sized page cannot take the helper's memory.
+constexpr double kLongestRenderedSide = 10000;
+constexpr double kPointsPerInch = 72;
+
+// Whether a grey page has a mark on it anywhere: recognition takes most of a second to find
+// nothing on an empty page, and a typeset book has blank pages.
+bool HasInk(const poppler::image& image) {
+    constexpr unsigned char kInk = 160;  // darker than paper, however grey a scan's paper is
+    const auto* row = reinterpret_cast<const unsigned char*>(image.const_data());
+    const auto width = static_cast<std::size_t>(image.width());
+    for (int y = 0; y < image.height(); ++y, row += image.bytes_per_row()) {
+        if (std::any_of(row, row + width, [](unsigned char pixel) { return pixel < kInk; })) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The words of a page without a text layer that may be a scan: drawn in grey at the resolution
+// recognition reads best at, or less for a page too large for it, and recognised.
+std::vector<PdfWord> RecognisedWords(const poppler::page& page, PageRecogniser& recogniser) {
+    const poppler::rectf box = page.page_rect();
+    const double longest = std::max(box.width(), box.height());
+    if (!(longest > 0)) {
+        return {};
+    }
+    const int dpi = static_cast<int>(std::min<double>(
+        kAssumedScanDpi, std::floor(kLongestRenderedSide * kPointsPerInch / longest)));
+    poppler::page_renderer renderer;
+    renderer.set_image_format(poppler::image::format_gray8);
+    renderer.set_render_hints(poppler::page_renderer::antialiasing);
+    const poppler::image image = renderer.render_page(&page, dpi, dpi);
+    if (!image.is_valid() || !HasInk(image)) {
+        return {};
+    }
+    return recogniser.grayPage(reinterpret_cast<const unsigned char*>(image.const_data()),
+                               image.width(), image.height(), image.bytes_per_row(), dpi);
 }
 
 // A PDF ends with "%%EOF"; Acrobat accepts it anywhere in the last 1024 bytes. poppler would
@@ -60,11 +105,17 @@ ExtractExit LayOut(std::string_view bytes, std::size_t limit, PdfLayout& layout)
         return ExtractExit::Encrypted;
     }
     // The layout needs every page before it can tell page furniture from text; past the limit
-    // the text would be refused anyway.
+    // the text would be refused anyway. A page without a text layer is recognised, so a scanned
+    // book, or scanned pages among typeset ones, read in order.
+    PageRecogniser recogniser;
     for (int index = 0; index < document->pages() && layout.size() <= limit; ++index) {
         const std::unique_ptr<poppler::page> page(document->create_page(index));
         if (page) {
-            layout.addPage(PageWords(*page), page->page_rect().height());
+            std::vector<PdfWord> words = PageWords(*page);
+            if (words.empty()) {
+                words = RecognisedWords(*page, recogniser);
+            }
+            layout.addPage(words, page->page_rect().height());
         }
     }
     return ExtractExit::Ok;

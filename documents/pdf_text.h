@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The text layer of a PDF, through poppler: every page in reading order, a paragraph per line.
-// A document that needs a password is Encrypted; one whose pages carry no text at all (a scan)
-// is NoText; one poppler cannot load, or one cut short (no %%EOF at its end), is Damaged.
+// A page without a text layer (a scan) is read by text recognition (documents/ocr_text.h), drawn
+// at 300 dpi. A document that needs a password is Encrypted; one in which no page has text and
+// recognition finds none is NoText; one poppler cannot load, or one cut short (no %%EOF at its end), is Damaged.
 
 #include <string>
 #include <string_view>

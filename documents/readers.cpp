@@ -15,6 +15,7 @@
 #include "documents/html_text.h"
 #include "documents/markdown_text.h"
 #include "documents/mobi_text.h"
+#include "documents/ocr_text.h"
 #include "documents/odt_text.h"
 #include "documents/pdf_lines.h"
 #include "documents/pdf_text.h"
@@ -87,6 +88,40 @@ std::optional<std::string> PdfPages(std::string_view bytes, TextSink& /*sink*/) 
     return text;
 }
 
+// Pages of recognised words from bytes, through the conversion to points and the PDF layout (the
+// recogniser itself is a library's and takes a second a page): a resolution byte (in steps of 10
+// dots an inch, 0 for none), then per word a flag byte (bit 0: new page), its box as four bytes
+// (in 16-pixel steps for the corner, in pixels for its size), a length byte and the text.
+std::optional<std::string> RecognisedPages(std::string_view bytes, TextSink& /*sink*/) {
+    if (bytes.empty()) {
+        return std::nullopt;
+    }
+    const int dpi = static_cast<std::uint8_t>(bytes[0]) * 10;
+    bytes.remove_prefix(1);
+    constexpr int kPageHeight = 3300;
+    PdfLayout layout;
+    std::vector<RecognisedWord> words;
+    const auto at = [&bytes](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
+    while (bytes.size() >= 6) {
+        if ((at(0) & 1) != 0 && !words.empty()) {
+            layout.addPage(PageWordsInPoints(words, dpi), PageHeightInPoints(kPageHeight, dpi));
+            words.clear();
+        }
+        const int left = at(1) * 16;
+        const int top = at(2) * 16;
+        const std::size_t length = std::min<std::size_t>(at(5), bytes.size() - 6);
+        words.push_back(
+            {std::string(bytes.substr(6, length)), left, top, left + at(3), top + at(4)});
+        bytes.remove_prefix(6 + length);
+    }
+    layout.addPage(PageWordsInPoints(words, dpi), PageHeightInPoints(kPageHeight, dpi));
+    std::string text = layout.text();
+    if (text.size() > layout.size()) {
+        std::abort();
+    }
+    return text;
+}
+
 constexpr std::array<FuzzWalk, 2> kHtmlWalks{IntoSink<ChapterText>, IntoSink<WebPageText>};
 constexpr std::array<FuzzWalk, 1> kOdtWalks{IntoSink<OdtContentText>};
 constexpr std::array<FuzzWalk, 1> kDocxWalks{IntoSink<DocxDocumentText>};
@@ -99,6 +134,7 @@ constexpr std::array<FuzzWalk, 1> kFbzWalks{ZipIntoSink<Fb2ZipText>};
 constexpr std::array<FuzzWalk, 1> kMobiWalks{IntoSink<MobiText>};
 constexpr std::array<FuzzWalk, 1> kDjvuWalks{IntoSink<DjvuText>};
 constexpr std::array<FuzzWalk, 1> kDocWalks{IntoSink<DocText>};
+constexpr std::array<FuzzWalk, 1> kImageWalks{RecognisedPages};
 
 constexpr std::array kReaders{
     Reader{"html", WebPageText, nullptr, kHtmlWalks},
@@ -114,6 +150,9 @@ constexpr std::array kReaders{
     Reader{"palmdoc", MobiText, nullptr, kMobiWalks},
     Reader{"djvu", DjvuText, nullptr, kDjvuWalks},
     Reader{"doc", DocText, nullptr, kDocWalks},
+    Reader{"png", ImageText, nullptr, kImageWalks},
+    Reader{"jpeg", ImageText, nullptr, kImageWalks},
+    Reader{"tiff", ImageText, nullptr, kImageWalks},
 };
 
 }  // namespace

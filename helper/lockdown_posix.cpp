@@ -118,6 +118,8 @@ std::vector<std::string> DataFolders() {
     // djvulibre reads its message catalogue there when a decoder is made, and makes none if it
     // finds the file but cannot open it.
     folders.emplace_back(LEXARO_DJVU_DATA_DIR);
+    // tesseract reads its language data (a .traineddata file per language) when it starts.
+    folders.emplace_back(LEXARO_TESSDATA_DIR);
     return folders;
 }
 

@@ -6,9 +6,10 @@ LEXARO_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   # the document helper: ZIP, XML and HTML, PDF, Markdown, right-to-left order, Kindle books,
-  # DjVu, Word 97-2003's compound files; poppler's CJK tables; its lock-down
+  # DjVu, Word 97-2003's compound files, text recognition of scans and its English data; poppler's
+  # CJK tables; its lock-down
   libzip-dev libxml2-dev libpoppler-cpp-dev libcmark-gfm-dev libcmark-gfm-extensions-dev libicu-dev
-  libmobi-dev libdjvulibre-dev libgsf-1-dev
+  libmobi-dev libdjvulibre-dev libgsf-1-dev libtesseract-dev libleptonica-dev tesseract-ocr-eng
   poppler-data libseccomp-dev
   fonts-liberation
   # Qt's native platform on Wayland desktops (without it Qt runs through XWayland)

@@ -95,6 +95,11 @@ struct PdfPage {
     std::vector<PdfText> texts;
     bool rectangle = false;    // a filled grey rectangle
     bool inlineImage = false;  // a tiny inline image
+    // A scan: an 8-bit grey JPEG of `scanWidth` × `scanHeight` pixels, drawn at 300 dpi from the
+    // page's top left corner.
+    std::string scanJpeg;
+    int scanWidth = 0;
+    int scanHeight = 0;
 };
 [[nodiscard]] std::string PdfBytes(const std::vector<PdfPage>& pages);
 

@@ -48,6 +48,12 @@ std::string PageContent(const PdfPage& page) {
     if (page.rectangle) {
         content += "0.5 g 100 300 300 200 re f\n";
     }
+    if (!page.scanJpeg.empty()) {
+        const double width = page.scanWidth * 72.0 / 300;
+        const double height = page.scanHeight * 72.0 / 300;
+        content += "q " + Number(width) + " 0 0 " + Number(height) + " 0 " + Number(792 - height) +
+                   " cm /Scan Do Q\n";
+    }
     if (page.inlineImage) {
         content += "q 100 0 0 100 200 550 cm BI /W 2 /H 2 /CS /G /BPC 8 ID ";
         content.append("\x00\xFF\xFF\x00", 4);
@@ -79,17 +85,32 @@ std::string PdfWithFont(const std::vector<PdfPage>& pages, std::string_view font
     object("<< /Type /Catalog /Pages 2 0 R >>");
     object("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>");
     object(std::string(font));
+    // Scans' image objects come last, after the extra objects.
+    std::size_t scans = 4 + 2 * pages.size() + extraObjects.size();
     for (std::size_t i = 0; i < pages.size(); ++i) {
+        std::string scan;
+        if (!pages[i].scanJpeg.empty()) {
+            scan = " /XObject << /Scan " + std::to_string(scans++) + " 0 R >>";
+        }
         object(
             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 3 "
-            "0 R >> >> /Contents " +
-            std::to_string(5 + 2 * i) + " 0 R >>");
+            "0 R >>" +
+            scan + " >> /Contents " + std::to_string(5 + 2 * i) + " 0 R >>");
         const std::string content = PageContent(pages[i]);
         object("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
                "\nendstream");
     }
     for (const std::string& extra : extraObjects) {
         object(extra);
+    }
+    for (const PdfPage& page : pages) {
+        if (!page.scanJpeg.empty()) {
+            object("<< /Type /XObject /Subtype /Image /Width " + std::to_string(page.scanWidth) +
+                   " /Height " + std::to_string(page.scanHeight) +
+                   " /ColorSpace /DeviceGray /BitsPerComponent 8 /Filter /DCTDecode /Length " +
+                   std::to_string(page.scanJpeg.size()) + " >>\nstream\n" + page.scanJpeg +
+                   "\nendstream");
+        }
     }
     const std::size_t xref = pdf.size();
     pdf += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
@@ -196,7 +217,7 @@ std::string TextPdfBytes(const std::vector<std::vector<std::string>>& pages) {
 }
 
 std::string ImageOnlyPdfBytes(int pages) {
-    return PdfBytes(std::vector<PdfPage>(static_cast<std::size_t>(pages), PdfPage{{}, true, true}));
+    return PdfBytes(std::vector<PdfPage>(static_cast<std::size_t>(pages), PdfPage{{}, true, true, {}, 0, 0}));
 }
 
 namespace {

@@ -94,6 +94,18 @@ TEST_F(Helper, WritesTheTextOfADocument) {
     }
 }
 
+#if LEXARO_HAS_OCR
+// A scan recognised inside the lock-down: tesseract's language data is among the folders left
+// readable, and its threads (if it is let start any) are threads of the helper.
+TEST_F(Helper, RecognisesAScanLockedDown) {
+    std::ifstream scan(LEXARO_DOCUMENT_DATA_DIR "/scan.png", std::ios::binary);
+    const HelperRun run =
+        RunHelper(File("page.png", std::string{std::istreambuf_iterator<char>(scan), {}}));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.starts_with("Documents are parsed by a separate small program")) << run.out;
+}
+#endif
+
 TEST_F(Helper, ReportsFailuresByExitCodeAndWritesNothing) {
 #ifndef _WIN32
     const std::string fifo = directory_ + "/fifo.pdf";
@@ -123,6 +135,11 @@ TEST_F(Helper, ReportsFailuresByExitCodeAndWritesNothing) {
     std::ifstream scan(LEXARO_DOCUMENT_DATA_DIR "/scan.djvu", std::ios::binary);
     const std::string scanned{std::istreambuf_iterator<char>(scan), {}};
     cases.emplace_back(File("scan.djvu", scanned), ExtractExit::NoTextLayer);
+#endif
+#if LEXARO_HAS_OCR
+    std::ifstream blank(LEXARO_DOCUMENT_DATA_DIR "/blank.png", std::ios::binary);
+    cases.emplace_back(File("blank.png", std::string{std::istreambuf_iterator<char>(blank), {}}),
+                       ExtractExit::NoText);
 #endif
     if (fixtures::kQpdfFixtures) {
         cases.emplace_back(
@@ -176,6 +193,17 @@ TEST_F(Helper, WritesWhatTheParsersWriteUnconfined) {
         documents.emplace_back("locked.pdf",
                                fixtures::EncryptedPdfBytes(fixtures::TextPdfBytes({{"x"}})));
     }
+#if LEXARO_HAS_OCR
+    // Recognition: an image, and a PDF page drawn for it (poppler's renderer, locked down).
+    std::ifstream png(LEXARO_DOCUMENT_DATA_DIR "/scan.png", std::ios::binary);
+    documents.emplace_back("scan.png", std::string{std::istreambuf_iterator<char>(png), {}});
+    std::ifstream jpeg(LEXARO_DOCUMENT_DATA_DIR "/scan.jpg", std::ios::binary);
+    fixtures::PdfPage scan;
+    scan.scanJpeg = std::string{std::istreambuf_iterator<char>(jpeg), {}};
+    scan.scanWidth = 2256;
+    scan.scanHeight = 436;
+    documents.emplace_back("scan.pdf", fixtures::PdfBytes({scan}));
+#endif
     // The fuzz target's seeds, without the byte that picks its walker.
     const std::map<std::string, std::string> extensions = {
         {"html", ".html"}, {"xhtml", ".xhtml"}, {"markdown", ".md"}};
@@ -328,6 +356,12 @@ TEST_F(Helper, ReportsItsLayers) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.out.find("seccomp: on"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("no new privileges: on"), std::string::npos) << run.out;
+#if LEXARO_HAS_OCR
+    // The text recogniser's language data stays readable wherever Landlock shuts files off.
+    if (run.out.find("landlock files: on") != std::string::npos) {
+        EXPECT_NE(run.out.find(" " LEXARO_TESSDATA_DIR), std::string::npos) << run.out;
+    }
+#endif
 }
 
 #endif

@@ -42,6 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         SniffCase{"NameIsNotAnExtension", "# Title", "notes.mdx", "text"},
         SniffCase{"MarkupPastTheSniffedBytesIsText", std::string(kSniffBytes, ' ') + "<html>",
                   "a.txt", "text"},
+        SniffCase{"TiffWithANulInItsMagic", std::string("II*\0\x08\0", 6), "scan", "tiff"},
+        SniffCase{"BigEndianTiffByName", std::string("MM\0*\0\0", 6), "Scan.TIF", "tiff"},
         SniffCase{"EmptyFile", "", "", "text"}),
     [](const testing::TestParamInfo<SniffCase>& p) { return std::string(p.param.name); });
 

@@ -57,6 +57,8 @@ expect "depends on the document libraries" sh -c \
   "dpkg-deb -f '$DEB' Depends | grep -q libpoppler-cpp && dpkg-deb -f '$DEB' Depends | grep -q libzip"
 expect "depends on libseccomp, which the helper locks itself down with" sh -c \
   "dpkg-deb -f '$DEB' Depends | grep -q libseccomp2"
+expect "depends on tesseract and its English data, which scans are read with" sh -c \
+  "dpkg-deb -f '$DEB' Depends | grep -q libtesseract5 && dpkg-deb -f '$DEB' Depends | grep -q tesseract-ocr-eng"
 dpkg -x "$DEB" "$WORK/root"
 for f in "${FILES[@]}"; do expect "package holds $f" test -s "$WORK/root/$f"; done
 expect "recommends qt6-wayland and poppler-data" sh -c \

@@ -1,0 +1,72 @@
+#pragma once
+// Scans and photos of pages (PNG, JPEG, TIFF with one page or many) read by text recognition:
+// leptonica decodes each page image from memory, tesseract (with the English language data from
+// the folder the build names, LEXARO_TESSDATA_DIR) finds its words with their boxes, and the words
+// go through the PDF layout (documents/pdf_lines.h), so lines become paragraphs, hyphenated words
+// are joined and running heads and page numbers dropped by the same rules as a PDF's. An image in
+// which nothing is recognised is NoText; a build without tesseract answers NotSupported.
+//
+// The recogniser runs on one thread: libgomp, which tesseract's Debian build uses, takes its
+// thread limit from OMP_THREAD_LIMIT when it is loaded, and lexaro-extract starts itself again
+// with it set to 1 (documents/extract_main.cpp). On two cores its own threads made a page three
+// times slower.
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "documents/pdf_lines.h"
+#include "documents/text_sink.h"
+#include "helper/protocol.h"
+
+namespace lexaro::documents {
+
+[[nodiscard]] ExtractExit ImageText(std::string_view bytes, TextSink& sink);
+
+// Recognises page images one after another, the language data loaded once, on the first page.
+// Without tesseract in the build, or without its language data, it finds no words.
+class PageRecogniser {
+public:
+    PageRecogniser();
+    ~PageRecogniser();
+    PageRecogniser(const PageRecogniser&) = delete;
+    PageRecogniser& operator=(const PageRecogniser&) = delete;
+
+    // The words of a page drawn in 8-bit grey, `width` × `height` pixels with rows `stride`
+    // bytes apart, at `dpi` pixels an inch: in points, as PageWordsInPoints gives them.
+    [[nodiscard]] std::vector<PdfWord> grayPage(const unsigned char* pixels, int width, int height,
+                                                int stride, int dpi);
+
+    struct Engine;  // tesseract's, where the build has it
+
+private:
+    std::unique_ptr<Engine> engine_;
+};
+
+// A word as the recogniser reports it: its box in pixels of the page image, y growing downwards.
+struct RecognisedWord {
+    std::string text;  // UTF-8
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// The resolution assumed for an image that does not tell its own, or tells one no scan has.
+inline constexpr int kAssumedScanDpi = 300;
+
+// `dpi` as an image file gives it (0 when it does not), or kAssumedScanDpi where that is not a
+// scan's resolution.
+[[nodiscard]] int ScanDpi(int dpi);
+
+// A page's recognised words as the PDF layout takes them, in points at ScanDpi(dpi) pixels an
+// inch. Blank words are left out.
+[[nodiscard]] std::vector<PdfWord> PageWordsInPoints(std::span<const RecognisedWord> words,
+                                                     int dpi);
+
+// A page's height in points, by the same rule.
+[[nodiscard]] double PageHeightInPoints(int pixels, int dpi);
+
+}  // namespace lexaro::documents

@@ -1,0 +1,180 @@
+#include "documents/ocr_text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "documents/extract.h"
+#include "tests/documents/fixtures.h"
+
+namespace lexaro::documents {
+namespace {
+
+std::string Slurp(const std::string& name) {
+    std::ifstream file(std::string(LEXARO_DOCUMENT_DATA_DIR "/") + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+// The share of the reference's words that were recognised, each as often as it occurs.
+double Recall(const std::vector<std::string>& reference, const std::vector<std::string>& read) {
+    std::map<std::string, int> left;
+    for (const std::string& word : read) {
+        ++left[word];
+    }
+    const auto found = std::count_if(reference.begin(), reference.end(),
+                                     [&](const std::string& word) { return left[word]-- > 0; });
+    return static_cast<double>(found) / static_cast<double>(reference.size());
+}
+
+// The share of the reference's words recognised in their order: the longest common subsequence.
+double Order(const std::vector<std::string>& reference, const std::vector<std::string>& read) {
+    std::vector<std::size_t> row(read.size() + 1, 0);
+    for (const std::string& word : reference) {
+        std::size_t diagonal = 0;
+        for (std::size_t j = 1; j <= read.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = word == read[j - 1] ? diagonal + 1 : std::max(row[j], row[j - 1]);
+            diagonal = above;
+        }
+    }
+    return static_cast<double>(row.back()) / static_cast<double>(reference.size());
+}
+
+struct ScanCase {
+    const char* image;
+    const char* text;  // what the image was made from (tests/documents/data/make_scans.sh)
+    std::size_t paragraphs;
+};
+
+class Scans : public testing::TestWithParam<ScanCase> {};
+
+// A page read whole and in order; on the TIFF the paragraph cut by the page break reads on across
+// it, so its two pages make two paragraphs, not three.
+TEST_P(Scans, ReadsTheTextTheImageWasMadeFrom) {
+    TextSink sink;
+    ASSERT_EQ(ImageText(Slurp(GetParam().image), sink), ExtractExit::Ok);
+    const std::string text = sink.text();
+    const std::vector<std::string> reference = Words(Slurp(GetParam().text));
+    const std::vector<std::string> read = Words(text);
+    EXPECT_GE(Recall(reference, read), 0.95) << text;
+    EXPECT_GE(Order(reference, read), 0.97) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n') + 1,
+              static_cast<std::ptrdiff_t>(GetParam().paragraphs))
+        << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Ocr, Scans,
+                         testing::Values(ScanCase{"scan.png", "scan_png.txt", 1},
+                                         ScanCase{"scan.tif", "scan_tif.txt", 2}),
+                         [](const testing::TestParamInfo<ScanCase>& p) {
+                             return std::string(p.param.image[5] == 'p' ? "Png" : "Tiff");
+                         });
+
+// A PDF page without a text layer is drawn and recognised, between typeset pages, in order; a
+// page with no words drawn on it still leaves a PDF without text.
+TEST(Ocr, ReadsScannedPagesOfAPdfAmongTypesetOnes) {
+    fixtures::PdfPage scan;
+    scan.scanJpeg = Slurp("scan.jpg");
+    scan.scanWidth = 2256;  // as make_scans.sh made it
+    scan.scanHeight = 436;
+    const auto typeset = [](const char* line) {
+        fixtures::PdfPage page;
+        page.texts.push_back({72, 720, line});
+        return page;
+    };
+    const std::string pdf =
+        fixtures::PdfBytes({typeset("Typeset first page."), scan, typeset("Typeset last page.")});
+    const ExtractResult mixed = ExtractDocument(pdf, "mixed.pdf");
+    ASSERT_EQ(mixed.status, ExtractExit::Ok);
+    const std::vector<std::string> read = Words(mixed.text);
+    const std::vector<std::string> scanned = Words(Slurp("scan_jpg.txt"));
+    std::vector<std::string> reference{"Typeset", "first", "page."};
+    reference.insert(reference.end(), scanned.begin(), scanned.end());
+    reference.insert(reference.end(), {"Typeset", "last", "page."});
+    EXPECT_GE(Recall(reference, read), 0.95) << mixed.text;
+    EXPECT_GE(Order(reference, read), 0.97) << mixed.text;
+    EXPECT_TRUE(mixed.text.starts_with("Typeset first page.\n")) << mixed.text;
+    EXPECT_TRUE(mixed.text.ends_with("\nTypeset last page.")) << mixed.text;
+
+    EXPECT_EQ(ExtractDocument(fixtures::ImageOnlyPdfBytes(2), "scan.pdf").status,
+              ExtractExit::NoText);
+}
+
+// `tiff` (little-endian) with its last directory leading back to its first.
+std::string LoopedTiff(std::string tiff) {
+    const auto at = [&tiff](std::size_t offset, std::size_t size) {
+        std::size_t value = 0;
+        for (std::size_t i = size; i-- > 0;) {
+            value = (value << 8) | static_cast<unsigned char>(tiff.at(offset + i));
+        }
+        return value;
+    };
+    const std::size_t first = at(4, 4);
+    std::size_t link = 0;
+    for (std::size_t directory = first; directory != 0; directory = at(link, 4)) {
+        link = directory + 2 + 12 * at(directory, 2);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        tiff.at(link + i) = static_cast<char>((first >> (8 * i)) & 0xFF);
+    }
+    return tiff;
+}
+
+TEST(Ocr, TellsAnImageWithoutWordsAndOneThatIsNoImage) {
+    const std::string png = Slurp("scan.png");
+    const std::string tiff = Slurp("scan.tif");
+    const struct {
+        std::string bytes;
+        ExtractExit exit;
+    } cases[] = {
+        {Slurp("blank.png"), ExtractExit::NoText},
+        {png.substr(0, png.size() / 2), ExtractExit::Damaged},
+        // The first page whole, the second cut: no text with a page missing.
+        {tiff.substr(0, tiff.size() * 3 / 4), ExtractExit::Damaged},
+        {"\x89PNG not really", ExtractExit::Damaged},
+        // Pages that would come round for ever.
+        {LoopedTiff(tiff), ExtractExit::Damaged},
+    };
+    for (const auto& c : cases) {
+        TextSink sink;
+        EXPECT_EQ(ImageText(c.bytes, sink), c.exit) << c.bytes.size();
+    }
+}
+
+// Boxes in pixels become points at the image's resolution, or at 300 dots an inch where the image
+// gives none or one no scan has.
+TEST(Ocr, MeasuresWordsInPointsAtTheImagesResolution) {
+    const std::vector<RecognisedWord> words{{"one", 300, 600, 450, 660}, {" ", 0, 0, 9, 9}};
+    const struct {
+        int dpi;
+        double scale;
+    } cases[] = {{300, 72.0 / 300},
+                 {150, 72.0 / 150},
+                 {0, 72.0 / 300},
+                 {1, 72.0 / 300},
+                 {100000, 72.0 / 300}};
+    for (const auto& c : cases) {
+        const std::vector<PdfWord> points = PageWordsInPoints(words, c.dpi);
+        ASSERT_EQ(points.size(), 1U) << c.dpi;
+        EXPECT_DOUBLE_EQ(points[0].left, 300 * c.scale);
+        EXPECT_DOUBLE_EQ(points[0].bottom, 660 * c.scale);
+        EXPECT_DOUBLE_EQ(PageHeightInPoints(3300, c.dpi), 3300 * c.scale);
+    }
+}
+
+}  // namespace
+}  // namespace lexaro::documents
