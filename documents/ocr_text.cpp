@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Page images read with leptonica and recognised with tesseract (see ocr_text.h).
 
 #include "documents/ocr_text.h"

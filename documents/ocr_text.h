@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Scans and photos of pages (PNG, JPEG, TIFF with one page or many) read by text recognition:
 // leptonica decodes each page image from memory, tesseract (with the English language data from

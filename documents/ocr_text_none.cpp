@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A build without tesseract and leptonica (the Windows cross build, until it builds them): no
 // text recognition, so an image is not a document.
 

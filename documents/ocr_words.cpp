@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The part of text recognition that is the project's own, built with or without tesseract.
 
 #include <algorithm>
