@@ -78,8 +78,8 @@ void AddDigits(std::string_view text, std::size_t& i, Shaped& out) {
     }
 }
 
-// Digits, and words that are only Roman figures, become '#': running headers and footers differ
-// only in their page numbers.
+// Digits, and words that are only small Roman figures, become '#': running headers and footers
+// differ only in their page numbers.
 Shaped Shape(std::string_view text) {
     Shaped out;
     std::size_t i = 0;
@@ -95,7 +95,9 @@ Shaped Shape(std::string_view text) {
                 ++end;
             }
             const std::string_view word = text.substr(i, end - i);
-            const bool roman = word.find_first_not_of("ivxlcdmIVXLCDM") == std::string_view::npos;
+            // Pages are numbered in small Roman figures ("xiv"); capitals number chapters,
+            // lessons and parts ("LESSON II."), which are headings, not page furniture.
+            const bool roman = word.find_first_not_of("ivxlcdm") == std::string_view::npos;
             out.shape += roman ? std::string_view("#") : word;
             if (roman) {
                 out.numbers.push_back(RomanValue(word));
