@@ -175,8 +175,9 @@ constexpr const char* kAllowedCalls[] = {
     // the C and C++ runtimes: locks, the process's own identity, signals to itself, exit
     "futex", "sched_yield", "getpid", "gettid", "sysinfo", "getrandom", "rt_sigreturn",
     "rt_sigprocmask", "rt_sigaction", "sigaltstack", "restart_syscall", "exit", "exit_group",
-    // a new thread's own bookkeeping (clone is conditional)
-    "set_robust_list", "rseq"};
+    // a new thread's own bookkeeping (clone is conditional); the sanitizers' thread start reads
+    // the thread's attributes, which asks for the cores this process may run on
+    "set_robust_list", "rseq", "sched_getaffinity"};
 
 // clone may start a thread of this process (djvulibre decodes in one), never a process: the flag
 // that makes a thread, and none that would make the thread a stranger (another parent, a traced
