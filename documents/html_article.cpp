@@ -22,7 +22,7 @@ constexpr std::size_t kMinArticle = 500;
 // Running text an article gains must outweigh other text it takes along by this much.
 constexpr double kOtherCost = 1.0;
 // A page whose article holds this share of the page's text, nearly all of it running text, is a
-// document (a specification, a book's chapter): read whole.
+// document (a standard, a book's chapter): read whole.
 constexpr double kWholeShare = 0.9;
 constexpr double kDocumentProse = 0.85;
 

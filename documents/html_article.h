@@ -2,7 +2,7 @@
 #pragma once
 // What a reader view keeps of a web page: the article, without the menus, forms, share buttons,
 // "Related" lists and edit links around and inside it, and the page's title once. A page that is
-// a document (a specification, a book chapter) has no article standing out of it: it is read
+// a document (a standard, a book chapter) has no article standing out of it: it is read
 // whole.
 //
 // The article is the element that holds the most running text (paragraphs of some length, not

@@ -3,7 +3,8 @@
 // The text layer of a PDF, through poppler: every page in reading order, a paragraph per line.
 // A page without a text layer (a scan) is read by text recognition (documents/ocr_text.h), drawn
 // at 300 dpi. A document that needs a password is Encrypted; one in which no page has text and
-// recognition finds none is NoText; one poppler cannot load, or one cut short (no %%EOF at its end), is Damaged.
+// recognition finds none is NoText; one poppler cannot load, or one cut short (no %%EOF at its
+// end), is Damaged.
 
 #include <string>
 #include <string_view>

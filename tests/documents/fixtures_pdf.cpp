@@ -217,7 +217,8 @@ std::string TextPdfBytes(const std::vector<std::vector<std::string>>& pages) {
 }
 
 std::string ImageOnlyPdfBytes(int pages) {
-    return PdfBytes(std::vector<PdfPage>(static_cast<std::size_t>(pages), PdfPage{{}, true, true, {}, 0, 0}));
+    return PdfBytes(
+        std::vector<PdfPage>(static_cast<std::size_t>(pages), PdfPage{{}, true, true, {}, 0, 0}));
 }
 
 namespace {

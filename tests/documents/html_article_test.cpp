@@ -87,7 +87,7 @@ const std::string kWikiPage =
     "<li><a href=\"/privacy\">Privacy policy</a></li><li><a href=\"/about\">About</a></li>"
     "</ul></div></body></html>";
 
-// A document (a specification, a book's chapter): nearly all running text, a small menu.
+// A document (a standard, a book's chapter): nearly all running text, a small menu.
 const std::string kDocumentPage =
     "<html><head><title>Harbour Rules</title></head><body><nav><a href=\"/\">Home</a> <a "
     "href=\"/next\">Next chapter</a></nav><h1>Chapter 3. Harbour Rules</h1><h2>3.1 Gates<span "

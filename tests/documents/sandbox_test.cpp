@@ -570,7 +570,9 @@ TEST(LockDown, LeavesTheWordReaderWorking) {
     const std::string bytes = fixtures::DocBytes(document);
     const Outcome outcome = RunInChild(Mode::Full, [&] {
         documents::TextSink sink;
-        return documents::DocText(bytes, sink) == ExtractExit::Ok && sink.text() == "Read here." ? 0 : EIO;
+        return documents::DocText(bytes, sink) == ExtractExit::Ok && sink.text() == "Read here."
+                   ? 0
+                   : EIO;
     });
     ASSERT_TRUE(outcome.lockedDown);
     EXPECT_EQ(outcome.error, 0);
