@@ -8,7 +8,8 @@ LEXARO_PACKAGES=(
   # the document helper: ZIP, XML and HTML, PDF, Markdown, right-to-left order, Kindle books,
   # DjVu, Word 97-2003's compound files, text recognition of scans and its English data; poppler's
   # CJK tables; its lock-down
-  libzip-dev libxml2-dev libpoppler-cpp-dev libcmark-gfm-dev libcmark-gfm-extensions-dev libicu-dev
+  libzip-dev libxml2-dev libpoppler-cpp-dev libpoppler-private-dev libcmark-gfm-dev
+  libcmark-gfm-extensions-dev libicu-dev
   libmobi-dev libdjvulibre-dev libgsf-1-dev libtesseract-dev libleptonica-dev tesseract-ocr-eng
   poppler-data libseccomp-dev
   fonts-liberation
