@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The character encodings every reader of text shares: strict UTF-8 decoding of one sequence,
 // encoding a code point as UTF-8 or UTF-16, and Windows-1252.

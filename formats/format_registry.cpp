@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/format_registry.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The formats Lexaro reads, and which one a file is, decided from its first bytes and its name.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/text_file.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Turning the bytes of a text file into the text the main window's text box receives.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The limits the window puts on each lexaro-extract helper it starts, in place before the helper
 // runs a line of its own (its lock-down, helper/lockdown.h, comes on top once it has read its

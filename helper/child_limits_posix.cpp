@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The helper's limits on POSIX (see child_limits.h): set in the child between fork and exec.
 #include <fcntl.h>
 #include <sys/prctl.h>

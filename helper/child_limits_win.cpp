@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The helper's limits on Windows (see child_limits.h): the job it runs in.
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The lock-down of the lexaro-extract helper. The helper reads its input into memory first; then,
 // before any parser sees a byte, it takes away every right but computing on that memory and

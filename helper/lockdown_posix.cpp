@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The helper's lock-down on Linux (see lockdown.h): no new privileges, Landlock, seccomp.
 #include "helper/lockdown.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The helper's lock-down on Windows (see lockdown.h): the job, the token's privileges, integrity.
 #include <windows.h>
 

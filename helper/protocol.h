@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The contract between the window process and the lexaro-extract helper: its command line, its
 // output and its exit codes. The limits the helper runs under are in helper/child_limits.h, its

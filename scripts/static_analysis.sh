@@ -15,14 +15,22 @@ mapfile -t SOURCES < <(git ls-files 'engine/*.cpp' 'formats/*.cpp' 'ui/*.cpp' 'a
     fi
   done)
 
-# The document helper's sources are under the GPL (it links poppler): each says so.
+# The document helper's sources are under the GPL (it links poppler), and what both processes link
+# is under the MIT licence: each file says so.
 echo "== licence lines"
-UNMARKED=$(git ls-files 'documents/*.cpp' 'documents/*.h' 'documents/CMakeLists.txt' |
-  while read -r source; do
-    grep -q 'SPDX-License-Identifier: GPL-2.0-or-later' <(head -n 1 "$source") || echo "$source"
-  done)
+UNMARKED=$(
+  git ls-files 'documents/*.cpp' 'documents/*.h' 'documents/CMakeLists.txt' |
+    while read -r source; do
+      grep -q 'SPDX-License-Identifier: GPL-2.0-or-later' <(head -n 1 "$source") || echo "$source"
+    done
+  git ls-files 'formats/*.cpp' 'formats/*.h' 'formats/*.in' 'helper/*.cpp' 'helper/*.h' \
+    'helper/CMakeLists.txt' |
+    while read -r source; do
+      grep -q 'SPDX-License-Identifier: MIT' <(head -n 1 "$source") || echo "$source"
+    done
+)
 if [ -n "$UNMARKED" ]; then
-  echo "these files lack their SPDX line (SPDX-License-Identifier: GPL-2.0-or-later):"
+  echo "these files lack their SPDX line (GPL-2.0-or-later in documents/, MIT in formats/ and helper/):"
   echo "$UNMARKED"
   exit 1
 fi

@@ -67,6 +67,8 @@ expect "copyright file is machine-readable" sh -c \
   "head -n 1 '$WORK/root/usr/share/doc/lexaro/copyright' | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/'"
 expect "copyright puts the document helper's sources under the GPL, with its text" sh -c \
   "grep -A6 '^Files: documents/\\*' '$WORK/root/usr/share/doc/lexaro/copyright' | grep -q '^License: GPL-2+' && grep -q 'common-licenses/GPL-2' '$WORK/root/usr/share/doc/lexaro/copyright'"
+expect "copyright puts what both processes link under the MIT licence, with its text" sh -c \
+  "grep -A6 '^Files: formats/\\* helper/\\*' '$WORK/root/usr/share/doc/lexaro/copyright' | grep -q '^License: Expat' && grep -q '^License: Expat\$' '$WORK/root/usr/share/doc/lexaro/copyright' && grep -q 'Permission is hereby granted' '$WORK/root/usr/share/doc/lexaro/copyright'"
 expect "the packaged lexaro has no run path" sh -c \
   "! readelf -d '$WORK/root/usr/bin/lexaro' | grep -qE 'RPATH|RUNPATH'"
 # The program counts as started when it is still running after two seconds.
