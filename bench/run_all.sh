@@ -57,6 +57,14 @@ done
 echo "== The helper from start to exit, with and without its lock-down, in turns"
 "$BIN/lexaro_bench_documents" --benchmark_filter=LockDownCost
 
+echo "== The whole PDF path against pdftotext, on the shared corpus's PDFs where it is beside the project"
+CORPUS=$(dirname "$(realpath "$0")")/../../shared/corpus/pdf
+if [ -d "$CORPUS" ] && command -v pdftotext >/dev/null; then
+  "$(dirname "$(realpath "$0")")/pdf_speed.sh" "$BUILD/lexaro-extract" "$CORPUS"/*.pdf
+else
+  echo "(no corpus at $CORPUS, or no pdftotext: skipped)"
+fi
+
 echo "== Start-up to first paint and to idle, 11 runs each, then with a 10 MB file loaded"
 echo "   (--bare: a bare Qt window with the same controls, the floor)"
 head -c 10485760 /dev/urandom | base64 -w 76 >"$WORK/ten.txt"
