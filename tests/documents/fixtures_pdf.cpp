@@ -175,7 +175,7 @@ std::string MappedPdfBytes(const std::vector<std::vector<std::u32string>>& lines
         "/CMapType 2 def 1 begincodespacerange <00> <FF> endcodespacerange\n" +
         std::to_string(glyphs.size()) + " beginbfchar\n";
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
-        char code[8];
+        char code[24];  // room for any size_t, though the codes stop at <FF>
         std::snprintf(code, sizeof code, "<%02zX> <", 0x21 + i);
         map += code;
         std::u16string utf16;
