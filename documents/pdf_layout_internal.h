@@ -6,6 +6,7 @@
 //
 //   pdf_lines.cpp       words to lines, page by page; the whole reading (PdfLayout::text)
 //   pdf_blocks.cpp      lines to blocks: where a line is not just below the one before it
+//   pdf_order.cpp       a page's blocks in reading order: column by column
 //   pdf_builds.cpp      slides built up over pages: only the last step is read
 //   pdf_furniture.cpp   running headers, footers and page numbers
 //   pdf_asides.cpp      small type at a column's foot, read after the paragraph it interrupts
@@ -41,6 +42,8 @@ enum class Why : std::uint8_t {
     FirstOnPage,  // -
     NotBelow,     // the step down, the least and the most allowed
     Beside,       // -
+    // A block is read elsewhere than poppler gave it:
+    ColumnOrder,  // its place on the page in poppler's order, its place now
     // The line is not read:
     Blank,               // -
     Repeats,             // its top, the pages it stands on the same
@@ -82,6 +85,7 @@ struct Reason {
 
 // For each line, what the stages decided: filled only when a trace is asked for.
 struct LineTrace {
+    Reason order;      // why it is read elsewhere than poppler gave it
     Reason block;      // why a block starts with it
     Reason fate;       // why it is dropped, read aside, or kept though at a page's edge
     Reason paragraph;  // why a paragraph starts with it, or goes on across a break
@@ -116,6 +120,10 @@ struct Blocks {
     std::vector<std::size_t> of;  // for each line, its block
 };
 Blocks MeasureBlocks(const std::vector<Line>& lines);
+
+// Puts the lines of the last page, from `begin` on, in reading order (pdf_order.cpp): poppler's
+// blocks column by column; sets each line's pageBlock.
+void OrderByColumns(std::vector<Line>& lines, std::size_t begin, const PdfLayoutParams& params);
 
 // The paragraph rule (pdf_paragraphs.cpp): where a paragraph starts, from the spacing, size and
 // shape of lines, and from how a sentence cut by a block or a page reads on.

@@ -57,6 +57,29 @@ struct PdfLayoutParams {
     // half a line's height between boxes, plays this part there.)
     double blockStepMax = 4;
 
+    // --- Reading order (documents/pdf_order.cpp) ---
+
+    // Two blocks share width across the page (and the higher is read first) when they overlap by
+    // more than this many pt; a block is left of another when it ends at most this many pt past the
+    // other's start. Boxes of one column's blocks differ by a point or so at their edges (a
+    // hyphen or a quote set into the margin); a gutter between columns is 10 pt or more.
+    double orderSlack = 2;
+    // Pages with more blocks than this keep poppler's order: a page of scattered labels (a map, a
+    // chart) has no columns to read by, and ordering takes a time that grows with the cube of
+    // the blocks.
+    int orderMostBlocks = 400;
+    // A block of short lines (see columnLineEms) within this many ems of the one before, of short
+    // lines too, is read with it in poppler's order: a table's cells, a figure's labels, a
+    // formula's pieces (a table's columns stand 2 to 5 ems apart).
+    double orderNearEms = 6;
+    // Only a page with columns is reordered: one with two blocks side by side that have at least
+    // this many lines of running text each (a table's cells have a line or two)...
+    int columnBlockLines = 5;
+    // ...a line of running text being at least this many ems wide (a column of a newspaper is
+    // some 15 ems, of a paper 20 or more; a table's cells, a figure's labels and a form's fields
+    // are mostly shorter).
+    double columnLineEms = 12;
+
     // --- Type sizes (documents/pdf_paragraphs.cpp, pdf_asides.cpp) ---
 
     // Two heights are the same size of type when they differ by at most this share of the larger:

@@ -23,6 +23,8 @@ constexpr std::array kMessages{
     Message{Why::FirstOnPage, "first on its page"},
     Message{Why::NotBelow, "not just below the line before: baseline {a} down, not {b} to {c}"},
     Message{Why::Beside, "beside the line before, not below it"},
+    Message{Why::ColumnOrder,
+            "read column by column: poppler's block {a:n} of the page, read as block {b:n}"},
     Message{Why::Blank, "dropped: blank"},
     Message{Why::Repeats, "furniture: the same at y={a} on {b:n} pages"},
     Message{Why::NumbersFollowPages,
@@ -109,7 +111,7 @@ void SayLine(const TraceInput& in, std::size_t i, std::string& out) {
     const Line& line = in.lines[i];
     out += "    line " + Box(line.left, line.top, line.right, line.bottom) + " size " +
            Figure(line.height, false) + " " + Excerpt(line.text) + "\n";
-    for (const Reason& reason : {in.trace[i].fate, in.trace[i].paragraph}) {
+    for (const Reason& reason : {in.trace[i].order, in.trace[i].fate, in.trace[i].paragraph}) {
         if (reason) {
             out += "      " + Say(reason) + "\n";
         }

@@ -84,6 +84,8 @@ public:
         int page;
         bool newBlock;
         bool noteStart;  // it starts with a note's mark: "[1] The code is at ..."
+        int pageBlock;   // its block's place on its page in poppler's order, which the reading
+                         // order may change (documents/pdf_order.cpp)
     };
 
 private:

@@ -127,6 +127,26 @@ std::vector<std::vector<PdfWord>> SlidesOfSections() {
     return pages;
 }
 
+// A block of five lines of running text (25 characters, 150 pt wide) in a column at `left`, 14 pt
+// apart from `top` down, ending a sentence: "<name> runs on, line 1 of 5 ... <name> runs on, line
+// 5 of 5." read as one paragraph.
+std::vector<PdfWord> TextBlock(const std::string& name, double left, double top) {
+    std::vector<std::string> lines;
+    for (int line = 1; line <= 5; ++line) {
+        lines.push_back(name + " runs on, line " + std::to_string(line) + " of 5" +
+                        (line == 5 ? "." : ""));
+    }
+    return Column(left, top, 14, lines);
+}
+
+std::string TextParagraph(const std::string& name) {
+    std::string text;
+    for (int line = 1; line <= 5; ++line) {
+        text += (line > 1 ? " " : "") + name + " runs on, line " + std::to_string(line) + " of 5";
+    }
+    return text + ".";
+}
+
 struct LayoutCase {
     const char* name;
     std::vector<std::vector<PdfWord>> pages;  // 792 pt high
@@ -226,6 +246,22 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"SlideTitleOnSeveralSlidesIsRead", SlidesOfSections(),
                    "Start\nWhy read.\nResults\nFaster.\nResults\nFewer errors.\nResults\nLess "
                    "strain.\nMethod\nWe timed it.\nData\nTen readers.\nEnd\nQuestions?"},
+        // poppler gave the foot of the left column (below a list) first, then the right column,
+        // then the left column's top.
+        LayoutCase{"ColumnsReadOneAfterTheOther",
+                   {TextBlock("Lower left", 72, 400) + TextBlock("Right", 320, 100) +
+                    TextBlock("Upper left", 72, 100)},
+                   TextParagraph("Upper left") + "\n" + TextParagraph("Lower left") + "\n" +
+                       TextParagraph("Right")},
+        // A figure's caption across both columns: the page reads in bands, each column by column.
+        LayoutCase{"BandsAboveAndBelowAWideCaption",
+                   {TextBlock("Aaaaa", 72, 100) + TextBlock("Ccccc", 72, 260) +
+                    TextBlock("Bbbbb", 320, 100) +
+                    Column(72, 200, 14, {std::string(70, 'W') + " across."}) +
+                    TextBlock("Ddddd", 320, 260)},
+                   TextParagraph("Aaaaa") + "\n" + TextParagraph("Bbbbb") + "\n" +
+                       std::string(70, 'W') + " across.\n" + TextParagraph("Ccccc") + "\n" +
+                       TextParagraph("Ddddd")},
         LayoutCase{
             "GapBetweenWordsWithoutSpace",
             {{Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)}},
@@ -305,6 +341,11 @@ INSTANTIATE_TEST_SUITE_P(
         TraceCase{"Footnote", FootnotePage(), "1 A note.",
                   "aside: small type (8.0 < 0.9 \xC3\x97 body 11.0) low on the page, body goes "
                   "on above"},
+        TraceCase{"ColumnOrder",
+                  {TextBlock("Lower left", 72, 400) + TextBlock("Right", 320, 100) +
+                   TextBlock("Upper left", 72, 100)},
+                  "Upper left runs on, line 1 of 5",
+                  "read column by column: poppler's block 3 of the page, read as block 1"},
         TraceCase{"ReadsOnIntoTheNextColumn", FootnotePage(), "umn and ends.",
                   "reads on across the break: no clause end, next starts small"}),
     [](const auto& p) { return std::string(p.param.name); });
