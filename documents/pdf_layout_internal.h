@@ -39,9 +39,10 @@ struct Block {
 enum class Why : std::uint8_t {
     None,
     // A block starts:
-    FirstOnPage,  // -
-    NotBelow,     // the step down, the least and the most allowed
-    Beside,       // -
+    FirstOnPage,   // -
+    NotBelow,      // the step down, the least and the most allowed
+    Beside,        // -
+    ApartInOrder,  // -
     // A block is read elsewhere than poppler gave it:
     ColumnOrder,  // its place on the page in poppler's order, its place now
     // The line is not read:
@@ -114,6 +115,9 @@ bool StartsSmall(std::string_view text);
 
 // Whether `line` starts a new block after `before`, the line above it on the same page.
 Reason BlockStart(const Line& before, const Line& line, const PdfLayoutParams& params);
+// The same for two lines next to each other in reading order: they are in different blocks also
+// where poppler's blocks were apart (a caption across the page above a column's text).
+Reason BlockStartRead(const Line& before, const Line& line, const PdfLayoutParams& params);
 
 struct Blocks {
     std::vector<Block> boxes;

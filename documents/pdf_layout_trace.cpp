@@ -23,6 +23,7 @@ constexpr std::array kMessages{
     Message{Why::FirstOnPage, "first on its page"},
     Message{Why::NotBelow, "not just below the line before: baseline {a} down, not {b} to {c}"},
     Message{Why::Beside, "beside the line before, not below it"},
+    Message{Why::ApartInOrder, "apart from the line before in poppler's blocks"},
     Message{Why::ColumnOrder,
             "read column by column: poppler's block {a:n} of the page, read as block {b:n}"},
     Message{Why::Blank, "dropped: blank"},

@@ -319,7 +319,7 @@ void PdfLayout::addPage(const std::vector<PdfWord>& words, double height) {
     for (std::size_t i = first; i < lines_.size(); ++i) {
         size_ += lines_[i].text.size() + 1;
         lines_[i].newBlock =
-            i == first || static_cast<bool>(pdf::BlockStart(lines_[i - 1], lines_[i], params_));
+            i == first || static_cast<bool>(pdf::BlockStartRead(lines_[i - 1], lines_[i], params_));
     }
 }
 
@@ -335,7 +335,7 @@ std::string PdfLayout::trace() const {
         // The same decisions addPage made, now with their reasons.
         const bool first = i == 0 || lines_[i - 1].page != lines_[i].page;
         trace[i].block = first ? pdf::Reason{pdf::Why::FirstOnPage}
-                               : pdf::BlockStart(lines_[i - 1], lines_[i], params_);
+                               : pdf::BlockStartRead(lines_[i - 1], lines_[i], params_);
         if (first || lines_[i - 1].pageBlock != lines_[i].pageBlock) {
             place = first ? 0 : place + 1;
             if (lines_[i].pageBlock != place) {
