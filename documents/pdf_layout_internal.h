@@ -58,6 +58,7 @@ enum class Why : std::uint8_t {
     PageTitle,    // its size, the body's size
     // Read after the paragraph it interrupts:
     Aside,  // its block's size, the share, the body's size
+    Float,  // its size, the size of the paragraph it interrupts, the least difference
     // A paragraph starts:
     FirstRead,         // -
     SizeChanges,       // the size before, the size now
@@ -175,6 +176,17 @@ struct AsideInput {
     const std::vector<double>& pageHeights;
 };
 std::vector<bool> FindAsides(const AsideInput& in, const PdfLayoutParams& params, Trace* trace);
+
+// Marks as asides the floats: lines of another size between a paragraph cut by a column's or a
+// page's end and where it reads on (trace: why).
+struct FloatInput {
+    const std::vector<Line>& lines;
+    const Blocks& blocks;
+    const std::vector<bool>& furniture;
+    const ParagraphRule& rule;
+};
+void FindFloats(const FloatInput& in, const PdfLayoutParams& params, std::vector<bool>& aside,
+                Trace* trace);
 
 // The paragraphs, one per line, of the lines neither furniture nor blank, asides after the
 // paragraph they interrupt (trace: why each paragraph starts, or goes on across a break).

@@ -162,6 +162,18 @@ struct PdfLayoutParams {
     // ...standing below this share of the page's height (from the top), that body text goes on
     // past: they are read after the paragraph they interrupt.
     double asideBelowShare = 0.5;
+
+    // --- Floats (documents/pdf_asides.cpp) ---
+
+    // Where a paragraph breaks off at a column's or a page's end mid-sentence and reads on in the
+    // next, the lines between whose type differs from the paragraph's by more than this many pt
+    // (notes and captions are a point or two smaller, a figure's labels any size) are read after
+    // it; a line of the paragraph's size ends the search. Half a point: the words of one size
+    // differ by less.
+    double floatSizeDifference = 0.5;
+    // The search for where the paragraph reads on gives up after this many lines (a page of
+    // figures or a long table in between is not waited for).
+    int floatMostLines = 200;
 };
 
 }  // namespace lexaro::documents

@@ -42,6 +42,9 @@ constexpr std::array kMessages{
     Message{
         Why::Aside,
         "aside: small type ({a} < {b:n} \xC3\x97 body {c}) low on the page, body goes on above"},
+    Message{Why::Float,
+            "float: size {a} beside {b} (by more than {c:n}) where a paragraph reads on past a "
+            "column or page, read after it"},
     Message{Why::FirstRead, "first line read"},
     Message{Why::SizeChanges, "new paragraph: type size {a}, then {b}"},
     Message{Why::Gap, "new paragraph: gap {a} > {b:n} \xC3\x97 usual {c}"},

@@ -274,8 +274,9 @@ Reading Read(const Pages& pages, const PdfLayoutParams& params, pdf::Trace* trac
     const pdf::ParagraphRule rule(pages.lines, reading.blocks, params);
     const std::vector<bool> built = pdf::FindBuilds(pages.lines, trace);
     const std::vector<bool> furniture = pdf::FindFurniture(pages.lines, built, rule, params, trace);
-    const std::vector<bool> aside =
+    std::vector<bool> aside =
         pdf::FindAsides({pages.lines, reading.blocks, furniture, pages.heights}, params, trace);
+    pdf::FindFloats({pages.lines, reading.blocks, furniture, rule}, params, aside, trace);
     reading.text = pdf::ReadParagraphs({pages.lines, furniture, aside}, rule, trace);
     return reading;
 }

@@ -147,6 +147,18 @@ std::string TextParagraph(const std::string& name) {
     return text + ".";
 }
 
+// A paragraph of four full lines that breaks off mid-sentence: "Cut runs on, line 1 of 4 ... Cut
+// runs on, line 4 of 4 and".
+std::vector<PdfWord> CutParagraph(double left, double top) {
+    return Column(left, top, 14,
+                  {"Cut runs on, line 1 of 4", "Cut runs on, line 2 of 4",
+                   "Cut runs on, line 3 of 4", "Cut runs on, line 4 of 4 and"});
+}
+
+const std::string kCutParagraph =
+    "Cut runs on, line 1 of 4 Cut runs on, line 2 of 4 Cut runs on, line 3 of 4 Cut runs on, "
+    "line 4 of 4 and";
+
 struct LayoutCase {
     const char* name;
     std::vector<std::vector<PdfWord>> pages;  // 792 pt high
@@ -262,6 +274,24 @@ INSTANTIATE_TEST_SUITE_P(
                    TextParagraph("Aaaaa") + "\n" + TextParagraph("Bbbbb") + "\n" +
                        std::string(70, 'W') + " across.\n" + TextParagraph("Ccccc") + "\n" +
                        TextParagraph("Ddddd")},
+        // A note just below the column's text (one block with it), then a figure's label and
+        // caption at the next column's top: read after the paragraph that runs past them.
+        LayoutCase{"FloatsReadAfterTheParagraphTheyInterrupt",
+                   {CutParagraph(72, 500) + Column(72, 560, 10, {"A note."}, 8) +
+                    Column(320, 100, 20, {"Label"}, 16) +
+                    Column(320, 130, 12, {"Figure 1: A caption."}, 9) +
+                    Column(320, 160, 14, {"so it ends."})},
+                   kCutParagraph + " so it ends.\nA note.\nLabel\nFigure 1: A caption."},
+        LayoutCase{
+            "NoteAndTableAcrossAPageReadAfterTheParagraph",
+            {CutParagraph(72, 600) + Column(72, 700, 10, {"A note."}, 8),
+             Column(72, 60, 10, {"Table 1: Figures."}, 8) + Column(72, 100, 14, {"so it ends."})},
+            kCutParagraph + " so it ends.\nA note.\nTable 1: Figures."},
+        // Larger type at the next page's top is its title, not a float.
+        LayoutCase{"TitleOnTheNextPageIsNoFloat",
+                   {CutParagraph(72, 600),
+                    Column(72, 60, 30, {"Chapter Two"}, 20) + Column(72, 100, 14, {"so it ends."})},
+                   kCutParagraph + "\nChapter Two\nso it ends."},
         LayoutCase{
             "GapBetweenWordsWithoutSpace",
             {{Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)}},
@@ -346,6 +376,13 @@ INSTANTIATE_TEST_SUITE_P(
                    TextBlock("Upper left", 72, 100)},
                   "Upper left runs on, line 1 of 5",
                   "read column by column: poppler's block 3 of the page, read as block 1"},
+        TraceCase{
+            "Float",
+            {CutParagraph(72, 500) + Column(320, 100, 12, {"Figure 1: A caption."}, 9) +
+             Column(320, 160, 14, {"so it ends."})},
+            "Figure 1: A caption.",
+            "float: size 9.0 beside 11.0 (by more than 0.5) where a paragraph reads on past a "
+            "column or page, read after it"},
         TraceCase{"ReadsOnIntoTheNextColumn", FootnotePage(), "umn and ends.",
                   "reads on across the break: no clause end, next starts small"}),
     [](const auto& p) { return std::string(p.param.name); });
