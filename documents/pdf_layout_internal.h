@@ -67,6 +67,7 @@ enum class Why : std::uint8_t {
     Bullet,            // -
     ShortLine,         // the line before's right end, the share, the least right end of a full line
     Indent,            // the indent, the factor, the em
+    StandsAlone,       // the room left at its end, the next line's first word's width, the slack
     NewBlock,          // (a new block or page, where the line does not read on:)
     ClauseEnds,        // -
     StartsCapital,     // -
@@ -151,11 +152,15 @@ public:
 private:
     [[nodiscard]] double usualStep(double height) const;
     [[nodiscard]] Reason sentenceEnds(const Line& before, const Line& line) const;
+    [[nodiscard]] Reason standsAlone(const Line& before, const Line& line) const;
+    [[nodiscard]] double aboveRight(const Line& line) const;
+    void measureMargins();
 
     const std::vector<Line>& lines_;
     const Blocks& blocks_;
     const PdfLayoutParams& params_;
     std::map<long, double> steps_;  // the usual step by size of type
+    std::vector<double> margins_;   // for each line, the right end of its block's text
 };
 
 // For each line, whether its page is a step of a slide built up over pages: the next page shows

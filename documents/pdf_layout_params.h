@@ -110,6 +110,14 @@ struct PdfLayoutParams {
     double shortLineShare = 0.8;
     // ...or when the next line starts further right than this many ems: an indented first line.
     double indent = 0.8;
+    // A line that left room for the next line's first word and this many ems more, followed at
+    // its indent by a line that starts like a capital, is a line of its own (a verse's, an
+    // address's, a list item): running text breaks where the next word does not fit. The room is
+    // measured to the longer of the lines just above and below, or to the block's widest line of
+    // its size; a line that ends within this many ems of its neighbours is justified text. A
+    // word's width is estimated from its share of its line's characters, which a wide or narrow
+    // letter may put off by half an em.
+    double fitSlackEms = 1;
 
     // --- Formulas (documents/pdf_paragraphs.cpp) ---
     // The parts of a displayed formula (sub- and superscripts, limits, a fraction's numerator)

@@ -55,6 +55,9 @@ constexpr std::array kMessages{
             "new paragraph: sentence ends on a short line (right {a} < {b:n} of the block, {c})"},
     Message{Why::Indent,
             "new paragraph: sentence ends, then an indent {a} > {b:n} \xC3\x97 em {c}"},
+    Message{Why::StandsAlone,
+            "new line: the line before left room ({a}) for this one's first word ({b}) and "
+            "{c:n} em, and this one starts like a capital at its indent"},
     Message{Why::ClauseEnds, "new paragraph after a break: the line before ends a clause"},
     Message{Why::StartsCapital, "new paragraph after a break: no small letter starts it"},
     Message{Why::OtherSize, "new paragraph after a break: type size {a}, then {b}"},

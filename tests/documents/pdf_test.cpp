@@ -184,8 +184,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {{Word("Full", 72, 100), Word("line", 110, 100, false), Word("here", 72, 114),
                      Word("it", 102, 114), Word("goes.", 120, 114, false),
                      Word("End.", 72, 128, false), Word("Next", 72, 142, false),
-                     Word("More.", 72, 156, false), Word("Indented", 90, 170, false)}},
-                   "Full line here it goes. End.\nNext More.\nIndented"},
+                     Word("more.", 72, 156, false), Word("Indented", 90, 170, false)}},
+                   "Full line here it goes. End.\nNext more.\nIndented"},
         LayoutCase{"GapSizeAndColumn",
                    {{Word("Body", 72, 100, false), Word("body", 72, 114, false),
                      Word("After", 72, 160, false), Word("Big", 72, 190, false, 20),
@@ -292,6 +292,27 @@ INSTANTIATE_TEST_SUITE_P(
                    {CutParagraph(72, 600),
                     Column(72, 60, 30, {"Chapter Two"}, 20) + Column(72, 100, 14, {"so it ends."})},
                    kCutParagraph + "\nChapter Two\nso it ends."},
+        // A line that left room for the next one's first word, which starts like a capital at
+        // its indent, is a line of its own: list items without their bullets, verse, headings.
+        LayoutCase{"ShortLinesStandAlone",
+                   {Column(72, 100, 14,
+                           {"Zone classification", "Page split", "Reading order found by rules"})},
+                   "Zone classification\nPage split\nReading order found by rules"},
+        // Ragged running text breaks where the next word does not fit.
+        LayoutCase{"RaggedLinesOfATextStayJoined",
+                   {Column(72, 100, 14,
+                           {"The committee met on Tuesday and",
+                            "Representatives from each group came", "to the hall."})},
+                   "The committee met on Tuesday and Representatives from each group came to the "
+                   "hall."},
+        // Justified lines of a narrow column (beside a picture) end where their neighbours end,
+        // however far short of the wider lines below.
+        LayoutCase{"NarrowJustifiedLinesStayJoined",
+                   {Column(72, 100, 14,
+                           {"I may use the button to Read", "Aloud the book, as it says,",
+                            "and so on, and so on, and so on, to the end."})},
+                   "I may use the button to Read Aloud the book, as it says, and so on, and so on, "
+                   "and so on, to the end."},
         LayoutCase{
             "GapBetweenWordsWithoutSpace",
             {{Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)}},
@@ -383,6 +404,11 @@ INSTANTIATE_TEST_SUITE_P(
             "Figure 1: A caption.",
             "float: size 9.0 beside 11.0 (by more than 0.5) where a paragraph reads on past a "
             "column or page, read after it"},
+        TraceCase{"StandsAlone",
+                  {Column(72, 100, 14, {"Page split", "Reading order found by rules"})},
+                  "Reading order found by rules",
+                  "new line: the line before left room (108.0) for this one's first word (46.3) "
+                  "and 1 em, and this one starts like a capital at its indent"},
         TraceCase{"ReadsOnIntoTheNextColumn", FootnotePage(), "umn and ends.",
                   "reads on across the break: no clause end, next starts small"}),
     [](const auto& p) { return std::string(p.param.name); });
