@@ -85,6 +85,12 @@ struct PdfLayoutParams {
     // Two heights are the same size of type when they differ by at most this share of the larger:
     // words of one font differ a little in height (accents, descenders), a heading's by a lot.
     double sameSizeShare = 0.2;
+    // Two lines whose type differs by more than this many pt, and by more than the share below of
+    // the larger, are in different paragraphs however close the share above finds them: a title
+    // set a size or two above its authors' names (12.9 and 10.7 pt). A formula's line is taller
+    // than the text around it by a point or so; display type wanders by a few points (58 and 55).
+    double headingSizeStep = 1.5;
+    double headingSizeShare = 0.1;
     // Sizes are counted in buckets of 1/this pt (half points): close enough to merge 10.9 and 11.0,
     // fine enough to tell 9 pt notes from 10 pt body.
     double sizeBucketsPerPoint = 2;

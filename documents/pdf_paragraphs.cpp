@@ -161,7 +161,10 @@ ParagraphRule::Verdict ParagraphRule::startsAfter(const Line& before, const Line
 
 Reason ParagraphRule::breakInBlock(const Line& before, const Line& line) const {
     const double em = before.height;
-    if (!SimilarHeight(line.height, before.height, params_)) {
+    if (!SimilarHeight(line.height, before.height, params_) ||
+        (std::abs(line.height - before.height) > params_.headingSizeStep &&
+         std::abs(line.height - before.height) >
+             params_.headingSizeShare * std::max(line.height, before.height))) {
         return {Why::SizeChanges, before.height, line.height};
     }
     const double down = line.base - before.base;

@@ -313,6 +313,11 @@ INSTANTIATE_TEST_SUITE_P(
                             "and so on, and so on, and so on, to the end."})},
                    "I may use the button to Read Aloud the book, as it says, and so on, and so on, "
                    "and so on, to the end."},
+        // A title two points above its authors' names, within a fifth of their size.
+        LayoutCase{"TitleAboveItsAuthorsIsALineOfItsOwn",
+                   {Column(72, 100, 16, {"A Title of Some Length Here"}, 13) +
+                    Column(72, 118, 14, {"Ann Author and Bob Writer"}, 10.7)},
+                   "A Title of Some Length Here\nAnn Author and Bob Writer"},
         LayoutCase{
             "GapBetweenWordsWithoutSpace",
             {{Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)}},
