@@ -80,7 +80,10 @@ public:
 
 private:
     [[nodiscard]] bool read(std::size_t i, const std::vector<bool>& aside) const {
-        return !in_.furniture[i] && !aside[i] && !Tidy(in_.lines[i].text).empty();
+        const std::string& text = in_.lines[i].text;
+        return !in_.furniture[i] && !aside[i] && std::any_of(text.begin(), text.end(), [](char c) {
+            return c != ' ' && c != kLineHyphen && (c < '\t' || c > '\r');
+        });
     }
 
     // Whether `before` may be a line of a paragraph cut off by a column's or a page's end: a full

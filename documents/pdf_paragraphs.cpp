@@ -188,31 +188,33 @@ Reason ParagraphRule::breakInBlock(const Line& before, const Line& line) const {
 // line only where the next word does not fit (ragged lines differ by a word), and a narrow column
 // of justified text beside a picture stops where its neighbours stop.
 Reason ParagraphRule::standsAlone(const Line& before, const Line& line) const {
+    const double em = before.height;
+    if (std::abs(line.left - before.left) > params_.indent * em) {
+        return {};
+    }
+    // The room is to the longer of the lines around it or to the block's widest line of its
+    // size; a line ending where its neighbours end is one of justified running text, however
+    // short of the block (a narrow column beside a picture).
+    const double neighbours = std::max(line.right, aboveRight(before));
+    const double slack = params_.fitSlackEms * em;
+    const double room =
+        std::max(neighbours, margins_[static_cast<std::size_t>(&before - lines_.data())]) -
+        before.right;
+    if (std::abs(neighbours - before.right) <= slack || room <= slack) {
+        return {};
+    }
     const std::string text = Tidy(before.text);
     const std::string next = Tidy(line.text);
-    const bool cutWord = text.ends_with('-') || EndsWithJoiningDash(text);
-    const double em = before.height;
-    if (cutWord || next.empty() || !StartsLikeCapital(next) ||
-        std::abs(line.left - before.left) > params_.indent * em) {
-        return {};
+    if (text.ends_with('-') || EndsWithJoiningDash(text) || next.empty() ||
+        !StartsLikeCapital(next)) {
+        return {};  // a word cut at the line's end, or a line that starts small
     }
     // The first word's width (with a space before it), as its share of the line's characters.
     const std::size_t word = std::min(next.find(' '), next.size()) + 1;
     const double firstWord =
         (line.right - line.left) * static_cast<double>(word) / static_cast<double>(next.size() + 1);
-    // The room is to the longer of the lines around it or to the block's widest line of its
-    // size; a line ending where its neighbours end is one of justified running text, however
-    // short of the block (a narrow column beside a picture).
-    const double neighbours = std::max(line.right, aboveRight(before));
-    if (std::abs(neighbours - before.right) <= params_.fitSlackEms * em) {
-        return {};
-    }
-    const double room =
-        std::max(neighbours, margins_[static_cast<std::size_t>(&before - lines_.data())]) -
-        before.right;
-    return room > firstWord + params_.fitSlackEms * em
-               ? Reason{Why::StandsAlone, room, firstWord, params_.fitSlackEms}
-               : Reason{};
+    return room > firstWord + slack ? Reason{Why::StandsAlone, room, firstWord, params_.fitSlackEms}
+                                    : Reason{};
 }
 
 // The right end of the line just above `line` in its paragraph's spacing (a running header above
