@@ -128,8 +128,8 @@ struct Blocks {
 Blocks MeasureBlocks(const std::vector<Line>& lines);
 
 // Puts the lines of the last page, from `begin` on, in reading order (pdf_order.cpp): poppler's
-// blocks column by column; sets each line's pageBlock.
-void OrderByColumns(std::vector<Line>& lines, std::size_t begin, const PdfLayoutParams& params);
+// blocks column by column; sets each line's pageBlock. Whether the page has columns to read by.
+bool OrderByColumns(std::vector<Line>& lines, std::size_t begin, const PdfLayoutParams& params);
 
 // The paragraph rule (pdf_paragraphs.cpp): where a paragraph starts, from the spacing, size and
 // shape of lines, and from how a sentence cut by a block or a page reads on.
@@ -215,6 +215,7 @@ struct TraceInput {
     const Blocks& blocks;
     const std::vector<double>& pageHeights;
     const std::vector<std::size_t>& turnedDropped;
+    const std::vector<bool>& byColumns;
     const Trace& trace;
 };
 std::string FormatTrace(const TraceInput& in);

@@ -145,6 +145,9 @@ std::size_t SayPage(const TraceInput& in, std::size_t page, std::size_t i, std::
     if (in.turnedDropped[page] > 0) {
         out += ", " + std::to_string(in.turnedDropped[page]) + " turned words left out";
     }
+    if (in.byColumns[page]) {
+        out += ", read column by column (blocks of running text side by side)";
+    }
     out += "\n";
     for (; i < end; ++i) {
         if (i == 0 || in.blocks.of[i] != in.blocks.of[i - 1]) {

@@ -316,7 +316,7 @@ void PdfLayout::addPage(const std::vector<PdfWord>& words, double height) {
         builder.follows(lines_.size() > first ? &lines_.back() : nullptr);
         lines_.push_back(builder.take(page));
     }
-    pdf::OrderByColumns(lines_, first, params_);
+    byColumns_.push_back(pdf::OrderByColumns(lines_, first, params_));
     for (std::size_t i = first; i < lines_.size(); ++i) {
         size_ += lines_[i].text.size() + 1;
         lines_[i].newBlock =
@@ -344,7 +344,7 @@ std::string PdfLayout::trace() const {
             }
         }
     }
-    return pdf::FormatTrace({lines_, blocks, pageHeights_, turnedDropped_, trace});
+    return pdf::FormatTrace({lines_, blocks, pageHeights_, turnedDropped_, byColumns_, trace});
 }
 
 }  // namespace lexaro::documents

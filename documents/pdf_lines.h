@@ -101,6 +101,7 @@ private:
     std::vector<Line> lines_;
     std::vector<double> pageHeights_;
     std::vector<std::size_t> turnedDropped_;  // for each page, the turned words left out
+    std::vector<bool> byColumns_;             // for each page, whether it is read by columns
     std::size_t size_ = 0;
 };
 

@@ -184,13 +184,13 @@ bool HasColumns(const PageBlocks& blocks, const PdfLayoutParams& params) {
 
 }  // namespace
 
-void OrderByColumns(std::vector<Line>& lines, std::size_t begin, const PdfLayoutParams& params) {
+bool OrderByColumns(std::vector<Line>& lines, std::size_t begin, const PdfLayoutParams& params) {
     const std::size_t end = lines.size();
     const PageBlocks blocks = BlocksOfPage(lines, begin, end, params);
     const std::size_t count = blocks.boxes.size();
     if (count < 2 || count > static_cast<std::size_t>(std::max(params.orderMostBlocks, 0)) ||
         !HasColumns(blocks, params)) {
-        return;
+        return false;
     }
     std::vector<Line> ordered;
     ordered.reserve(end - begin);
@@ -200,6 +200,7 @@ void OrderByColumns(std::vector<Line>& lines, std::size_t begin, const PdfLayout
         }
     }
     std::move(ordered.begin(), ordered.end(), lines.begin() + static_cast<std::ptrdiff_t>(begin));
+    return true;
 }
 
 }  // namespace lexaro::documents::pdf

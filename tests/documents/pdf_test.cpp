@@ -438,6 +438,49 @@ TEST(Pdf, ReadsParagraphsAcrossPagesAndColumnsWithoutFurniture) {
                          "Right column goes on to the next page.", "Third page."}));
 }
 
+// The same shapes in a PDF read by poppler, through the whole path: a figure's caption at the
+// next column's top, a list whose bullets are drawn, a title above its authors.
+struct PdfShapeCase {
+    const char* name;
+    std::vector<fixtures::PdfText> texts;  // one page
+    LinesList lines;
+};
+
+class PdfShapes : public testing::TestWithParam<PdfShapeCase> {};
+
+TEST_P(PdfShapes, ReadAsAPersonWould) {
+    fixtures::PdfPage page;
+    page.texts = GetParam().texts;
+    const ExtractResult result = ExtractDocument(fixtures::PdfBytes({page}), "shape.pdf");
+    ASSERT_EQ(result.status, ExtractExit::Ok);
+    EXPECT_EQ(Lines(result.text), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PdfShapes,
+    testing::Values(
+        PdfShapeCase{"CaptionAtTheNextColumnsTop",
+                     {{72, 700, "The first line of the text runs"},
+                      {72, 686, "on and on down the left column"},
+                      {72, 672, "until it breaks off at the foot"},
+                      {72, 658, "of the column in the middle of"},
+                      {320, 700, "Figure 1: A caption.", 9},
+                      {320, 670, "the sentence, which ends here."}},
+                     {"The first line of the text runs on and on down the left column until it "
+                      "breaks off at the foot of the column in the middle of the sentence, which "
+                      "ends here.",
+                      "Figure 1: A caption."}},
+        PdfShapeCase{"ListWithoutBullets",
+                     {{72, 700, "Zone classification"},
+                      {72, 686, "Page split"},
+                      {72, 672, "Reading order found by rules"}},
+                     {"Zone classification", "Page split", "Reading order found by rules"}},
+        PdfShapeCase{"TitleAboveItsAuthors",
+                     {{72, 720, "A Title of Some Length Here", 16},
+                      {72, 700, "Ann Author and Bob Writer", 13}},
+                     {"A Title of Some Length Here", "Ann Author and Bob Writer"}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 std::string LongPdf() {
     std::vector<std::vector<std::string>> pages(20, {"Some words on this page.", "", "More."});
     return fixtures::TextPdfBytes(pages);
