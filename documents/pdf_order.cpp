@@ -4,7 +4,7 @@
 // list, a table or a footnote block of one column may be read between two blocks of the other, or
 // the foot of the left column before its top. The order here is the one a reader follows:
 //
-//   - of two blocks that share some width of the page, the higher is read first;
+//   - of two blocks that share some width of the page, the one above is read first;
 //   - of two side by side, the left is read first, unless something between them in height spans
 //     both (a title, a figure or a table across the page): then the page reads down in bands, each
 //     column by column (a block left of the gutter below a wide figure comes after the right
@@ -96,8 +96,11 @@ public:
         const Box& first = boxes_[a];
         const Box& second = boxes_[b];
         if (acrossOverlap(first, second)) {
-            const double higher = second.top - first.top;
-            return higher > slack_ || (higher >= -slack_ && a < b);
+            // One above the other; where they overlap in height too (a formula's pieces, a
+            // stray mark at a block's top) poppler's order stands.
+            const bool above = first.bottom <= second.top + slack_;
+            const bool below = second.bottom <= first.top + slack_;
+            return above || (!below && a < b);
         }
         return first.right <= second.left + slack_ && !spannedBetween(a, b);
     }
