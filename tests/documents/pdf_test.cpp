@@ -298,6 +298,16 @@ INSTANTIATE_TEST_SUITE_P(
                    {Column(72, 100, 14,
                            {"Zone classification", "Page split", "Reading order found by rules"})},
                    "Zone classification\nPage split\nReading order found by rules"},
+        // Verse set in from the text: each line stops where the next one's first word would fit.
+        LayoutCase{"VerseLinesStayLines",
+                   {Column(72, 100, 14, {"He stood at the door of the old house and sang:"}) +
+                    Column(92, 114, 14,
+                           {"I searched the hills and searched,", "For those who wander far,",
+                            "And came home at last."}) +
+                    Column(72, 156, 14, {"Then he went in and closed the door behind him."})},
+                   "He stood at the door of the old house and sang:\nI searched the hills and "
+                   "searched,\nFor those who wander far,\nAnd came home at last.\nThen he went in "
+                   "and closed the door behind him."},
         // Ragged running text breaks where the next word does not fit.
         LayoutCase{"RaggedLinesOfATextStayJoined",
                    {Column(72, 100, 14,
