@@ -22,6 +22,13 @@ Reason BlockStart(const Line& before, const Line& line, const PdfLayoutParams& p
     return {};
 }
 
+Reason BlockStartRead(const Line& before, const Line& line, const PdfLayoutParams& params) {
+    if (const Reason reason = BlockStart(before, line, params)) {
+        return reason;
+    }
+    return before.pageBlock != line.pageBlock ? Reason{Why::ApartInOrder} : Reason{};
+}
+
 Blocks MeasureBlocks(const std::vector<Line>& lines) {
     Blocks blocks;
     for (std::size_t i = 0; i < lines.size(); ++i) {

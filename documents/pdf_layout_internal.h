@@ -6,6 +6,7 @@
 //
 //   pdf_lines.cpp       words to lines, page by page; the whole reading (PdfLayout::text)
 //   pdf_blocks.cpp      lines to blocks: where a line is not just below the one before it
+//   pdf_order.cpp       a page's blocks in reading order: column by column
 //   pdf_builds.cpp      slides built up over pages: only the last step is read
 //   pdf_furniture.cpp   running headers, footers and page numbers
 //   pdf_asides.cpp      small type at a column's foot, read after the paragraph it interrupts
@@ -38,9 +39,12 @@ struct Block {
 enum class Why : std::uint8_t {
     None,
     // A block starts:
-    FirstOnPage,  // -
-    NotBelow,     // the step down, the least and the most allowed
-    Beside,       // -
+    FirstOnPage,   // -
+    NotBelow,      // the step down, the least and the most allowed
+    Beside,        // -
+    ApartInOrder,  // -
+    // A block is read elsewhere than poppler gave it:
+    ColumnOrder,  // its place on the page in poppler's order, its place now
     // The line is not read:
     Blank,               // -
     Repeats,             // its top, the pages it stands on the same
@@ -54,6 +58,7 @@ enum class Why : std::uint8_t {
     PageTitle,    // its size, the body's size
     // Read after the paragraph it interrupts:
     Aside,  // its block's size, the share, the body's size
+    Float,  // its size, the size of the paragraph it interrupts, the least difference
     // A paragraph starts:
     FirstRead,         // -
     SizeChanges,       // the size before, the size now
@@ -62,6 +67,7 @@ enum class Why : std::uint8_t {
     Bullet,            // -
     ShortLine,         // the line before's right end, the share, the least right end of a full line
     Indent,            // the indent, the factor, the em
+    StandsAlone,       // the room left at its end, the next line's first word's width, the slack
     NewBlock,          // (a new block or page, where the line does not read on:)
     ClauseEnds,        // -
     StartsCapital,     // -
@@ -82,6 +88,7 @@ struct Reason {
 
 // For each line, what the stages decided: filled only when a trace is asked for.
 struct LineTrace {
+    Reason order;      // why it is read elsewhere than poppler gave it
     Reason block;      // why a block starts with it
     Reason fate;       // why it is dropped, read aside, or kept though at a page's edge
     Reason paragraph;  // why a paragraph starts with it, or goes on across a break
@@ -110,12 +117,19 @@ bool StartsSmall(std::string_view text);
 
 // Whether `line` starts a new block after `before`, the line above it on the same page.
 Reason BlockStart(const Line& before, const Line& line, const PdfLayoutParams& params);
+// The same for two lines next to each other in reading order: they are in different blocks also
+// where poppler's blocks were apart (a caption across the page above a column's text).
+Reason BlockStartRead(const Line& before, const Line& line, const PdfLayoutParams& params);
 
 struct Blocks {
     std::vector<Block> boxes;
     std::vector<std::size_t> of;  // for each line, its block
 };
 Blocks MeasureBlocks(const std::vector<Line>& lines);
+
+// Puts the lines of the last page, from `begin` on, in reading order (pdf_order.cpp): poppler's
+// blocks column by column; sets each line's pageBlock. Whether the page has columns to read by.
+bool OrderByColumns(std::vector<Line>& lines, std::size_t begin, const PdfLayoutParams& params);
 
 // The paragraph rule (pdf_paragraphs.cpp): where a paragraph starts, from the spacing, size and
 // shape of lines, and from how a sentence cut by a block or a page reads on.
@@ -138,11 +152,15 @@ public:
 private:
     [[nodiscard]] double usualStep(double height) const;
     [[nodiscard]] Reason sentenceEnds(const Line& before, const Line& line) const;
+    [[nodiscard]] Reason standsAlone(const Line& before, const Line& line) const;
+    [[nodiscard]] double aboveRight(const Line& line) const;
+    void measureMargins();
 
     const std::vector<Line>& lines_;
     const Blocks& blocks_;
     const PdfLayoutParams& params_;
     std::map<long, double> steps_;  // the usual step by size of type
+    std::vector<double> margins_;   // for each line, the right end of its block's text
 };
 
 // For each line, whether its page is a step of a slide built up over pages: the next page shows
@@ -163,6 +181,17 @@ struct AsideInput {
     const std::vector<double>& pageHeights;
 };
 std::vector<bool> FindAsides(const AsideInput& in, const PdfLayoutParams& params, Trace* trace);
+
+// Marks as asides the floats: lines of another size between a paragraph cut by a column's or a
+// page's end and where it reads on (trace: why).
+struct FloatInput {
+    const std::vector<Line>& lines;
+    const Blocks& blocks;
+    const std::vector<bool>& furniture;
+    const ParagraphRule& rule;
+};
+void FindFloats(const FloatInput& in, const PdfLayoutParams& params, std::vector<bool>& aside,
+                Trace* trace);
 
 // The paragraphs, one per line, of the lines neither furniture nor blank, asides after the
 // paragraph they interrupt (trace: why each paragraph starts, or goes on across a break).
@@ -186,6 +215,7 @@ struct TraceInput {
     const Blocks& blocks;
     const std::vector<double>& pageHeights;
     const std::vector<std::size_t>& turnedDropped;
+    const std::vector<bool>& byColumns;
     const Trace& trace;
 };
 std::string FormatTrace(const TraceInput& in);

@@ -57,11 +57,40 @@ struct PdfLayoutParams {
     // half a line's height between boxes, plays this part there.)
     double blockStepMax = 4;
 
+    // --- Reading order (documents/pdf_order.cpp) ---
+
+    // Two blocks share width across the page (and the higher is read first) when they overlap by
+    // more than this many pt; a block is left of another when it ends at most this many pt past the
+    // other's start. Boxes of one column's blocks differ by a point or so at their edges (a
+    // hyphen or a quote set into the margin); a gutter between columns is 10 pt or more.
+    double orderSlack = 2;
+    // Pages with more blocks than this keep poppler's order: a page of scattered labels (a map, a
+    // chart) has no columns to read by, and ordering takes a time that grows with the cube of
+    // the blocks.
+    int orderMostBlocks = 400;
+    // A block of short lines (see columnLineEms) within this many ems of the one before, of short
+    // lines too, is read with it in poppler's order: a table's cells, a figure's labels, a
+    // formula's pieces (a table's columns stand 2 to 5 ems apart).
+    double orderNearEms = 6;
+    // Only a page with columns is reordered: one with two blocks side by side that have at least
+    // this many lines of running text each (a table's cells have a line or two)...
+    int columnBlockLines = 5;
+    // ...a line of running text being at least this many ems wide (a column of a newspaper is
+    // some 15 ems, of a paper 20 or more; a table's cells, a figure's labels and a form's fields
+    // are mostly shorter).
+    double columnLineEms = 12;
+
     // --- Type sizes (documents/pdf_paragraphs.cpp, pdf_asides.cpp) ---
 
     // Two heights are the same size of type when they differ by at most this share of the larger:
     // words of one font differ a little in height (accents, descenders), a heading's by a lot.
     double sameSizeShare = 0.2;
+    // Two lines whose type differs by more than this many pt, and by more than the share below of
+    // the larger, are in different paragraphs however close the share above finds them: a title
+    // set a size or two above its authors' names (12.9 and 10.7 pt). A formula's line is taller
+    // than the text around it by a point or so; display type wanders by a few points (58 and 55).
+    double headingSizeStep = 1.5;
+    double headingSizeShare = 0.1;
     // Sizes are counted in buckets of 1/this pt (half points): close enough to merge 10.9 and 11.0,
     // fine enough to tell 9 pt notes from 10 pt body.
     double sizeBucketsPerPoint = 2;
@@ -87,6 +116,14 @@ struct PdfLayoutParams {
     double shortLineShare = 0.8;
     // ...or when the next line starts further right than this many ems: an indented first line.
     double indent = 0.8;
+    // A line that left room for the next line's first word and this many ems more, followed at
+    // its indent by a line that starts like a capital, is a line of its own (a verse's, an
+    // address's, a list item): running text breaks where the next word does not fit. The room is
+    // measured to the longer of the lines just above and below, or to the block's widest line of
+    // its size; a line that ends within this many ems of its neighbours is justified text. A
+    // word's width is estimated from its share of its line's characters, which a wide or narrow
+    // letter may put off by half an em.
+    double fitSlackEms = 1;
 
     // --- Formulas (documents/pdf_paragraphs.cpp) ---
     // The parts of a displayed formula (sub- and superscripts, limits, a fraction's numerator)
@@ -139,6 +176,18 @@ struct PdfLayoutParams {
     // ...standing below this share of the page's height (from the top), that body text goes on
     // past: they are read after the paragraph they interrupt.
     double asideBelowShare = 0.5;
+
+    // --- Floats (documents/pdf_asides.cpp) ---
+
+    // Where a paragraph breaks off at a column's or a page's end mid-sentence and reads on in the
+    // next, the lines between whose type differs from the paragraph's by more than this many pt
+    // (notes and captions are a point or two smaller, a figure's labels any size) are read after
+    // it; a line of the paragraph's size ends the search. Half a point: the words of one size
+    // differ by less.
+    double floatSizeDifference = 0.5;
+    // The search for where the paragraph reads on gives up after this many lines (a page of
+    // figures or a long table in between is not waited for).
+    int floatMostLines = 200;
 };
 
 }  // namespace lexaro::documents

@@ -23,6 +23,9 @@ constexpr std::array kMessages{
     Message{Why::FirstOnPage, "first on its page"},
     Message{Why::NotBelow, "not just below the line before: baseline {a} down, not {b} to {c}"},
     Message{Why::Beside, "beside the line before, not below it"},
+    Message{Why::ApartInOrder, "apart from the line before in poppler's blocks"},
+    Message{Why::ColumnOrder,
+            "read column by column: poppler's block {a:n} of the page, read as block {b:n}"},
     Message{Why::Blank, "dropped: blank"},
     Message{Why::Repeats, "furniture: the same at y={a} on {b:n} pages"},
     Message{Why::NumbersFollowPages,
@@ -39,6 +42,9 @@ constexpr std::array kMessages{
     Message{
         Why::Aside,
         "aside: small type ({a} < {b:n} \xC3\x97 body {c}) low on the page, body goes on above"},
+    Message{Why::Float,
+            "float: size {a} beside {b} (by more than {c:n}) where a paragraph reads on past a "
+            "column or page, read after it"},
     Message{Why::FirstRead, "first line read"},
     Message{Why::SizeChanges, "new paragraph: type size {a}, then {b}"},
     Message{Why::Gap, "new paragraph: gap {a} > {b:n} \xC3\x97 usual {c}"},
@@ -49,6 +55,9 @@ constexpr std::array kMessages{
             "new paragraph: sentence ends on a short line (right {a} < {b:n} of the block, {c})"},
     Message{Why::Indent,
             "new paragraph: sentence ends, then an indent {a} > {b:n} \xC3\x97 em {c}"},
+    Message{Why::StandsAlone,
+            "new line: the line before left room ({a}) for this one's first word ({b}) and "
+            "{c:n} em, and this one starts like a capital at its indent"},
     Message{Why::ClauseEnds, "new paragraph after a break: the line before ends a clause"},
     Message{Why::StartsCapital, "new paragraph after a break: no small letter starts it"},
     Message{Why::OtherSize, "new paragraph after a break: type size {a}, then {b}"},
@@ -109,7 +118,7 @@ void SayLine(const TraceInput& in, std::size_t i, std::string& out) {
     const Line& line = in.lines[i];
     out += "    line " + Box(line.left, line.top, line.right, line.bottom) + " size " +
            Figure(line.height, false) + " " + Excerpt(line.text) + "\n";
-    for (const Reason& reason : {in.trace[i].fate, in.trace[i].paragraph}) {
+    for (const Reason& reason : {in.trace[i].order, in.trace[i].fate, in.trace[i].paragraph}) {
         if (reason) {
             out += "      " + Say(reason) + "\n";
         }
@@ -135,6 +144,9 @@ std::size_t SayPage(const TraceInput& in, std::size_t page, std::size_t i, std::
            " pt high): " + std::to_string(end - i) + " lines";
     if (in.turnedDropped[page] > 0) {
         out += ", " + std::to_string(in.turnedDropped[page]) + " turned words left out";
+    }
+    if (in.byColumns[page]) {
+        out += ", read column by column (blocks of running text side by side)";
     }
     out += "\n";
     for (; i < end; ++i) {

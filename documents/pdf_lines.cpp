@@ -171,7 +171,7 @@ public:
     void add(const PdfWord& word) {
         bool spaceBefore = false;
         if (pieces_.empty()) {
-            line_ = {{}, word.left, word.top, word.right, word.bottom, 0, 0, 0, false, false};
+            line_ = {{}, word.left, word.top, word.right, word.bottom, 0, 0, 0, false, false, 0};
         } else {
             // Separate text runs can sit a visible gap apart without poppler seeing a space.
             const double em = line_.bottom - line_.top;
@@ -274,8 +274,9 @@ Reading Read(const Pages& pages, const PdfLayoutParams& params, pdf::Trace* trac
     const pdf::ParagraphRule rule(pages.lines, reading.blocks, params);
     const std::vector<bool> built = pdf::FindBuilds(pages.lines, trace);
     const std::vector<bool> furniture = pdf::FindFurniture(pages.lines, built, rule, params, trace);
-    const std::vector<bool> aside =
+    std::vector<bool> aside =
         pdf::FindAsides({pages.lines, reading.blocks, furniture, pages.heights}, params, trace);
+    pdf::FindFloats({pages.lines, reading.blocks, furniture, rule}, params, aside, trace);
     reading.text = pdf::ReadParagraphs({pages.lines, furniture, aside}, rule, trace);
     return reading;
 }
@@ -315,10 +316,11 @@ void PdfLayout::addPage(const std::vector<PdfWord>& words, double height) {
         builder.follows(lines_.size() > first ? &lines_.back() : nullptr);
         lines_.push_back(builder.take(page));
     }
+    byColumns_.push_back(pdf::OrderByColumns(lines_, first, params_));
     for (std::size_t i = first; i < lines_.size(); ++i) {
         size_ += lines_[i].text.size() + 1;
         lines_[i].newBlock =
-            i == first || static_cast<bool>(pdf::BlockStart(lines_[i - 1], lines_[i], params_));
+            i == first || static_cast<bool>(pdf::BlockStartRead(lines_[i - 1], lines_[i], params_));
     }
 }
 
@@ -329,13 +331,20 @@ std::string PdfLayout::text() const {
 std::string PdfLayout::trace() const {
     pdf::Trace trace(lines_.size());
     const pdf::Blocks blocks = Read({lines_, pageHeights_}, params_, &trace).blocks;
+    int place = 0;  // the place on its page of the block being read
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        // The same decision addPage made, now with its reason.
+        // The same decisions addPage made, now with their reasons.
         const bool first = i == 0 || lines_[i - 1].page != lines_[i].page;
         trace[i].block = first ? pdf::Reason{pdf::Why::FirstOnPage}
-                               : pdf::BlockStart(lines_[i - 1], lines_[i], params_);
+                               : pdf::BlockStartRead(lines_[i - 1], lines_[i], params_);
+        if (first || lines_[i - 1].pageBlock != lines_[i].pageBlock) {
+            place = first ? 0 : place + 1;
+            if (lines_[i].pageBlock != place) {
+                trace[i].order = {pdf::Why::ColumnOrder, lines_[i].pageBlock + 1.0, place + 1.0};
+            }
+        }
     }
-    return pdf::FormatTrace({lines_, blocks, pageHeights_, turnedDropped_, trace});
+    return pdf::FormatTrace({lines_, blocks, pageHeights_, turnedDropped_, byColumns_, trace});
 }
 
 }  // namespace lexaro::documents

@@ -8,7 +8,9 @@
 //     right-to-left script is put into logical order. Text turned on its side in the margin of a
 //     page that is otherwise upright (a print stamp, an archive's side label) is dropped.
 //   - Blocks: a line that is not just below the one before it (a new column, a jump across the
-//     page) starts a new block.
+//     page) starts a new block. On a page with columns the blocks are read column by column: of
+//     two that share width the higher first, of two side by side the left first unless something
+//     across both stands between them (a title, a wide figure: then the page reads in bands).
 //   - Paragraphs: inside a block a paragraph ends where the spacing between lines opens up past the
 //     document's usual step for that size of type, the size changes, a line starts with a bullet,
 //     or a sentence ends on a short line or before an indented one. The usual step is the most
@@ -23,7 +25,13 @@
 //     read once, at its last step; a slide's title, the first line of a page in large type, is
 //     read on every slide it stands on.
 //   - Small type at the foot of a column (footnotes, a copyright box) is read after the paragraph
-//     that runs past it, so that paragraph reads on into the next column or page.
+//     that runs past it, so that paragraph reads on into the next column or page; so is what
+//     stands between in type of another size (a figure's labels and caption, a table at the next
+//     page's top) where a sentence breaks off at a column's or a page's end and reads on.
+//   - A line that stops where the next line's first word would have fitted, followed at its
+//     indent by one that starts like a capital, is a line of its own (a heading, a list item whose
+//     bullet is drawn, a verse's or an address's line); so is a title a size or two larger than
+//     the line below it.
 //   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops
 //     mid-sentence, followed by one that starts with a small letter, reads on.
 //   - Notes: a raised number or symbol in smaller type after a word ("Forner¹", "practice²,") is a
@@ -84,6 +92,8 @@ public:
         int page;
         bool newBlock;
         bool noteStart;  // it starts with a note's mark: "[1] The code is at ..."
+        int pageBlock;   // its block's place on its page in poppler's order, which the reading
+                         // order may change (documents/pdf_order.cpp)
     };
 
 private:
@@ -91,6 +101,7 @@ private:
     std::vector<Line> lines_;
     std::vector<double> pageHeights_;
     std::vector<std::size_t> turnedDropped_;  // for each page, the turned words left out
+    std::vector<bool> byColumns_;             // for each page, whether it is read by columns
     std::size_t size_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <unordered_map>
 
@@ -42,6 +43,18 @@ bool PartOfFormula(const Line& before, const Line& line, const PdfLayoutParams& 
     };
     const bool close = line.top - before.bottom < params.formulaClose * em;
     return horizontal && (overlaps || ((fragment(before) || fragment(line)) && close));
+}
+
+// A dash that ends a line right after a word joins the next line without a space: an em dash
+// ("children—and"), a hyphen sign (U+2010), and an en dash between figures or in a code
+// ("222–228", "FAA–2020–0686"). One standing apart ("word –") is followed by a space.
+bool EndsWithJoiningDash(std::string_view paragraph) {
+    for (const std::string_view dash : {"\xE2\x80\x90", "\xE2\x80\x93", "\xE2\x80\x94"}) {
+        if (paragraph.size() > dash.size() && paragraph.ends_with(dash)) {
+            return paragraph[paragraph.size() - dash.size() - 1] != ' ';
+        }
+    }
+    return false;
 }
 
 // A sentence cut by a column, a page or a gap reads on in small letters: ReadsOn, or why not.
@@ -94,6 +107,25 @@ ParagraphRule::ParagraphRule(const std::vector<Line>& lines, const Blocks& block
                              [](const auto& a, const auto& b) { return a.second < b.second; });
         steps_[bucket] = static_cast<double>(most->first) / params.usualStepPerPoint;
     }
+    measureMargins();
+}
+
+// For each line, the right end of its block's widest line of its size: where the block's text
+// reaches (a running header in another size, in the block with it, does not count).
+void ParagraphRule::measureMargins() {
+    margins_.assign(lines_.size(), 0);
+    for (std::size_t begin = 0; begin < lines_.size();) {
+        std::size_t end = begin;
+        std::map<long, double> widest;
+        for (; end < lines_.size() && blocks_.of[end] == blocks_.of[begin]; ++end) {
+            double& right = widest[SizeBucket(lines_[end].height, params_)];
+            right = std::max(right, lines_[end].right);
+        }
+        for (std::size_t i = begin; i < end; ++i) {
+            margins_[i] = widest[SizeBucket(lines_[i].height, params_)];
+        }
+        begin = end;
+    }
 }
 
 // For type of `height` or a half point either way; 0 where there is none.
@@ -129,7 +161,10 @@ ParagraphRule::Verdict ParagraphRule::startsAfter(const Line& before, const Line
 
 Reason ParagraphRule::breakInBlock(const Line& before, const Line& line) const {
     const double em = before.height;
-    if (!SimilarHeight(line.height, before.height, params_)) {
+    if (!SimilarHeight(line.height, before.height, params_) ||
+        (std::abs(line.height - before.height) > params_.headingSizeStep &&
+         std::abs(line.height - before.height) >
+             params_.headingSizeShare * std::max(line.height, before.height))) {
         return {Why::SizeChanges, before.height, line.height};
     }
     const double down = line.base - before.base;
@@ -141,7 +176,62 @@ Reason ParagraphRule::breakInBlock(const Line& before, const Line& line) const {
     if (StartsWithBullet(line.text)) {
         return {Why::Bullet};
     }
-    return sentenceEnds(before, line);
+    if (const Reason ends = sentenceEnds(before, line)) {
+        return ends;
+    }
+    return standsAlone(before, line);
+}
+
+// A line that ends where the next line's first word would have fit, followed at its indent by a
+// line that starts like a capital, is a line of its own: a verse's line, an address's, a table of
+// contents' entry, a list item or a heading without its bullet or stop. Running text breaks a
+// line only where the next word does not fit (ragged lines differ by a word), and a narrow column
+// of justified text beside a picture stops where its neighbours stop.
+Reason ParagraphRule::standsAlone(const Line& before, const Line& line) const {
+    const double em = before.height;
+    if (std::abs(line.left - before.left) > params_.indent * em) {
+        return {};
+    }
+    // The room is to the longer of the lines around it or to the block's widest line of its
+    // size; a line ending where its neighbours end is one of justified running text, however
+    // short of the block (a narrow column beside a picture).
+    const double neighbours = std::max(line.right, aboveRight(before));
+    const double slack = params_.fitSlackEms * em;
+    const double room =
+        std::max(neighbours, margins_[static_cast<std::size_t>(&before - lines_.data())]) -
+        before.right;
+    if (std::abs(neighbours - before.right) <= slack || room <= slack) {
+        return {};
+    }
+    const std::string text = Tidy(before.text);
+    const std::string next = Tidy(line.text);
+    if (text.ends_with('-') || EndsWithJoiningDash(text) || next.empty() ||
+        !StartsLikeCapital(next)) {
+        return {};  // a word cut at the line's end, or a line that starts small
+    }
+    // The first word's width (with a space before it), as its share of the line's characters.
+    const std::size_t word = std::min(next.find(' '), next.size()) + 1;
+    const double firstWord =
+        (line.right - line.left) * static_cast<double>(word) / static_cast<double>(next.size() + 1);
+    return room > firstWord + slack ? Reason{Why::StandsAlone, room, firstWord, params_.fitSlackEms}
+                                    : Reason{};
+}
+
+// The right end of the line just above `line` in its paragraph's spacing (a running header above
+// the text, or a line past a gap, is no neighbour): the least there is where there is none.
+double ParagraphRule::aboveRight(const Line& line) const {
+    const auto index = static_cast<std::size_t>(&line - lines_.data());
+    const double none = std::numeric_limits<double>::lowest();
+    if (index == 0 || line.newBlock) {
+        return none;
+    }
+    const Line& above = lines_[index - 1];
+    const double usual = usualStep(line.height);
+    const double most =
+        usual > 0 ? params_.paragraphGap * usual : params_.paragraphGapWithoutUsual * line.height;
+    const bool neighbour =
+        SimilarHeight(above.height, line.height, params_) && line.base - above.base <= most;
+    return neighbour ? above.right : none;
 }
 
 // A sentence ends on a line that falls well short of its block (ragged lines differ by a word or
@@ -254,18 +344,6 @@ bool CapitalsBeforeHyphen(std::string_view paragraph) {
 bool EndsWithLineHyphen(std::string_view paragraph) {
     return paragraph.size() >= 2 && paragraph.back() == '-' &&
            paragraph[paragraph.size() - 2] != ' ' && paragraph[paragraph.size() - 2] != '-';
-}
-
-// A dash that ends a line right after a word joins the next line without a space: an em dash
-// ("children—and"), a hyphen sign (U+2010), and an en dash between figures or in a code
-// ("222–228", "FAA–2020–0686"). One standing apart ("word –") is followed by a space.
-bool EndsWithJoiningDash(std::string_view paragraph) {
-    for (const std::string_view dash : {"\xE2\x80\x90", "\xE2\x80\x93", "\xE2\x80\x94"}) {
-        if (paragraph.size() > dash.size() && paragraph.ends_with(dash)) {
-            return paragraph[paragraph.size() - dash.size() - 1] != ' ';
-        }
-    }
-    return false;
 }
 
 // A word is a run of letters, digits and the hyphens inside it, compared in small letters:

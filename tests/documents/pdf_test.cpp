@@ -127,6 +127,38 @@ std::vector<std::vector<PdfWord>> SlidesOfSections() {
     return pages;
 }
 
+// A block of five lines of running text (25 characters, 150 pt wide) in a column at `left`, 14 pt
+// apart from `top` down, ending a sentence: "<name> runs on, line 1 of 5 ... <name> runs on, line
+// 5 of 5." read as one paragraph.
+std::vector<PdfWord> TextBlock(const std::string& name, double left, double top) {
+    std::vector<std::string> lines;
+    for (int line = 1; line <= 5; ++line) {
+        lines.push_back(name + " runs on, line " + std::to_string(line) + " of 5" +
+                        (line == 5 ? "." : ""));
+    }
+    return Column(left, top, 14, lines);
+}
+
+std::string TextParagraph(const std::string& name) {
+    std::string text;
+    for (int line = 1; line <= 5; ++line) {
+        text += (line > 1 ? " " : "") + name + " runs on, line " + std::to_string(line) + " of 5";
+    }
+    return text + ".";
+}
+
+// A paragraph of four full lines that breaks off mid-sentence: "Cut runs on, line 1 of 4 ... Cut
+// runs on, line 4 of 4 and".
+std::vector<PdfWord> CutParagraph(double left, double top) {
+    return Column(left, top, 14,
+                  {"Cut runs on, line 1 of 4", "Cut runs on, line 2 of 4",
+                   "Cut runs on, line 3 of 4", "Cut runs on, line 4 of 4 and"});
+}
+
+const std::string kCutParagraph =
+    "Cut runs on, line 1 of 4 Cut runs on, line 2 of 4 Cut runs on, line 3 of 4 Cut runs on, "
+    "line 4 of 4 and";
+
 struct LayoutCase {
     const char* name;
     std::vector<std::vector<PdfWord>> pages;  // 792 pt high
@@ -152,8 +184,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {{Word("Full", 72, 100), Word("line", 110, 100, false), Word("here", 72, 114),
                      Word("it", 102, 114), Word("goes.", 120, 114, false),
                      Word("End.", 72, 128, false), Word("Next", 72, 142, false),
-                     Word("More.", 72, 156, false), Word("Indented", 90, 170, false)}},
-                   "Full line here it goes. End.\nNext More.\nIndented"},
+                     Word("more.", 72, 156, false), Word("Indented", 90, 170, false)}},
+                   "Full line here it goes. End.\nNext more.\nIndented"},
         LayoutCase{"GapSizeAndColumn",
                    {{Word("Body", 72, 100, false), Word("body", 72, 114, false),
                      Word("After", 72, 160, false), Word("Big", 72, 190, false, 20),
@@ -226,6 +258,76 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"SlideTitleOnSeveralSlidesIsRead", SlidesOfSections(),
                    "Start\nWhy read.\nResults\nFaster.\nResults\nFewer errors.\nResults\nLess "
                    "strain.\nMethod\nWe timed it.\nData\nTen readers.\nEnd\nQuestions?"},
+        // poppler gave the foot of the left column (below a list) first, then the right column,
+        // then the left column's top.
+        LayoutCase{"ColumnsReadOneAfterTheOther",
+                   {TextBlock("Lower left", 72, 400) + TextBlock("Right", 320, 100) +
+                    TextBlock("Upper left", 72, 100)},
+                   TextParagraph("Upper left") + "\n" + TextParagraph("Lower left") + "\n" +
+                       TextParagraph("Right")},
+        // A figure's caption across both columns: the page reads in bands, each column by column.
+        LayoutCase{"BandsAboveAndBelowAWideCaption",
+                   {TextBlock("Aaaaa", 72, 100) + TextBlock("Ccccc", 72, 260) +
+                    TextBlock("Bbbbb", 320, 100) +
+                    Column(72, 200, 14, {std::string(70, 'W') + " across."}) +
+                    TextBlock("Ddddd", 320, 260)},
+                   TextParagraph("Aaaaa") + "\n" + TextParagraph("Bbbbb") + "\n" +
+                       std::string(70, 'W') + " across.\n" + TextParagraph("Ccccc") + "\n" +
+                       TextParagraph("Ddddd")},
+        // A note just below the column's text (one block with it), then a figure's label and
+        // caption at the next column's top: read after the paragraph that runs past them.
+        LayoutCase{"FloatsReadAfterTheParagraphTheyInterrupt",
+                   {CutParagraph(72, 500) + Column(72, 560, 10, {"A note."}, 8) +
+                    Column(320, 100, 20, {"Label"}, 16) +
+                    Column(320, 130, 12, {"Figure 1: A caption."}, 9) +
+                    Column(320, 160, 14, {"so it ends."})},
+                   kCutParagraph + " so it ends.\nA note.\nLabel\nFigure 1: A caption."},
+        LayoutCase{
+            "NoteAndTableAcrossAPageReadAfterTheParagraph",
+            {CutParagraph(72, 600) + Column(72, 700, 10, {"A note."}, 8),
+             Column(72, 60, 10, {"Table 1: Figures."}, 8) + Column(72, 100, 14, {"so it ends."})},
+            kCutParagraph + " so it ends.\nA note.\nTable 1: Figures."},
+        // Larger type at the next page's top is its title, not a float.
+        LayoutCase{"TitleOnTheNextPageIsNoFloat",
+                   {CutParagraph(72, 600),
+                    Column(72, 60, 30, {"Chapter Two"}, 20) + Column(72, 100, 14, {"so it ends."})},
+                   kCutParagraph + "\nChapter Two\nso it ends."},
+        // A line that left room for the next one's first word, which starts like a capital at
+        // its indent, is a line of its own: list items without their bullets, verse, headings.
+        LayoutCase{"ShortLinesStandAlone",
+                   {Column(72, 100, 14,
+                           {"Zone classification", "Page split", "Reading order found by rules"})},
+                   "Zone classification\nPage split\nReading order found by rules"},
+        // Verse set in from the text: each line stops where the next one's first word would fit.
+        LayoutCase{"VerseLinesStayLines",
+                   {Column(72, 100, 14, {"He stood at the door of the old house and sang:"}) +
+                    Column(92, 114, 14,
+                           {"I searched the hills and searched,", "For those who wander far,",
+                            "And came home at last."}) +
+                    Column(72, 156, 14, {"Then he went in and closed the door behind him."})},
+                   "He stood at the door of the old house and sang:\nI searched the hills and "
+                   "searched,\nFor those who wander far,\nAnd came home at last.\nThen he went in "
+                   "and closed the door behind him."},
+        // Ragged running text breaks where the next word does not fit.
+        LayoutCase{"RaggedLinesOfATextStayJoined",
+                   {Column(72, 100, 14,
+                           {"The committee met on Tuesday and",
+                            "Representatives from each group came", "to the hall."})},
+                   "The committee met on Tuesday and Representatives from each group came to the "
+                   "hall."},
+        // Justified lines of a narrow column (beside a picture) end where their neighbours end,
+        // however far short of the wider lines below.
+        LayoutCase{"NarrowJustifiedLinesStayJoined",
+                   {Column(72, 100, 14,
+                           {"I may use the button to Read", "Aloud the book, as it says,",
+                            "and so on, and so on, and so on, to the end."})},
+                   "I may use the button to Read Aloud the book, as it says, and so on, and so on, "
+                   "and so on, to the end."},
+        // A title two points above its authors' names, within a fifth of their size.
+        LayoutCase{"TitleAboveItsAuthorsIsALineOfItsOwn",
+                   {Column(72, 100, 16, {"A Title of Some Length Here"}, 13) +
+                    Column(72, 118, 14, {"Ann Author and Bob Writer"}, 10.7)},
+                   "A Title of Some Length Here\nAnn Author and Bob Writer"},
         LayoutCase{
             "GapBetweenWordsWithoutSpace",
             {{Word("a", 72, 100, false), Word("b", 78, 100, false), Word("c", 200, 100, false)}},
@@ -305,6 +407,23 @@ INSTANTIATE_TEST_SUITE_P(
         TraceCase{"Footnote", FootnotePage(), "1 A note.",
                   "aside: small type (8.0 < 0.9 \xC3\x97 body 11.0) low on the page, body goes "
                   "on above"},
+        TraceCase{"ColumnOrder",
+                  {TextBlock("Lower left", 72, 400) + TextBlock("Right", 320, 100) +
+                   TextBlock("Upper left", 72, 100)},
+                  "Upper left runs on, line 1 of 5",
+                  "read column by column: poppler's block 3 of the page, read as block 1"},
+        TraceCase{
+            "Float",
+            {CutParagraph(72, 500) + Column(320, 100, 12, {"Figure 1: A caption."}, 9) +
+             Column(320, 160, 14, {"so it ends."})},
+            "Figure 1: A caption.",
+            "float: size 9.0 beside 11.0 (by more than 0.5) where a paragraph reads on past a "
+            "column or page, read after it"},
+        TraceCase{"StandsAlone",
+                  {Column(72, 100, 14, {"Page split", "Reading order found by rules"})},
+                  "Reading order found by rules",
+                  "new line: the line before left room (108.0) for this one's first word (46.3) "
+                  "and 1 em, and this one starts like a capital at its indent"},
         TraceCase{"ReadsOnIntoTheNextColumn", FootnotePage(), "umn and ends.",
                   "reads on across the break: no clause end, next starts small"}),
     [](const auto& p) { return std::string(p.param.name); });
@@ -328,6 +447,49 @@ TEST(Pdf, ReadsParagraphsAcrossPagesAndColumnsWithoutFurniture) {
               (LinesList{"Left column has an example, and Jean-Paul.",
                          "Right column goes on to the next page.", "Third page."}));
 }
+
+// The same shapes in a PDF read by poppler, through the whole path: a figure's caption at the
+// next column's top, a list whose bullets are drawn, a title above its authors.
+struct PdfShapeCase {
+    const char* name;
+    std::vector<fixtures::PdfText> texts;  // one page
+    LinesList lines;
+};
+
+class PdfShapes : public testing::TestWithParam<PdfShapeCase> {};
+
+TEST_P(PdfShapes, ReadAsAPersonWould) {
+    fixtures::PdfPage page;
+    page.texts = GetParam().texts;
+    const ExtractResult result = ExtractDocument(fixtures::PdfBytes({page}), "shape.pdf");
+    ASSERT_EQ(result.status, ExtractExit::Ok);
+    EXPECT_EQ(Lines(result.text), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PdfShapes,
+    testing::Values(
+        PdfShapeCase{"CaptionAtTheNextColumnsTop",
+                     {{72, 700, "The first line of the text runs"},
+                      {72, 686, "on and on down the left column"},
+                      {72, 672, "until it breaks off at the foot"},
+                      {72, 658, "of the column in the middle of"},
+                      {320, 700, "Figure 1: A caption.", 9},
+                      {320, 670, "the sentence, which ends here."}},
+                     {"The first line of the text runs on and on down the left column until it "
+                      "breaks off at the foot of the column in the middle of the sentence, which "
+                      "ends here.",
+                      "Figure 1: A caption."}},
+        PdfShapeCase{"ListWithoutBullets",
+                     {{72, 700, "Zone classification"},
+                      {72, 686, "Page split"},
+                      {72, 672, "Reading order found by rules"}},
+                     {"Zone classification", "Page split", "Reading order found by rules"}},
+        PdfShapeCase{"TitleAboveItsAuthors",
+                     {{72, 720, "A Title of Some Length Here", 16},
+                      {72, 700, "Ann Author and Bob Writer", 13}},
+                     {"A Title of Some Length Here", "Ann Author and Bob Writer"}}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 std::string LongPdf() {
     std::vector<std::vector<std::string>> pages(20, {"Some words on this page.", "", "More."});
