@@ -7,14 +7,19 @@
 // locks itself down (helper/lockdown.h) before a parser sees a byte: from there on it can only
 // compute and write to standard output. What it asks of its platform is in documents/extract_io.h.
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "documents/extract.h"
 #include "documents/extract_io.h"
+#include "documents/ocr_text.h"
 #include "helper/lockdown.h"
+#include "helper/progress.h"
 #include "helper/protocol.h"
 
 #if LEXARO_HAS_OCR && !defined(_WIN32)
@@ -33,13 +38,72 @@ int Exit(ExtractExit code) {
     return static_cast<int>(code);
 }
 
+// The command line's options (helper/protocol.h), before the file.
+struct Options {
+    bool layout = false;
+    bool progress = false;
+    std::string languages;  // --ocr-language, checked to be names joined by '+'
+};
+
+bool LanguageList(std::string_view list) {
+    constexpr std::size_t kLongest = 200;
+    return !list.empty() && list.size() <= kLongest && list.front() != '+' && list.back() != '+' &&
+           list.find("++") == std::string_view::npos &&
+           std::all_of(list.begin(), list.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '_' || c == '-' || c == '+';
+           });
+}
+
+bool ParseOptions(const std::vector<std::string>& argv, Options& options) {
+    constexpr std::string_view kLanguage = "--ocr-language=";
+    for (std::size_t i = 1; i + 1 < argv.size(); ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--layout") {
+            options.layout = true;
+        } else if (arg == "--progress") {
+            options.progress = true;
+        } else if (arg.starts_with(kLanguage) && LanguageList(arg.substr(kLanguage.size()))) {
+            options.languages = arg.substr(kLanguage.size());
+        } else {
+            return false;
+        }
+    }
+    return argv.size() >= 2;
+}
+
+// Writes a progress line (helper/progress.h) on standard error; its lock keeps lines whole.
+void ReportProgress(std::size_t done, std::size_t total) {
+    const std::string line = lexaro::helper::ProgressLine(
+        {static_cast<std::uint32_t>(done), static_cast<std::uint32_t>(total)});
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+// How text recognition runs here: on as many threads as the helper has cores, at most
+// kMostThreads (each recogniser holds its own copy of the language data, and the helper's memory
+// is limited), with the languages asked for or else English.
+void SetUpRecognition(const Options& options) {
+    constexpr unsigned kMostThreads = 4;
+    lexaro::documents::RecognitionSettings settings;
+    settings.threads = std::clamp(lexaro::documents::UsableCores(), 1U, kMostThreads);
+    if (!options.languages.empty()) {
+        settings.languages = options.languages;
+    }
+    if (options.progress) {
+        settings.progress = ReportProgress;
+    }
+    lexaro::documents::SetRecognitionSettings(std::move(settings));
+}
+
 int Run(const std::vector<std::string>& argv) {
-    const bool layout = argv.size() == 3 && argv[1] == "--layout";
-    if (argv.size() != 2 && !layout) {
+    Options options;
+    if (!ParseOptions(argv, options)) {
         return Exit(ExtractExit::Usage);
     }
+    const bool layout = options.layout;
     QuietFailures();
-    if (argv[1] == "--sandbox-report") {
+    if (argv.size() == 2 && argv[1] == "--sandbox-report") {
         const lexaro::helper::SandboxLayers layers = lexaro::helper::LockDown();
         const bool wrote = WriteAll(lexaro::helper::DescribeSandbox(layers));
         return Exit(!layers.sufficient() ? ExtractExit::NoSandbox
@@ -47,6 +111,7 @@ int Run(const std::vector<std::string>& argv) {
                                          : ExtractExit::Unreadable);
     }
     const std::string& path = argv.back();
+    SetUpRecognition(options);
     std::string bytes;
     const ExtractExit read = ReadFile(path, bytes);
     if (read != ExtractExit::Ok) {

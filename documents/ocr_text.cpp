@@ -7,7 +7,10 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <algorithm>
+#include <fstream>
 #include <memory>
+#include <span>
 #include <unordered_set>
 
 namespace lexaro::documents {
@@ -19,8 +22,49 @@ struct PixDeleter {
 };
 using PixPtr = std::unique_ptr<Pix, PixDeleter>;
 
-// The language data the reader recognises with, always installed with the program.
-constexpr const char* kLanguage = "eng";
+// Whether every language of `languages` ("deu+eng") has its data in the language data folder.
+bool LanguagesInstalled(const std::string& languages) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t plus = std::min(languages.find('+', start), languages.size());
+        const std::string name = languages.substr(start, plus - start);
+        if (name.empty() ||
+            !std::ifstream(std::string(LEXARO_TESSDATA_DIR "/") + name + ".traineddata")) {
+            return false;
+        }
+        if (plus == languages.size()) {
+            return true;
+        }
+        start = plus + 1;
+    }
+}
+
+// The directories (pages) of a classic TIFF, each counted once; 0 if it is not one.
+std::size_t TiffDirectories(std::span<const l_uint8> tiff) {
+    if (tiff.size() < 8 || (tiff[0] != 'I' && tiff[0] != 'M')) {
+        return 0;
+    }
+    const bool little = tiff[0] == 'I';
+    const auto at = [&](std::size_t offset, std::size_t size) {
+        std::size_t value = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            value = (value << 8) | tiff[offset + (little ? size - 1 - i : i)];
+        }
+        return value;
+    };
+    if (at(2, 2) != 42) {
+        return 0;  // BigTIFF, or no TIFF at all
+    }
+    std::unordered_set<std::size_t> seen;
+    for (std::size_t directory = at(4, 4); directory != 0 && directory + 2 <= tiff.size();) {
+        const std::size_t link = directory + 2 + 12 * at(directory, 2);
+        if (link + 4 > tiff.size() || !seen.insert(directory).second) {
+            break;
+        }
+        directory = at(link, 4);
+    }
+    return seen.size();
+}
 
 // The page images of `bytes` one by one: every directory of a TIFF, else the one image.
 class PageImages {
@@ -57,6 +101,12 @@ public:
     }
 
     [[nodiscard]] bool damaged() const { return damaged_; }
+
+    // How many pages there are, as far as a walk through a TIFF's directories can tell (for the
+    // progress report only: the pages themselves are what next() decodes).
+    [[nodiscard]] std::size_t count() const {
+        return tiff_ ? std::max<std::size_t>(TiffDirectories({data_, size_}), 1) : 1;
+    }
 
 private:
     const l_uint8* data_;
@@ -100,7 +150,8 @@ struct PageRecogniser::Engine {
 
     bool start() {
         if (!started && !failed) {
-            failed = api.Init(LEXARO_TESSDATA_DIR, kLanguage, tesseract::OEM_LSTM_ONLY) != 0;
+            failed = api.Init(LEXARO_TESSDATA_DIR, CurrentRecognitionSettings().languages.c_str(),
+                              tesseract::OEM_LSTM_ONLY) != 0;
             started = !failed;
             // Page segmentation as for a page of a book: columns, blocks and lines found, no
             // orientation detection (which would need the osd data as well).
@@ -132,26 +183,41 @@ std::vector<PdfWord> PageRecogniser::grayPage(const unsigned char* pixels, int w
 ExtractExit ImageText(std::string_view bytes, TextSink& sink) {
     // Leptonica tells of every file it cannot decode on standard error; the exit code says it.
     setMsgSeverity(L_SEVERITY_NONE);
-    PageImages images(bytes);
-    PixPtr page = images.next();
-    if (page == nullptr) {
-        return ExtractExit::Damaged;
+    if (!LanguagesInstalled(CurrentRecognitionSettings().languages)) {
+        return ExtractExit::NotSupported;
     }
-    PageRecogniser::Engine engine;
-    if (!engine.start()) {
-        return ExtractExit::NotSupported;  // the language data is missing
+    PageImages images(bytes);
+    std::vector<double> heights;
+    std::vector<std::vector<PdfWord>> words;
+    {
+        // Each page is decoded only when a thread is ready for it, so a long TIFF never lies
+        // in memory whole.
+        PageRecognisers recognisers(images.count());
+        for (PixPtr next = images.next(); next != nullptr; next = images.next()) {
+            std::shared_ptr<Pix> page(next.release(), PixDeleter());
+            const int dpi = pixGetXRes(page.get());
+            heights.push_back(PageHeightInPoints(pixGetHeight(page.get()), dpi));
+            recognisers.add(heights.size() - 1,
+                            [page = std::move(page), dpi](PageRecogniser& recogniser) {
+                                PageRecogniser::Engine& engine = recogniser.engine();
+                                if (!engine.start()) {
+                                    return std::vector<PdfWord>();
+                                }
+                                engine.api.SetImage(page.get());
+                                return engine.words(dpi);
+                            });
+        }
+        if (images.damaged()) {
+            return ExtractExit::Damaged;  // a page that cannot be decoded: the text would have a
+                                          // hole
+        }
+        words = recognisers.finish();
     }
     PdfLayout layout;
     bool anyText = false;
-    for (; page != nullptr && layout.size() <= sink.limit(); page = images.next()) {
-        const int dpi = pixGetXRes(page.get());
-        engine.api.SetImage(page.get());
-        const std::vector<PdfWord> words = engine.words(dpi);
-        anyText = anyText || !words.empty();
-        layout.addPage(words, PageHeightInPoints(pixGetHeight(page.get()), dpi));
-    }
-    if (images.damaged()) {
-        return ExtractExit::Damaged;  // a page that cannot be decoded: the text would have a hole
+    for (std::size_t slot = 0; slot < words.size() && layout.size() <= sink.limit(); ++slot) {
+        anyText = anyText || !words[slot].empty();
+        layout.addPage(words[slot], heights[slot]);
     }
     if (!anyText) {
         return ExtractExit::NoText;

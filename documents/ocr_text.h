@@ -7,11 +7,14 @@
 // are joined and running heads and page numbers dropped by the same rules as a PDF's. An image in
 // which nothing is recognised is NoText; a build without tesseract answers NotSupported.
 //
-// The recogniser runs on one thread: libgomp, which tesseract's Debian build uses, takes its
+// Each recogniser runs on one thread: libgomp, which tesseract's Debian build uses, takes its
 // thread limit from OMP_THREAD_LIMIT when it is loaded, and lexaro-extract starts itself again
 // with it set to 1 (documents/extract_main.cpp). On two cores its own threads made a page three
-// times slower.
+// times slower. The pages are the unit of parallel work instead: PageRecognisers runs one
+// recogniser on each of a few threads and keeps the pages in their order.
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -25,6 +28,22 @@
 namespace lexaro::documents {
 
 [[nodiscard]] ExtractExit ImageText(std::string_view bytes, TextSink& sink);
+
+// How the helper recognises text, set once before a document is read (documents/extract_main.cpp).
+struct RecognitionSettings {
+    // The language data to recognise with, as tesseract names it ("eng", "deu+eng").
+    std::string languages = "eng";
+    // Threads that recognise pages at the same time.
+    unsigned threads = 1;
+    // Told DONE of TOTAL pages after each recognised page, from whichever thread recognised it,
+    // never two at once; TOTAL pages are to be recognised in the document.
+    std::function<void(std::size_t done, std::size_t total)> progress;
+};
+void SetRecognitionSettings(RecognitionSettings settings);
+// The cores this process may run on (its affinity mask, which a container or `taskset` narrows),
+// at least 1.
+[[nodiscard]] unsigned UsableCores();
+[[nodiscard]] const RecognitionSettings& CurrentRecognitionSettings();
 
 // Recognises page images one after another, the language data loaded once, on the first page.
 // Without tesseract in the build, or without its language data, it finds no words.
@@ -41,9 +60,35 @@ public:
                                                 int stride, int dpi);
 
     struct Engine;  // tesseract's, where the build has it
+    [[nodiscard]] Engine& engine() { return *engine_; }
 
 private:
     std::unique_ptr<Engine> engine_;
+};
+
+// Recognises pages on CurrentRecognitionSettings().threads threads, a recogniser each, while the
+// caller draws the next pages: `add` gives it the work for one page (which calls the recogniser it
+// is handed) and waits while a few pages are already waiting, so drawn pages never pile up in
+// memory; `finish` waits for the last one and gives every page's words in the order of their
+// slots. Progress is reported page by page against `pages`, the number of pages to come.
+class PageRecognisers {
+public:
+    using Work = std::function<std::vector<PdfWord>(PageRecogniser&)>;
+    explicit PageRecognisers(std::size_t pages);
+    ~PageRecognisers();
+    PageRecognisers(const PageRecognisers&) = delete;
+    PageRecognisers& operator=(const PageRecognisers&) = delete;
+
+    void add(std::size_t slot, Work work);
+    // A page that needs no recognition after all (a blank one): counted as done.
+    void skip();
+    [[nodiscard]] std::vector<std::vector<PdfWord>> finish();
+
+private:
+    struct Shared;
+    void run();
+
+    std::unique_ptr<Shared> shared_;
 };
 
 // A word as the recogniser reports it: its box in pixels of the page image, y growing downwards.

@@ -11,6 +11,8 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "documents/ocr_text.h"
 #include "documents/pdf_lines.h"
@@ -57,13 +59,17 @@ bool HasInk(const poppler::image& image) {
     return false;
 }
 
-// The words of a page without a text layer that may be a scan: drawn in grey at the resolution
-// recognition reads best at, or less for a page too large for it, and recognised.
-std::vector<PdfWord> RecognisedWords(const poppler::page& page, PageRecogniser& recogniser) {
+// A page without a text layer that may be a scan, drawn in grey at the resolution recognition
+// reads best at, or less for a page too large for it; nothing if it has no mark on it.
+struct DrawnPage {
+    poppler::image image;
+    int dpi = 0;
+};
+std::optional<DrawnPage> DrawForRecognition(const poppler::page& page) {
     const poppler::rectf box = page.page_rect();
     const double longest = std::max(box.width(), box.height());
     if (!(longest > 0)) {
-        return {};
+        return std::nullopt;
     }
     const int dpi = static_cast<int>(std::min<double>(
         kAssumedScanDpi, std::floor(kLongestRenderedSide * kPointsPerInch / longest)));
@@ -72,10 +78,42 @@ std::vector<PdfWord> RecognisedWords(const poppler::page& page, PageRecogniser& 
     renderer.set_render_hints(poppler::page_renderer::antialiasing);
     const poppler::image image = renderer.render_page(&page, dpi, dpi);
     if (!image.is_valid() || !HasInk(image)) {
-        return {};
+        return std::nullopt;
     }
-    return recogniser.grayPage(reinterpret_cast<const unsigned char*>(image.const_data()),
-                               image.width(), image.height(), image.bytes_per_row(), dpi);
+    return DrawnPage{image, dpi};  // poppler's images share their pixels: no copy
+}
+
+// The pages without a text layer, drawn one by one here (poppler's document is not to be shared
+// between threads) and recognised on the recognisers' threads; their words go into `words`.
+void RecognisePages(poppler::document& document, const std::vector<int>& scans,
+                    std::vector<std::vector<PdfWord>>& words) {
+    PageRecognisers recognisers(scans.size());
+    for (std::size_t slot = 0; slot < scans.size(); ++slot) {
+        const std::unique_ptr<poppler::page> page(document.create_page(scans[slot]));
+        std::optional<DrawnPage> drawn;
+        if (page) {
+            drawn = DrawForRecognition(*page);
+        }
+        if (!drawn) {
+            recognisers.skip();
+            continue;
+        }
+        // The image is copied: poppler's images share their pixels without a lock.
+        const poppler::image& image = drawn->image;
+        auto pixels = std::make_shared<std::vector<unsigned char>>(
+            image.const_data(),
+            image.const_data() + static_cast<std::size_t>(image.bytes_per_row()) *
+                                     static_cast<std::size_t>(image.height()));
+        recognisers.add(
+            slot, [pixels, width = image.width(), height = image.height(),
+                   stride = image.bytes_per_row(), dpi = drawn->dpi](PageRecogniser& recogniser) {
+                return recogniser.grayPage(pixels->data(), width, height, stride, dpi);
+            });
+    }
+    std::vector<std::vector<PdfWord>> found = recognisers.finish();
+    for (std::size_t slot = 0; slot < found.size(); ++slot) {
+        words[static_cast<std::size_t>(scans[slot])] = std::move(found[slot]);
+    }
 }
 
 // A PDF ends with "%%EOF"; Acrobat accepts it anywhere in the last 1024 bytes. poppler would
@@ -107,15 +145,31 @@ ExtractExit LayOut(std::string_view bytes, std::size_t limit, PdfLayout& layout)
     // The layout needs every page before it can tell page furniture from text; past the limit
     // the text would be refused anyway. A page without a text layer is recognised, so a scanned
     // book, or scanned pages among typeset ones, read in order.
-    PageRecogniser recogniser;
-    for (int index = 0; index < document->pages() && layout.size() <= limit; ++index) {
+    const int pages = document->pages();
+    std::vector<std::vector<PdfWord>> words(static_cast<std::size_t>(std::max(pages, 0)));
+    std::vector<double> heights(words.size(), -1);  // below 0: a page poppler could not make
+    std::vector<int> scans;
+    std::size_t size = 0;
+    for (int index = 0; index < pages && size <= limit; ++index) {
         const std::unique_ptr<poppler::page> page(document->create_page(index));
         if (page) {
-            std::vector<PdfWord> words = PageWords(*page);
-            if (words.empty()) {
-                words = RecognisedWords(*page, recogniser);
+            std::vector<PdfWord>& found = words[static_cast<std::size_t>(index)];
+            found = PageWords(*page);
+            heights[static_cast<std::size_t>(index)] = page->page_rect().height();
+            if (found.empty()) {
+                scans.push_back(index);
             }
-            layout.addPage(words, page->page_rect().height());
+            for (const PdfWord& word : found) {
+                size += word.text.size() + 1;
+            }
+        }
+    }
+    if (size <= limit && !scans.empty()) {
+        RecognisePages(*document, scans, words);
+    }
+    for (std::size_t index = 0; index < words.size() && layout.size() <= limit; ++index) {
+        if (heights[index] >= 0) {
+            layout.addPage(words[index], heights[index]);
         }
     }
     return ExtractExit::Ok;

@@ -3,7 +3,11 @@
 // output and its exit codes. The limits the helper runs under are in helper/child_limits.h, its
 // lock-down in helper/lockdown.h.
 //
-//   lexaro-extract FILE
+//   lexaro-extract [--progress] [--ocr-language=LANGS] FILE
+//                                     --progress: reports text recognition page by page on
+//                                     standard error (helper/progress.h); --ocr-language: the
+//                                     language data to recognise scanned pages with, names joined
+//                                     by '+' ("deu+eng")
 //   lexaro-extract --sandbox-report   locks itself down, prints its layers, exits 0 or NoSandbox
 //   lexaro-extract --layout FILE      for a PDF, what its layout found on each page and why, in
 //                                     place of the text (a developer's tool; NotSupported for

@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "documents/extract.h"
@@ -58,15 +59,27 @@ struct ScanCase {
     const char* image;
     const char* text;  // what the image was made from (tests/documents/data/make_scans.sh)
     std::size_t paragraphs;
+    std::size_t pages;
 };
 
 class Scans : public testing::TestWithParam<ScanCase> {};
 
-// A page read whole and in order; on the TIFF the paragraph cut by the page break reads on across
-// it, so its two pages make two paragraphs, not three.
+// A page read whole and in order; on the TIFF, whose pages are recognised on two threads, the
+// paragraph cut by the page break reads on across it, so its two pages make two paragraphs, not
+// three. Progress is told from none to all of the pages.
 TEST_P(Scans, ReadsTheTextTheImageWasMadeFrom) {
+    std::vector<std::pair<std::size_t, std::size_t>> told;
+    SetRecognitionSettings({"eng", 2, [&told](std::size_t done, std::size_t total) {
+                                told.emplace_back(done, total);
+                            }});
     TextSink sink;
-    ASSERT_EQ(ImageText(Slurp(GetParam().image), sink), ExtractExit::Ok);
+    const ExtractExit exit = ImageText(Slurp(GetParam().image), sink);
+    SetRecognitionSettings({});
+    ASSERT_EQ(exit, ExtractExit::Ok);
+    const std::size_t pages = GetParam().pages;
+    ASSERT_EQ(told.size(), pages + 1);
+    EXPECT_EQ(told.front(), std::make_pair(std::size_t{0}, pages));
+    EXPECT_EQ(told.back(), std::make_pair(pages, pages));
     const std::string text = sink.text();
     const std::vector<std::string> reference = Words(Slurp(GetParam().text));
     const std::vector<std::string> read = Words(text);
@@ -78,8 +91,8 @@ TEST_P(Scans, ReadsTheTextTheImageWasMadeFrom) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ocr, Scans,
-                         testing::Values(ScanCase{"scan.png", "scan_png.txt", 1},
-                                         ScanCase{"scan.tif", "scan_tif.txt", 2}),
+                         testing::Values(ScanCase{"scan.png", "scan_png.txt", 1, 1},
+                                         ScanCase{"scan.tif", "scan_tif.txt", 2, 2}),
                          [](const testing::TestParamInfo<ScanCase>& p) {
                              return std::string(p.param.image[5] == 'p' ? "Png" : "Tiff");
                          });
