@@ -83,6 +83,9 @@ QString LoadFailureReason(LoadFailure failure) {
         case LoadFailure::TimedOut:
             return tr("Reading the document took longer than %1 seconds.")
                 .arg(kHelperWallTime.count());
+        case LoadFailure::PageTimedOut:
+            return tr("Recognising the text of a page took longer than %1 seconds.")
+                .arg(kHelperPageTime.count());
         case LoadFailure::HelperMissing:
             return tr("The document reader (lexaro-extract) could not be started.");
         case LoadFailure::Unconfined:

@@ -31,6 +31,7 @@ enum class LoadFailure {
     ScannedBook,    // a book of scanned pages without a text layer (a DjVu scan)
     Damaged,        // a document the helper could not read, or a helper that crashed
     TimedOut,       // the helper ran past its time limit
+    PageTimedOut,   // the helper took too long to recognise the text of a scanned page
     HelperMissing,  // the document helper could not be started (a broken installation)
     Unconfined,     // the helper could not lock itself down here, so it read nothing
 };
