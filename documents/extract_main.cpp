@@ -80,18 +80,37 @@ void ReportProgress(std::size_t done, std::size_t total) {
     std::fflush(stderr);
 }
 
+// Names the language data a document needed and did not find, on standard error.
+void ReportMissing(const std::string& data) {
+    const std::string line = lexaro::helper::MissingLanguageLine(data);
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+// The user's language as POSIX orders the variables: LC_ALL, LC_MESSAGES, LANG.
+std::string Locale() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return {};
+}
+
 // How text recognition runs here: on as many threads as the helper has cores, at most
 // kMostThreads (each recogniser holds its own copy of the language data, and the helper's memory
-// is limited), with the languages asked for or else English.
+// is limited), in the languages asked for or else those the document and the locale suggest,
+// among the language data installed, which is listed now, before the lock-down.
 void SetUpRecognition(const Options& options) {
     constexpr unsigned kMostThreads = 4;
     lexaro::documents::RecognitionSettings settings;
     settings.threads = std::clamp(lexaro::documents::UsableCores(), 1U, kMostThreads);
-    if (!options.languages.empty()) {
-        settings.languages = options.languages;
-    }
+    settings.requested = options.languages;
+    settings.locale = Locale();
+    settings.installed = lexaro::documents::InstalledLanguageData();
     if (options.progress) {
         settings.progress = ReportProgress;
+        settings.missing = ReportMissing;
     }
     lexaro::documents::SetRecognitionSettings(std::move(settings));
 }

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "documents/ocr_text.h"
+#include "helper/ocr_languages.h"
 
 namespace lexaro::documents {
 
@@ -32,6 +33,57 @@ void SetRecognitionSettings(RecognitionSettings settings) {
 
 const RecognitionSettings& CurrentRecognitionSettings() {
     return Settings();
+}
+
+std::string& Chosen() {
+    static std::string languages = "eng";
+    return languages;
+}
+
+LanguageChoice ChooseLanguages(std::string_view requested, std::string_view documentTag,
+                               std::string_view locale, const std::vector<std::string>& installed) {
+    const auto has = [&installed](std::string_view data) {
+        return std::find(installed.begin(), installed.end(), data) != installed.end();
+    };
+    if (!requested.empty()) {
+        for (std::size_t start = 0; start <= requested.size();) {
+            const std::size_t plus = std::min(requested.find('+', start), requested.size());
+            if (const std::string_view name = requested.substr(start, plus - start); !has(name)) {
+                return {{}, std::string(name)};
+            }
+            start = plus + 1;
+        }
+        return {std::string(requested), {}};
+    }
+    if (const std::string data = helper::LanguageDataForTag(documentTag); has(data)) {
+        return {data, {}};
+    }
+    // A locale's language says less of a document than its own metadata: English comes too.
+    if (const std::string data = helper::LanguageDataForTag(locale); has(data) && data != "eng") {
+        return {has("eng") ? data + "+eng" : data, {}};
+    }
+    return has("eng") ? LanguageChoice{"eng", {}} : LanguageChoice{{}, "eng"};
+}
+
+bool UseLanguagesFor(std::string_view documentTag) {
+    RecognitionSettings& settings = Settings();
+    if (settings.installed.empty()) {
+        settings.installed = InstalledLanguageData();
+    }
+    const LanguageChoice choice =
+        ChooseLanguages(settings.requested, documentTag, settings.locale, settings.installed);
+    if (!choice.missing.empty()) {
+        if (settings.missing) {
+            settings.missing(choice.missing);
+        }
+        return false;
+    }
+    Chosen() = choice.languages;
+    return true;
+}
+
+const std::string& CurrentLanguages() {
+    return Chosen();
 }
 
 unsigned UsableCores() {

@@ -8,7 +8,7 @@
 #include <tesseract/resultiterator.h>
 
 #include <algorithm>
-#include <fstream>
+#include <filesystem>
 #include <memory>
 #include <span>
 #include <unordered_set>
@@ -21,23 +21,6 @@ struct PixDeleter {
     void operator()(Pix* pix) const { pixDestroy(&pix); }
 };
 using PixPtr = std::unique_ptr<Pix, PixDeleter>;
-
-// Whether every language of `languages` ("deu+eng") has its data in the language data folder.
-bool LanguagesInstalled(const std::string& languages) {
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t plus = std::min(languages.find('+', start), languages.size());
-        const std::string name = languages.substr(start, plus - start);
-        if (name.empty() ||
-            !std::ifstream(std::string(LEXARO_TESSDATA_DIR "/") + name + ".traineddata")) {
-            return false;
-        }
-        if (plus == languages.size()) {
-            return true;
-        }
-        start = plus + 1;
-    }
-}
 
 // The directories (pages) of a classic TIFF, each counted once; 0 if it is not one.
 std::size_t TiffDirectories(std::span<const l_uint8> tiff) {
@@ -150,7 +133,7 @@ struct PageRecogniser::Engine {
 
     bool start() {
         if (!started && !failed) {
-            failed = api.Init(LEXARO_TESSDATA_DIR, CurrentRecognitionSettings().languages.c_str(),
+            failed = api.Init(LEXARO_TESSDATA_DIR, CurrentLanguages().c_str(),
                               tesseract::OEM_LSTM_ONLY) != 0;
             started = !failed;
             // Page segmentation as for a page of a book: columns, blocks and lines found, no
@@ -168,6 +151,19 @@ struct PageRecogniser::Engine {
     }
 };
 
+std::vector<std::string> InstalledLanguageData() {
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(LEXARO_TESSDATA_DIR, error)) {
+        const std::filesystem::path& path = entry.path();
+        if (path.extension() == ".traineddata" && path.stem() != "osd") {
+            found.push_back(path.stem().string());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 PageRecogniser::PageRecogniser() : engine_(std::make_unique<Engine>()) {}
 PageRecogniser::~PageRecogniser() = default;
 
@@ -183,8 +179,8 @@ std::vector<PdfWord> PageRecogniser::grayPage(const unsigned char* pixels, int w
 ExtractExit ImageText(std::string_view bytes, TextSink& sink) {
     // Leptonica tells of every file it cannot decode on standard error; the exit code says it.
     setMsgSeverity(L_SEVERITY_NONE);
-    if (!LanguagesInstalled(CurrentRecognitionSettings().languages)) {
-        return ExtractExit::NotSupported;
+    if (!UseLanguagesFor({})) {
+        return ExtractExit::NoLanguageData;  // an image says nothing of its language
     }
     PageImages images(bytes);
     std::vector<double> heights;

@@ -31,19 +31,50 @@ namespace lexaro::documents {
 
 // How the helper recognises text, set once before a document is read (documents/extract_main.cpp).
 struct RecognitionSettings {
-    // The language data to recognise with, as tesseract names it ("eng", "deu+eng").
-    std::string languages = "eng";
+    // The language data asked for (`--ocr-language`, "deu+eng"); empty: chosen by the document's
+    // language, else the locale's.
+    std::string requested;
+    // The user's locale as the environment gives it ("de_DE.UTF-8").
+    std::string locale;
+    // The language data installed ("deu", "eng"), listed before the lock-down; empty: listed when
+    // first needed.
+    std::vector<std::string> installed;
     // Threads that recognise pages at the same time.
     unsigned threads = 1;
     // Told DONE of TOTAL pages after each recognised page, from whichever thread recognised it,
     // never two at once; TOTAL pages are to be recognised in the document.
     std::function<void(std::size_t done, std::size_t total)> progress;
+    // Told the language data a document needed that is not installed.
+    std::function<void(const std::string& data)> missing;
 };
 void SetRecognitionSettings(RecognitionSettings settings);
+[[nodiscard]] const RecognitionSettings& CurrentRecognitionSettings();
+
+// The language data in the language data folder, by name ("eng"), orientation data left out.
+[[nodiscard]] std::vector<std::string> InstalledLanguageData();
+
+// The languages to recognise a document in: those asked for; else the document's own language
+// (`documentTag`, "de-DE", as its metadata gives it) when its data is installed; else the locale's
+// language with English; else English. Empty `missing` when every language chosen is installed;
+// otherwise the first that is not, and no `languages`.
+struct LanguageChoice {
+    std::string languages;  // "deu+eng"
+    std::string missing;    // "deu"
+};
+[[nodiscard]] LanguageChoice ChooseLanguages(std::string_view requested,
+                                             std::string_view documentTag, std::string_view locale,
+                                             const std::vector<std::string>& installed);
+
+// Chooses the languages for a document of `documentTag` (empty when it says none) by the current
+// settings, for the recognisers made from now on. False, with the missing data reported, when the
+// languages asked for are not all installed.
+[[nodiscard]] bool UseLanguagesFor(std::string_view documentTag);
+// The languages chosen last; "eng" until then.
+[[nodiscard]] const std::string& CurrentLanguages();
+
 // The cores this process may run on (its affinity mask, which a container or `taskset` narrows),
 // at least 1.
 [[nodiscard]] unsigned UsableCores();
-[[nodiscard]] const RecognitionSettings& CurrentRecognitionSettings();
 
 // Recognises page images one after another, the language data loaded once, on the first page.
 // Without tesseract in the build, or without its language data, it finds no words.

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "documents/ocr_text.h"
@@ -116,6 +117,37 @@ void RecognisePages(poppler::document& document, const std::vector<int>& scans,
     }
 }
 
+// A language tag as a PDF writes one: letters, digits and dashes ("de-DE"); empty for anything
+// else.
+std::string_view LanguageTag(std::string_view text) {
+    constexpr std::size_t kLongest = 35;  // BCP 47's longest tag in common use
+    const std::size_t end =
+        text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_");
+    const std::string_view tag = text.substr(0, end);
+    return tag.size() <= kLongest ? tag : std::string_view();
+}
+
+// The document's language, for recognising its scanned pages: /Lang in its catalogue, else
+// dc:language in its XMP metadata. Empty when it says neither.
+std::string DocumentLanguage(std::string_view bytes, const poppler::document& document) {
+    if (std::string tag = PdfCatalogueLanguage(bytes); !tag.empty()) {
+        return tag;
+    }
+    const poppler::byte_array xmp = document.metadata().to_utf8();
+    const std::string_view metadata(xmp.data(), xmp.size());
+    if (const std::size_t language = metadata.find("<dc:language>");
+        language != std::string_view::npos) {
+        if (const std::size_t item = metadata.find("<rdf:li", language);
+            item != std::string_view::npos) {
+            if (const std::size_t close = metadata.find('>', item);
+                close != std::string_view::npos) {
+                return std::string(LanguageTag(metadata.substr(close + 1)));
+            }
+        }
+    }
+    return {};
+}
+
 // A PDF ends with "%%EOF"; Acrobat accepts it anywhere in the last 1024 bytes. poppler would
 // rebuild a cut-off file from what is left and give a part of its text (or none, which would
 // pass for a scan) as if that were all.
@@ -165,6 +197,9 @@ ExtractExit LayOut(std::string_view bytes, std::size_t limit, PdfLayout& layout)
         }
     }
     if (size <= limit && !scans.empty()) {
+        if (!UseLanguagesFor(DocumentLanguage(bytes, *document))) {
+            return ExtractExit::NoLanguageData;
+        }
         RecognisePages(*document, scans, words);
     }
     for (std::size_t index = 0; index < words.size() && layout.size() <= limit; ++index) {
@@ -176,6 +211,25 @@ ExtractExit LayOut(std::string_view bytes, std::size_t limit, PdfLayout& layout)
 }
 
 }  // namespace
+
+std::string PdfCatalogueLanguage(std::string_view bytes) {
+    for (std::size_t at = bytes.find("/Catalog"); at != std::string_view::npos;
+         at = bytes.find("/Catalog", at + 1)) {
+        const std::size_t start = bytes.rfind(" obj", at);
+        const std::size_t end = bytes.find("endobj", at);
+        if (start == std::string_view::npos || end == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view object = bytes.substr(start, end - start);
+        if (const std::size_t lang = object.find("/Lang"); lang != std::string_view::npos) {
+            const std::size_t open = object.find_first_not_of(" \r\n\t", lang + 5);
+            if (open != std::string_view::npos && object[open] == '(') {
+                return std::string(LanguageTag(object.substr(open + 1)));
+            }
+        }
+    }
+    return {};
+}
 
 ExtractExit PdfText(std::string_view bytes, TextSink& sink) {
     PdfLayout layout;

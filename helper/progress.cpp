@@ -8,6 +8,7 @@ namespace lexaro::helper {
 namespace {
 
 constexpr std::string_view kPrefix = "ocr ";
+constexpr std::string_view kMissing = "ocr-missing ";
 
 // A decimal figure of digits only, at most kMaxProgressPages.
 std::optional<std::uint32_t> Figure(std::string_view digits) {
@@ -28,6 +29,10 @@ std::optional<std::uint32_t> Figure(std::string_view digits) {
 std::string ProgressLine(RecognitionProgress progress) {
     return std::string(kPrefix) + std::to_string(progress.done) + "/" +
            std::to_string(progress.total) + "\n";
+}
+
+std::string MissingLanguageLine(std::string_view data) {
+    return std::string(kMissing) + std::string(data) + "\n";
 }
 
 std::optional<RecognitionProgress> ProgressReader::feed(std::string_view bytes) {
@@ -57,6 +62,14 @@ std::optional<RecognitionProgress> ProgressReader::feed(std::string_view bytes) 
 }
 
 bool ProgressReader::take(std::string_view line) {
+    if (line.starts_with(kMissing)) {
+        const std::string_view data = line.substr(kMissing.size());
+        if (!data.empty() && data.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_") ==
+                                 std::string_view::npos) {
+            missing_ = data;
+        }
+        return false;
+    }
     if (!line.starts_with(kPrefix)) {
         return false;
     }

@@ -35,12 +35,17 @@ inline constexpr std::size_t kMaxProgressLine = 32;
 // The line the helper writes for `progress`.
 [[nodiscard]] std::string ProgressLine(RecognitionProgress progress);
 
+// The line that names missing language data.
+[[nodiscard]] std::string MissingLanguageLine(std::string_view data);
+
 // Reads the window's side of the channel: bytes in as the child wrote them, in pieces of any size.
 class ProgressReader {
 public:
     // The newest progress in the complete lines of `bytes`, if it moved on from the last one.
     [[nodiscard]] std::optional<RecognitionProgress> feed(std::string_view bytes);
     [[nodiscard]] const std::optional<RecognitionProgress>& last() const { return last_; }
+    // The language data the helper said it was missing, or empty.
+    [[nodiscard]] const std::string& missingLanguage() const { return missing_; }
 
 private:
     [[nodiscard]] bool take(std::string_view line);
@@ -48,6 +53,7 @@ private:
     std::string line_;
     bool skipping_ = false;  // in a line that was already too long
     std::optional<RecognitionProgress> last_;
+    std::string missing_;
 };
 
 // How long the helper may run: `whole` for a document, and for a document whose pages are

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "documents/extract.h"
+#include "documents/pdf_text.h"
 #include "tests/documents/fixtures.h"
 
 namespace lexaro::documents {
@@ -69,9 +70,12 @@ class Scans : public testing::TestWithParam<ScanCase> {};
 // three. Progress is told from none to all of the pages.
 TEST_P(Scans, ReadsTheTextTheImageWasMadeFrom) {
     std::vector<std::pair<std::size_t, std::size_t>> told;
-    SetRecognitionSettings({"eng", 2, [&told](std::size_t done, std::size_t total) {
-                                told.emplace_back(done, total);
-                            }});
+    RecognitionSettings settings;
+    settings.threads = 2;
+    settings.progress = [&told](std::size_t done, std::size_t total) {
+        told.emplace_back(done, total);
+    };
+    SetRecognitionSettings(std::move(settings));
     TextSink sink;
     const ExtractExit exit = ImageText(Slurp(GetParam().image), sink);
     SetRecognitionSettings({});
@@ -186,6 +190,65 @@ TEST(Ocr, MeasuresWordsInPointsAtTheImagesResolution) {
         EXPECT_DOUBLE_EQ(points[0].left, 300 * c.scale);
         EXPECT_DOUBLE_EQ(points[0].bottom, 660 * c.scale);
         EXPECT_DOUBLE_EQ(PageHeightInPoints(3300, c.dpi), 3300 * c.scale);
+    }
+}
+
+// The language asked for, else the document's, else the locale's with English, else English;
+// never one whose data is missing, and one asked for that is missing is named.
+TEST(Ocr, ChoosesInstalledLanguagesOrNamesTheMissingOne) {
+    const std::vector<std::string> some{"deu", "eng", "fra"};
+    const struct {
+        const char* requested;
+        const char* document;
+        const char* locale;
+        std::vector<std::string> installed;
+        const char* languages;
+        const char* missing;
+    } cases[] = {
+        {"deu+eng", "fr", "fr_FR.UTF-8", some, "deu+eng", ""},
+        {"deu+spa", "", "", some, "", "spa"},
+        {"", "de-DE", "fr_FR.UTF-8", some, "deu", ""},
+        {"", "DE", "C", some, "deu", ""},
+        {"", "es-ES", "fr_FR.UTF-8", some, "fra+eng", ""},  // no Spanish data: the locale's
+        {"", "", "de_AT.UTF-8@euro", some, "deu+eng", ""},
+        {"", "", "en_GB.UTF-8", some, "eng", ""},
+        {"", "", "zh_TW.UTF-8", {"chi_sim", "chi_tra", "eng"}, "chi_tra+eng", ""},
+        {"", "x-klingon", "POSIX", some, "eng", ""},
+        {"", "", "", {}, "", "eng"},
+    };
+    for (const auto& c : cases) {
+        const LanguageChoice choice =
+            ChooseLanguages(c.requested, c.document, c.locale, c.installed);
+        EXPECT_EQ(choice.languages, c.languages) << c.requested << c.document << c.locale;
+        EXPECT_EQ(choice.missing, c.missing) << c.requested << c.document << c.locale;
+    }
+
+    RecognitionSettings settings;
+    settings.requested = "deu_not_installed";
+    std::string missing;
+    settings.missing = [&missing](const std::string& data) { missing = data; };
+    SetRecognitionSettings(std::move(settings));
+    TextSink sink;
+    const ExtractExit exit = ImageText(Slurp("scan.png"), sink);
+    SetRecognitionSettings({});
+    EXPECT_EQ(exit, ExtractExit::NoLanguageData);
+    EXPECT_EQ(missing, "deu_not_installed");
+}
+
+TEST(Ocr, FindsTheLanguageInAPdfsCatalogue) {
+    const struct {
+        const char* bytes;
+        const char* tag;
+    } cases[] = {
+        {"1 0 obj\n<< /Type /Catalog /Pages 2 0 R /Lang (de-DE) >>\nendobj", "de-DE"},
+        {"1 0 obj<</Lang(fr)/Type/Catalog>>endobj", "fr"},
+        {"1 0 obj << /Type /Catalog /Lang <6465> >> endobj", ""},  // a hex string: not read
+        {"1 0 obj << /Type /Catalog >> endobj 2 0 obj << /Lang (de) >> endobj", ""},
+        {"1 0 obj << /Type /Catalog /Lang (de\\) x) >> endobj", "de"},
+        {"/Type /Catalog /Lang (de)", ""},  // no object around it
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PdfCatalogueLanguage(c.bytes), c.tag) << c.bytes;
     }
 }
 

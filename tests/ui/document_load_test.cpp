@@ -91,6 +91,7 @@ struct HelperCase {
     const char* script;
     LoadFailure failure;
     const char16_t* text;
+    const char* languageData = "";
 };
 
 class HelperOutcome : public DocumentLoad, public testing::WithParamInterface<HelperCase> {};
@@ -103,6 +104,7 @@ TEST_P(HelperOutcome, EndsInTextOrAFailureNeverPartOfAText) {
     const LoadResult result = extract(GetParam().script, limits);
     EXPECT_EQ(result.failure, GetParam().failure);
     EXPECT_EQ(result.text, GetParam().text);
+    EXPECT_EQ(result.languageData, QLatin1String(GetParam().languageData));
 }
 
 const HelperCase kHelperCases[] = {
@@ -131,6 +133,8 @@ const HelperCase kHelperCases[] = {
      "sleep 1; printf 'read'",
      LoadFailure::None, u"\r\nread"},
     {"StuckOnAPage", "printf 'ocr 0/2\\n' >&2; exec sleep 30", LoadFailure::PageTimedOut, u""},
+    {"NoLanguageData", "printf 'ocr 0/1\\nocr-missing deu\\n' >&2; exit 12",
+     LoadFailure::NoLanguageData, u"", "deu"},
     {"UnbelievableProgress", "printf 'ocr 3/2\\nocr -1/2\\nocr 1/2 \\n' >&2; exec sleep 30",
      LoadFailure::TimedOut, u""},
 };
@@ -173,6 +177,12 @@ TEST(LoadFailureReasons, NameTheLimitsInTheirUnits) {
               u"Reading the document took longer than 60 seconds.");
     EXPECT_EQ(LoadFailureReason(LoadFailure::PageTimedOut),
               u"Recognising the text of a page took longer than 160 seconds.");
+    EXPECT_EQ(LoadFailureReason(LoadFailure::NoLanguageData, QStringLiteral("deu")),
+              u"The document needs the text recognition data for German (tesseract-ocr-deu), "
+              u"which is not installed.");
+    EXPECT_EQ(LoadFailureReason(LoadFailure::NoLanguageData, QStringLiteral("chi_sim")),
+              u"The document needs the text recognition data for Chinese (Simplified) "
+              u"(tesseract-ocr-chi-sim), which is not installed.");
 }
 
 TEST_F(DocumentLoad, AMissingHelperIsReportedAsSuch) {

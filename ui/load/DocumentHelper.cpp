@@ -45,6 +45,8 @@ LoadFailure FailureOfExit(int code, const DocumentFormat& format) {
             return LoadFailure::DrmProtected;
         case ExtractExit::NoTextLayer:
             return LoadFailure::ScannedBook;
+        case ExtractExit::NoLanguageData:
+            return LoadFailure::NoLanguageData;
         case ExtractExit::Usage:
         case ExtractExit::Damaged:
             break;
@@ -166,7 +168,11 @@ LoadResult ExtractWithHelper(const QString& documentPath, const DocumentFormat& 
     }
     if (const LoadFailure failure = FailureOfExit(process.exitCode(), format);
         failure != LoadFailure::None) {
-        return {failure, {}};
+        LoadResult result{failure, {}};
+        if (failure == LoadFailure::NoLanguageData) {
+            result.languageData = QString::fromStdString(progress.missingLanguage());
+        }
+        return result;
     }
     std::optional<std::u16string> characters =
         DecodeUtf8Text(std::string_view(out.constData(), static_cast<std::size_t>(out.size())));

@@ -87,6 +87,7 @@ void FileLoader::onThreadFinished(QThread* thread) {
         current_.reset();
         text_ = std::move(job->result.text);
         shape_ = job->result.shape;
+        languageData_ = job->result.languageData;
         emit finished(job->path, job->result.failure);
         text_.clear();
         text_.shrink_to_fit();  // whatever nobody took

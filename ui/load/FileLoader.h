@@ -43,6 +43,8 @@ public:
     [[nodiscard]] std::u16string takeText() { return std::move(text_); }
     // And that text's shape.
     [[nodiscard]] const TextShape& shape() const { return shape_; }
+    // The language data the load that just failed for want of it needed ("deu"), if known.
+    [[nodiscard]] const QString& missingLanguageData() const { return languageData_; }
 
 signals:
     // On the window thread, once per start(); on success takeText() has the text.
@@ -59,6 +61,7 @@ private:
     std::vector<std::pair<QThread*, std::shared_ptr<Job>>> threads_;  // running or winding down
     QString path_;
     QString ocrLanguage_;
+    QString languageData_;
     std::u16string text_;
     TextShape shape_;
 };

@@ -4,6 +4,7 @@
 #include <QLocale>
 
 #include "formats/text_file.h"
+#include "helper/ocr_languages.h"
 #include "helper/protocol.h"
 #include "ui/load/DocumentHelper.h"
 
@@ -39,7 +40,25 @@ QString ShapeVerdictReason(ShapeVerdict verdict) {
     return {};
 }
 
-QString LoadFailureReason(LoadFailure failure) {
+namespace {
+
+QString MissingLanguageReason(const QString& languageData) {
+    if (languageData.isEmpty()) {
+        return QCoreApplication::translate(
+            "Load",
+            "The document needs text recognition data for a language that is not installed.");
+    }
+    const std::string data = languageData.toStdString();
+    return QCoreApplication::translate("Load",
+                                       "The document needs the text recognition data for %1 (%2), "
+                                       "which is not installed.")
+        .arg(QString::fromStdString(helper::LanguageDataName(data)),
+             QString::fromStdString(helper::LanguageDataPackage(data)));
+}
+
+}  // namespace
+
+QString LoadFailureReason(LoadFailure failure, const QString& languageData) {
     const auto tr = [](const char* text) { return QCoreApplication::translate("Load", text); };
     switch (failure) {
         case LoadFailure::None:
@@ -86,6 +105,8 @@ QString LoadFailureReason(LoadFailure failure) {
         case LoadFailure::PageTimedOut:
             return tr("Recognising the text of a page took longer than %1 seconds.")
                 .arg(kHelperPageTime.count());
+        case LoadFailure::NoLanguageData:
+            return MissingLanguageReason(languageData);
         case LoadFailure::HelperMissing:
             return tr("The document reader (lexaro-extract) could not be started.");
         case LoadFailure::Unconfined:

@@ -116,7 +116,8 @@ void LoadSession::finished(const QString& /*path*/, LoadFailure failure) {
     closeProgress();
     if (failure != LoadFailure::None && failure != LoadFailure::Cancelled) {
         MessageBox::showOk(window_, tr("There was an error with opening your file"), QString(),
-                           MessageBox::Icon::None, LoadFailureReason(failure));
+                           MessageBox::Icon::None,
+                           LoadFailureReason(failure, loader_->missingLanguageData()));
     }
 }
 
