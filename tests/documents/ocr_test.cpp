@@ -10,6 +10,9 @@
 #include <utility>
 #include <vector>
 
+#if LEXARO_HAS_DJVU
+#include "documents/djvu_text.h"
+#endif
 #include "documents/extract.h"
 #include "documents/pdf_text.h"
 #include "tests/documents/fixtures.h"
@@ -57,6 +60,8 @@ double Order(const std::vector<std::string>& reference, const std::vector<std::s
 }
 
 struct ScanCase {
+    const char* name;
+    ExtractExit (*reader)(std::string_view, TextSink&);
     const char* image;
     const char* text;  // what the image was made from (tests/documents/data/make_scans.sh)
     std::size_t paragraphs;
@@ -77,7 +82,7 @@ TEST_P(Scans, ReadsTheTextTheImageWasMadeFrom) {
     };
     SetRecognitionSettings(std::move(settings));
     TextSink sink;
-    const ExtractExit exit = ImageText(Slurp(GetParam().image), sink);
+    const ExtractExit exit = GetParam().reader(Slurp(GetParam().image), sink);
     SetRecognitionSettings({});
     ASSERT_EQ(exit, ExtractExit::Ok);
     const std::size_t pages = GetParam().pages;
@@ -94,11 +99,18 @@ TEST_P(Scans, ReadsTheTextTheImageWasMadeFrom) {
         << text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Ocr, Scans,
-                         testing::Values(ScanCase{"scan.png", "scan_png.txt", 1, 1},
-                                         ScanCase{"scan.tif", "scan_tif.txt", 2, 2}),
+const ScanCase kScanCases[] = {
+    {"Png", ImageText, "scan.png", "scan_png.txt", 1, 1},
+    {"Tiff", ImageText, "scan.tif", "scan_tif.txt", 2, 2},
+#if LEXARO_HAS_DJVU
+    // A DjVu page without a text layer is drawn and recognised like a scan.
+    {"DjvuWithoutTextLayer", DjvuText, "scanned.djvu", "scan_png.txt", 1, 1},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Ocr, Scans, testing::ValuesIn(kScanCases),
                          [](const testing::TestParamInfo<ScanCase>& p) {
-                             return std::string(p.param.image[5] == 'p' ? "Png" : "Tiff");
+                             return std::string(p.param.name);
                          });
 
 // A PDF page without a text layer is drawn and recognised, between typeset pages, in order; a
