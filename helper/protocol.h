@@ -31,10 +31,10 @@ enum class ExtractExit : int {
     NotSupported = 5,     // neither a supported document nor text (an unknown ZIP, a binary .md)
     Damaged = 6,          // truncated or malformed, or past a structural limit (depth, entries)
     Encrypted = 7,        // a password-protected PDF
-    NoText = 8,           // a PDF whose pages carry no text layer (scanned images)
+    NoText = 8,           // no text; a PDF: no text layer, and none recognised on its pages
     NoSandbox = 9,        // the helper could not lock itself down, so it parsed nothing
     DrmProtected = 10,    // a book locked to its buyer's reader (a Kindle book with DRM)
-    NoTextLayer = 11,     // a book of scanned pages without a text layer (a DjVu scan)
+    NoTextLayer = 11,     // a DjVu without a text layer, and none recognised on its pages
     NoLanguageData = 12,  // scanned pages in a language whose recognition data is not installed
                           // (named on standard error with --progress, helper/progress.h)
 };

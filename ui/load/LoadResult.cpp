@@ -56,6 +56,23 @@ QString MissingLanguageReason(const QString& languageData) {
              QString::fromStdString(helper::LanguageDataPackage(data)));
 }
 
+// A PDF or DjVu without a word: on Linux its pages were recognised too; the Windows build has no
+// text recognition.
+QString NoTextReason(LoadFailure failure) {
+    const auto tr = [](const char* text) { return QCoreApplication::translate("Load", text); };
+#ifdef Q_OS_WIN
+    return failure == LoadFailure::NoTextLayer
+               ? tr("The PDF has no text to read (its pages are images).")
+               : tr("This book has no text layer, so there is no text to read.");
+#else
+    return failure == LoadFailure::NoTextLayer
+               ? tr("The PDF has no text to read: its pages carry none, and text recognition "
+                    "found no words on them.")
+               : tr("This book has no text layer, and text recognition found no words on its "
+                    "pages.");
+#endif
+}
+
 }  // namespace
 
 QString LoadFailureReason(LoadFailure failure, const QString& languageData) {
@@ -88,7 +105,7 @@ QString LoadFailureReason(LoadFailure failure, const QString& languageData) {
         case LoadFailure::Encrypted:
             return tr("The PDF is password-protected.");
         case LoadFailure::NoTextLayer:
-            return tr("The PDF has no text to read (its pages are images).");
+            return NoTextReason(failure);
         case LoadFailure::Protected:
             return tr("The document is encrypted (protected by DRM or a password).");
         case LoadFailure::NoText:
@@ -96,7 +113,7 @@ QString LoadFailureReason(LoadFailure failure, const QString& languageData) {
         case LoadFailure::DrmProtected:
             return tr("This book is protected (DRM), so it cannot be read.");
         case LoadFailure::ScannedBook:
-            return tr("This book has no text layer, so there is no text to read.");
+            return NoTextReason(failure);
         case LoadFailure::Damaged:
             return tr("The document could not be read (it is damaged).");
         case LoadFailure::TimedOut:

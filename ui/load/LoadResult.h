@@ -24,11 +24,11 @@ enum class LoadFailure {
     TooManyLines,    // more lines than the box takes (kMaxTextLines)
     LineTooLong,     // a line longer than the box takes (kMaxLineUnits)
     Encrypted,       // a password-protected PDF
-    NoTextLayer,     // a PDF of scanned pages
+    NoTextLayer,     // a PDF without text: no text layer, and none recognised on its pages
     Protected,       // any other document that is encrypted (an EPUB with DRM)
     NoText,          // any other document without a word of text
     DrmProtected,    // a book locked to its buyer's reader (a Kindle book with DRM)
-    ScannedBook,     // a book of scanned pages without a text layer (a DjVu scan)
+    ScannedBook,     // a DjVu without a text layer on whose pages none was recognised
     Damaged,         // a document the helper could not read, or a helper that crashed
     TimedOut,        // the helper ran past its time limit
     PageTimedOut,    // the helper took too long to recognise the text of a scanned page
