@@ -102,6 +102,7 @@ TEST_P(Scans, ReadsTheTextTheImageWasMadeFrom) {
 const ScanCase kScanCases[] = {
     {"Png", ImageText, "scan.png", "scan_png.txt", 1, 1},
     {"Tiff", ImageText, "scan.tif", "scan_tif.txt", 2, 2},
+    {"Webp", ImageText, "scan.webp", "scan_png.txt", 1, 1},
 #if LEXARO_HAS_DJVU
     // A DjVu page without a text layer is drawn and recognised like a scan.
     {"DjvuWithoutTextLayer", DjvuText, "scanned.djvu", "scan_png.txt", 1, 1},
