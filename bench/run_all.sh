@@ -56,6 +56,8 @@ for doc in NovelEpub ThreeHundredPagePdf; do
 done
 echo "== The helper from start to exit, with and without its lock-down, in turns"
 "$BIN/lexaro_bench_documents" --benchmark_filter=LockDownCost
+echo "== Scanned pages: the helper against the tesseract command, and what each reads right"
+"$BIN/lexaro_ocr_bench" 8
 
 echo "== Start-up to first paint and to idle, 11 runs each, then with a 10 MB file loaded"
 echo "   (--bare: a bare Qt window with the same controls, the floor)"
