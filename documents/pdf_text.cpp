@@ -196,7 +196,8 @@ ExtractExit LayOut(std::string_view bytes, std::size_t limit, PdfLayout& layout)
             }
         }
     }
-    if (size <= limit && !scans.empty()) {
+    // A build without text recognition (Windows) reads the typeset pages and leaves the others.
+    if (LEXARO_HAS_OCR && size <= limit && !scans.empty()) {
         if (!UseLanguagesFor(DocumentLanguage(bytes, *document))) {
             return ExtractExit::NoLanguageData;
         }
