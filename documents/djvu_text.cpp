@@ -196,7 +196,7 @@ void RecognisePages(ddjvu_context_t* context, ddjvu_document_t* document,
             continue;
         }
         auto page = std::make_shared<DrawnPage>(std::move(*drawn));
-        recognisers.add(slot, [page](PageRecogniser& recogniser) {
+        recognisers.add(slot, page->pixels.size(), [page](PageRecogniser& recogniser) {
             return recogniser.grayPage(page->pixels.data(), page->width, page->height, page->width,
                                        page->dpi);
         });

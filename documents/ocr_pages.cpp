@@ -25,6 +25,12 @@ RecognitionSettings& Settings() {
     return settings;
 }
 
+// The most pixels of pages waiting or being recognised at once: two pages of the largest size
+// the helper draws (10000 pixels a side). Two such pages, recognised at once, took 1.0 GB of the
+// helper's 2 GiB of address space; a book's page at 300 dpi has 8.4 million pixels, so this
+// never holds back the threads on a book.
+constexpr std::size_t kMostPixelsInHand = std::size_t{2} * 10000 * 10000;
+
 }  // namespace
 
 void SetRecognitionSettings(RecognitionSettings settings) {
@@ -100,7 +106,13 @@ unsigned UsableCores() {
 struct PageRecognisers::Shared {
     std::mutex lock;
     std::condition_variable changed;
-    std::deque<std::pair<std::size_t, Work>> waiting;
+    struct Page {
+        std::size_t slot;
+        std::size_t pixels;
+        Work work;
+    };
+    std::deque<Page> waiting;
+    std::size_t pixelsInHand = 0;  // of the pages waiting and being recognised
     std::vector<std::vector<PdfWord>> pages;
     std::size_t total = 0;
     std::size_t done = 0;
@@ -146,7 +158,7 @@ void PageRecognisers::run() {
         if (shared_->waiting.empty()) {
             return;
         }
-        auto [slot, work] = std::move(shared_->waiting.front());
+        auto [slot, pixels, work] = std::move(shared_->waiting.front());
         shared_->waiting.pop_front();
         shared_->changed.notify_all();  // room for one more page
         ++shared_->busy;
@@ -161,6 +173,8 @@ void PageRecognisers::run() {
         work = nullptr;  // the page's image goes before the next one is drawn
         hold.lock();
         --shared_->busy;
+        shared_->pixelsInHand -= pixels;
+        shared_->changed.notify_all();  // room for a large page
         if (failure && !shared_->failure) {
             shared_->failure = failure;
         }
@@ -172,7 +186,7 @@ void PageRecognisers::run() {
     }
 }
 
-void PageRecognisers::add(std::size_t slot, Work work) {
+void PageRecognisers::add(std::size_t slot, std::size_t pixels, Work work) {
     const std::size_t threads = std::max(1U, Settings().threads);
     std::unique_lock<std::mutex> hold(shared_->lock);
     // A thread starts only when there is a page for it, so a document with one scanned page
@@ -181,8 +195,12 @@ void PageRecognisers::add(std::size_t slot, Work work) {
         shared_->waiting.size() + shared_->busy >= shared_->threads.size()) {
         shared_->threads.emplace_back([this] { run(); });
     }
-    shared_->changed.wait(hold, [&] { return shared_->waiting.size() < threads; });
-    shared_->waiting.emplace_back(slot, std::move(work));
+    shared_->changed.wait(hold, [&] {
+        return shared_->waiting.size() < threads &&
+               (shared_->pixelsInHand == 0 || shared_->pixelsInHand + pixels <= kMostPixelsInHand);
+    });
+    shared_->pixelsInHand += pixels;
+    shared_->waiting.push_back({slot, pixels, std::move(work)});
     shared_->changed.notify_all();
 }
 

@@ -193,7 +193,9 @@ ExtractExit ImageText(std::string_view bytes, TextSink& sink) {
             std::shared_ptr<Pix> page(next.release(), PixDeleter());
             const int dpi = pixGetXRes(page.get());
             heights.push_back(PageHeightInPoints(pixGetHeight(page.get()), dpi));
-            recognisers.add(heights.size() - 1,
+            const std::size_t pixels = static_cast<std::size_t>(pixGetWidth(page.get())) *
+                                       static_cast<std::size_t>(pixGetHeight(page.get()));
+            recognisers.add(heights.size() - 1, pixels,
                             [page = std::move(page), dpi](PageRecogniser& recogniser) {
                                 PageRecogniser::Engine& engine = recogniser.engine();
                                 if (!engine.start()) {

@@ -101,7 +101,9 @@ private:
 // caller draws the next pages: `add` gives it the work for one page (which calls the recogniser it
 // is handed) and waits while a few pages are already waiting, so drawn pages never pile up in
 // memory; `finish` waits for the last one and gives every page's words in the order of their
-// slots. Progress is reported page by page against `pages`, the number of pages to come.
+// slots. Pages of many pixels wait besides until those already in hand leave room: recognising a
+// page takes memory in proportion to its pixels, and the helper's memory is limited. Progress is
+// reported page by page against `pages`, the number of pages to come.
 class PageRecognisers {
 public:
     using Work = std::function<std::vector<PdfWord>(PageRecogniser&)>;
@@ -110,7 +112,8 @@ public:
     PageRecognisers(const PageRecognisers&) = delete;
     PageRecognisers& operator=(const PageRecognisers&) = delete;
 
-    void add(std::size_t slot, Work work);
+    // `pixels`: the page image's width times its height.
+    void add(std::size_t slot, std::size_t pixels, Work work);
     // A page that needs no recognition after all (a blank one): counted as done.
     void skip();
     [[nodiscard]] std::vector<std::vector<PdfWord>> finish();

@@ -106,8 +106,10 @@ void RecognisePages(poppler::document& document, const std::vector<int>& scans,
             image.const_data() + static_cast<std::size_t>(image.bytes_per_row()) *
                                      static_cast<std::size_t>(image.height()));
         recognisers.add(
-            slot, [pixels, width = image.width(), height = image.height(),
-                   stride = image.bytes_per_row(), dpi = drawn->dpi](PageRecogniser& recogniser) {
+            slot,
+            static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()),
+            [pixels, width = image.width(), height = image.height(), stride = image.bytes_per_row(),
+             dpi = drawn->dpi](PageRecogniser& recogniser) {
                 return recogniser.grayPage(pixels->data(), width, height, stride, dpi);
             });
     }
