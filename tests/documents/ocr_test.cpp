@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -204,6 +206,41 @@ TEST(Ocr, MeasuresWordsInPointsAtTheImagesResolution) {
         EXPECT_DOUBLE_EQ(points[0].bottom, 660 * c.scale);
         EXPECT_DOUBLE_EQ(PageHeightInPoints(3300, c.dpi), 3300 * c.scale);
     }
+}
+
+// Pages finished out of order on several threads come back in their slots' order, each counted
+// once as done; pages too large to be in hand together are taken one at a time, not refused.
+TEST(Ocr, RecognisesPagesOnThreadsAndKeepsTheirOrder) {
+    static constexpr std::size_t kPages = 9;
+    std::vector<std::size_t> done;
+    RecognitionSettings settings;
+    settings.threads = 3;
+    settings.progress = [&done](std::size_t count, std::size_t total) {
+        EXPECT_EQ(total, kPages);
+        done.push_back(count);
+    };
+    SetRecognitionSettings(std::move(settings));
+    std::vector<std::vector<PdfWord>> pages;
+    {
+        PageRecognisers recognisers(kPages);
+        for (std::size_t slot = 0; slot < kPages; ++slot) {
+            // The later pages finish first; every third page alone fills the memory allowed.
+            const std::size_t pixels = slot % 3 == 0 ? std::size_t{150'000'000} : 1000;
+            recognisers.add(slot, pixels, [slot](PageRecogniser& /*recogniser*/) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2 * (kPages - slot)));
+                return std::vector<PdfWord>{{std::to_string(slot), 0, 0, 1, 1, true, true}};
+            });
+        }
+        pages = recognisers.finish();
+    }
+    SetRecognitionSettings({});
+    ASSERT_EQ(pages.size(), kPages);
+    for (std::size_t slot = 0; slot < kPages; ++slot) {
+        ASSERT_EQ(pages[slot].size(), 1U);
+        EXPECT_EQ(pages[slot][0].text, std::to_string(slot));
+    }
+    const std::vector<std::size_t> expected{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    EXPECT_EQ(done, expected);
 }
 
 // The language asked for, else the document's, else the locale's with English, else English;
