@@ -129,8 +129,8 @@ const HelperCase kHelperCases[] = {
     // Each page recognised buys the page time again; a page that takes longer ends the run, and
     // progress the window cannot believe buys nothing.
     {"PagesRecognisedPastTheWallTime",
-     "printf 'ocr 0/2\\n' >&2; sleep 1; printf 'ocr 1/2\\n' >&2; sleep 1; printf 'ocr 2/2\\n' >&2; "
-     "sleep 1; printf 'read'",
+     "printf 'ocr 0/2\\n' >&2; sleep 0.6; printf 'ocr 1/2\\n' >&2; sleep 0.6; "
+     "printf 'ocr 2/2\\n' >&2; sleep 0.6; printf 'read'",
      LoadFailure::None, u"\r\nread"},
     {"StuckOnAPage", "printf 'ocr 0/2\\n' >&2; exec sleep 30", LoadFailure::PageTimedOut, u""},
     {"NoLanguageData", "printf 'ocr 0/1\\nocr-missing deu\\n' >&2; exit 12",
