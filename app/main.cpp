@@ -67,6 +67,7 @@ int main(int argc, char* argv[]) {
     }
 
     lexaro::frmMain window;
+    window.setOcrLanguage(command.ocrLanguage);
     window.show();
     if (!command.file.isEmpty()) {
         window.openFile(command.file);

@@ -56,6 +56,8 @@ for doc in NovelEpub ThreeHundredPagePdf; do
 done
 echo "== The helper from start to exit, with and without its lock-down, in turns"
 "$BIN/lexaro_bench_documents" --benchmark_filter=LockDownCost
+echo "== Scanned pages: the helper against the tesseract command, and what each reads right"
+"$BIN/lexaro_ocr_bench" 8
 
 echo "== The whole PDF path against pdftotext, on the shared corpus's PDFs where it is beside the project"
 CORPUS=$(dirname "$(realpath "$0")")/../../shared/corpus/pdf

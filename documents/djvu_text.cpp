@@ -8,11 +8,14 @@
 #include <chrono>
 #include <climits>
 #include <clocale>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "documents/ocr_text.h"
 #include "documents/pdf_lines.h"
 
 namespace lexaro::documents {
@@ -128,6 +131,82 @@ struct Decoder {
     }
 };
 
+// A page of `document` drawn in grey for text recognition, at its own resolution up to
+// kAssumedScanDpi (a 600 dpi scan reads as well at half the pixels) and at most
+// kLongestRenderedSide pixels a side; nothing for a page djvulibre cannot decode or draw.
+struct DrawnPage {
+    std::vector<unsigned char> pixels;
+    int width = 0;
+    int height = 0;
+    int dpi = 0;
+};
+std::optional<DrawnPage> DrawForRecognition(ddjvu_context_t* context, ddjvu_document_t* document,
+                                            int index) {
+    constexpr int kLongestRenderedSide = 10000;
+    ddjvu_page_t* page = ddjvu_page_create_by_pageno(document, index);
+    if (page == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<DrawnPage> drawn;
+    if (WaitFor(context, [&] { return ddjvu_page_decoding_done(page) != 0; }) &&
+        ddjvu_page_decoding_error(page) == 0) {
+        const int width = ddjvu_page_get_width(page);
+        const int height = ddjvu_page_get_height(page);
+        const int dpi = std::max(ddjvu_page_get_resolution(page), 1);
+        const double scale =
+            std::min({1.0, static_cast<double>(kAssumedScanDpi) / dpi,
+                      static_cast<double>(kLongestRenderedSide) / std::max({width, height, 1})});
+        DrawnPage out;
+        out.width = std::max(1, static_cast<int>(width * scale));
+        out.height = std::max(1, static_cast<int>(height * scale));
+        out.dpi = std::max(1, static_cast<int>(dpi * scale));
+        out.pixels.resize(static_cast<std::size_t>(out.width) *
+                          static_cast<std::size_t>(out.height));
+        ddjvu_format_t* format = ddjvu_format_create(DDJVU_FORMAT_GREY8, 0, nullptr);
+        ddjvu_format_set_row_order(format, 1);  // top row first, as the recogniser reads them
+        ddjvu_rect_t rect{0, 0, static_cast<unsigned>(out.width),
+                          static_cast<unsigned>(out.height)};
+        if (ddjvu_page_render(page, DDJVU_RENDER_COLOR, &rect, &rect, format,
+                              static_cast<unsigned long>(out.width),
+                              reinterpret_cast<char*>(out.pixels.data())) != 0) {
+            drawn = std::move(out);
+        }
+        ddjvu_format_release(format);
+    }
+    ddjvu_page_release(page);
+    return drawn;
+}
+
+// Whether a grey page has a mark on it anywhere (a book's blank pages are not worth recognising).
+bool HasInk(const std::vector<unsigned char>& pixels) {
+    constexpr unsigned char kInk = 160;  // darker than paper, however grey a scan's paper is
+    return std::any_of(pixels.begin(), pixels.end(),
+                       [](unsigned char pixel) { return pixel < kInk; });
+}
+
+// The pages `scans` of `document` (without a text layer) drawn and recognised; their words go
+// into `words`. A page with nothing to draw (no image in it) or nothing drawn has no words.
+void RecognisePages(ddjvu_context_t* context, ddjvu_document_t* document,
+                    const std::vector<int>& scans, std::vector<std::vector<PdfWord>>& words) {
+    PageRecognisers recognisers(scans.size());
+    for (std::size_t slot = 0; slot < scans.size(); ++slot) {
+        std::optional<DrawnPage> drawn = DrawForRecognition(context, document, scans[slot]);
+        if (!drawn || !HasInk(drawn->pixels)) {
+            recognisers.skip();
+            continue;
+        }
+        auto page = std::make_shared<DrawnPage>(std::move(*drawn));
+        recognisers.add(slot, page->pixels.size(), [page](PageRecogniser& recogniser) {
+            return recogniser.grayPage(page->pixels.data(), page->width, page->height, page->width,
+                                       page->dpi);
+        });
+    }
+    std::vector<std::vector<PdfWord>> found = recognisers.finish();
+    for (std::size_t slot = 0; slot < found.size(); ++slot) {
+        words[static_cast<std::size_t>(scans[slot])] = std::move(found[slot]);
+    }
+}
+
 }  // namespace
 
 // NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
@@ -162,10 +241,14 @@ ExtractExit DjvuText(std::string_view bytes, TextSink& sink) {
     if (type == DDJVU_DOCTYPE_INDIRECT || type == DDJVU_DOCTYPE_OLD_INDEXED) {
         return ExtractExit::NotSupported;
     }
-    PdfLayout layout;
-    bool anyText = false;
+    // Every page's words first: the layout needs them all, and the pages without a text layer
+    // are then drawn one by one and recognised on the recognisers' threads.
     const int pages = ddjvu_document_get_pagenum(document);
-    for (int index = 0; index < pages && layout.size() <= sink.limit(); ++index) {
+    std::vector<std::vector<PdfWord>> words;
+    std::vector<double> heights;
+    std::vector<int> scans;
+    std::size_t size = 0;
+    for (int index = 0; index < pages && size <= sink.limit(); ++index) {
         ddjvu_pageinfo_t info{};
         ddjvu_status_t status = DDJVU_JOB_NOTSTARTED;
         miniexp_t text = miniexp_dummy;
@@ -183,13 +266,34 @@ ExtractExit DjvuText(std::string_view bytes, TextSink& sink) {
         if (miniexp_symbolp(text)) {  // failed or stopped
             return ExtractExit::Damaged;
         }
+        const double scale = kPointsPerInch / std::max(info.dpi, 1);
         Zone page;
         if (text != miniexp_nil && ZoneBox(text, page)) {
-            anyText = true;
-            const double scale = kPointsPerInch / std::max(info.dpi, 1);
-            layout.addPage(PageWords(text, scale, page.top), page.top * scale);
+            words.push_back(PageWords(text, scale, page.top));
+            heights.push_back(page.top * scale);
+        } else {
+            words.emplace_back();
+            heights.push_back(std::max(info.height, 0) * scale);
         }
         ddjvu_miniexp_release(document, text);
+        if (words.back().empty()) {
+            scans.push_back(index);
+        }
+        for (const PdfWord& word : words.back()) {
+            size += word.text.size() + 1;
+        }
+    }
+    if (!scans.empty()) {
+        if (!UseLanguagesFor({})) {
+            return ExtractExit::NoLanguageData;  // a DjVu says nothing of its language
+        }
+        RecognisePages(decoder.context, document, scans, words);
+    }
+    PdfLayout layout;
+    bool anyText = false;
+    for (std::size_t index = 0; index < words.size() && layout.size() <= sink.limit(); ++index) {
+        anyText = anyText || !words[index].empty();
+        layout.addPage(words[index], heights[index]);
     }
     if (!anyText) {
         return ExtractExit::NoTextLayer;

@@ -7,14 +7,19 @@
 // locks itself down (helper/lockdown.h) before a parser sees a byte: from there on it can only
 // compute and write to standard output. What it asks of its platform is in documents/extract_io.h.
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "documents/extract.h"
 #include "documents/extract_io.h"
+#include "documents/ocr_text.h"
 #include "helper/lockdown.h"
+#include "helper/progress.h"
 #include "helper/protocol.h"
 
 #if LEXARO_HAS_OCR && !defined(_WIN32)
@@ -33,13 +38,91 @@ int Exit(ExtractExit code) {
     return static_cast<int>(code);
 }
 
+// The command line's options (helper/protocol.h), before the file.
+struct Options {
+    bool layout = false;
+    bool progress = false;
+    std::string languages;  // --ocr-language, checked to be names joined by '+'
+};
+
+bool LanguageList(std::string_view list) {
+    constexpr std::size_t kLongest = 200;
+    return !list.empty() && list.size() <= kLongest && list.front() != '+' && list.back() != '+' &&
+           list.find("++") == std::string_view::npos &&
+           std::all_of(list.begin(), list.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '_' || c == '-' || c == '+';
+           });
+}
+
+bool ParseOptions(const std::vector<std::string>& argv, Options& options) {
+    constexpr std::string_view kLanguage = "--ocr-language=";
+    for (std::size_t i = 1; i + 1 < argv.size(); ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--layout") {
+            options.layout = true;
+        } else if (arg == "--progress") {
+            options.progress = true;
+        } else if (arg.starts_with(kLanguage) && LanguageList(arg.substr(kLanguage.size()))) {
+            options.languages = arg.substr(kLanguage.size());
+        } else {
+            return false;
+        }
+    }
+    return argv.size() >= 2;
+}
+
+// Writes a progress line (helper/progress.h) on standard error; its lock keeps lines whole.
+void ReportProgress(std::size_t done, std::size_t total) {
+    const std::string line = lexaro::helper::ProgressLine(
+        {static_cast<std::uint32_t>(done), static_cast<std::uint32_t>(total)});
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+// Names the language data a document needed and did not find, on standard error.
+void ReportMissing(const std::string& data) {
+    const std::string line = lexaro::helper::MissingLanguageLine(data);
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+// The user's language as POSIX orders the variables: LC_ALL, LC_MESSAGES, LANG.
+std::string Locale() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return {};
+}
+
+// How text recognition runs here: on as many threads as the helper has cores, at most
+// kMostThreads (each recogniser holds its own copy of the language data, and the helper's memory
+// is limited), in the languages asked for or else those the document and the locale suggest,
+// among the language data installed, which is listed now, before the lock-down.
+void SetUpRecognition(const Options& options) {
+    constexpr unsigned kMostThreads = 4;
+    lexaro::documents::RecognitionSettings settings;
+    settings.threads = std::clamp(lexaro::documents::UsableCores(), 1U, kMostThreads);
+    settings.requested = options.languages;
+    settings.locale = Locale();
+    settings.installed = lexaro::documents::InstalledLanguageData();
+    if (options.progress) {
+        settings.progress = ReportProgress;
+        settings.missing = ReportMissing;
+    }
+    lexaro::documents::SetRecognitionSettings(std::move(settings));
+}
+
 int Run(const std::vector<std::string>& argv) {
-    const bool layout = argv.size() == 3 && argv[1] == "--layout";
-    if (argv.size() != 2 && !layout) {
+    Options options;
+    if (!ParseOptions(argv, options)) {
         return Exit(ExtractExit::Usage);
     }
+    const bool layout = options.layout;
     QuietFailures();
-    if (argv[1] == "--sandbox-report") {
+    if (argv.size() == 2 && argv[1] == "--sandbox-report") {
         const lexaro::helper::SandboxLayers layers = lexaro::helper::LockDown();
         const bool wrote = WriteAll(lexaro::helper::DescribeSandbox(layers));
         return Exit(!layers.sufficient() ? ExtractExit::NoSandbox
@@ -47,6 +130,7 @@ int Run(const std::vector<std::string>& argv) {
                                          : ExtractExit::Unreadable);
     }
     const std::string& path = argv.back();
+    SetUpRecognition(options);
     std::string bytes;
     const ExtractExit read = ReadFile(path, bytes);
     if (read != ExtractExit::Ok) {
@@ -70,22 +154,9 @@ int Run(const std::vector<std::string>& argv) {
     return Exit(WriteAll(result.text) ? ExtractExit::Ok : ExtractExit::Unreadable);
 }
 
-// The text recogniser's OpenMP runtime takes its thread limit from the environment when it is
-// loaded, before main; left alone it runs four threads a page, which made a page three times
-// slower on two cores. So the helper starts itself again once with the limit set; the pages are
-// its unit of parallel work. Where it cannot, it goes on as it is: slower, the same text.
-void LimitRecognitionThreads([[maybe_unused]] char** argv) {
-#if LEXARO_HAS_OCR && !defined(_WIN32)
-    if (std::getenv("OMP_THREAD_LIMIT") == nullptr && setenv("OMP_THREAD_LIMIT", "1", 1) == 0) {
-        execv("/proc/self/exe", argv);
-    }
-#endif
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    LimitRecognitionThreads(argv);
     // Nothing is left to flush (the text went out through write), and nothing at exit may need
     // a right the lock-down took: the sanitizers' leak check, for one, traces the process and
     // reads /proc. In-process tests and the fuzzers check the parsers for leaks instead.

@@ -3,11 +3,15 @@
 
 #include "documents/ocr_text.h"
 
+#include <dlfcn.h>
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <span>
 #include <unordered_set>
 
 namespace lexaro::documents {
@@ -19,8 +23,32 @@ struct PixDeleter {
 };
 using PixPtr = std::unique_ptr<Pix, PixDeleter>;
 
-// The language data the reader recognises with, always installed with the program.
-constexpr const char* kLanguage = "eng";
+// The directories (pages) of a classic TIFF, each counted once; 0 if it is not one.
+std::size_t TiffDirectories(std::span<const l_uint8> tiff) {
+    if (tiff.size() < 8 || (tiff[0] != 'I' && tiff[0] != 'M')) {
+        return 0;
+    }
+    const bool little = tiff[0] == 'I';
+    const auto at = [&](std::size_t offset, std::size_t size) {
+        std::size_t value = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            value = (value << 8) | tiff[offset + (little ? size - 1 - i : i)];
+        }
+        return value;
+    };
+    if (at(2, 2) != 42) {
+        return 0;  // BigTIFF, or no TIFF at all
+    }
+    std::unordered_set<std::size_t> seen;
+    for (std::size_t directory = at(4, 4); directory != 0 && directory + 2 <= tiff.size();) {
+        const std::size_t link = directory + 2 + 12 * at(directory, 2);
+        if (link + 4 > tiff.size() || !seen.insert(directory).second) {
+            break;
+        }
+        directory = at(link, 4);
+    }
+    return seen.size();
+}
 
 // The page images of `bytes` one by one: every directory of a TIFF, else the one image.
 class PageImages {
@@ -58,6 +86,12 @@ public:
 
     [[nodiscard]] bool damaged() const { return damaged_; }
 
+    // How many pages there are, as far as a walk through a TIFF's directories can tell (for the
+    // progress report only: the pages themselves are what next() decodes).
+    [[nodiscard]] std::size_t count() const {
+        return tiff_ ? std::max<std::size_t>(TiffDirectories({data_, size_}), 1) : 1;
+    }
+
 private:
     const l_uint8* data_;
     std::size_t size_;
@@ -68,8 +102,24 @@ private:
     bool damaged_ = false;
 };
 
+// tesseract's OpenMP runtime (Debian builds it with libgomp) would run four threads of its own for
+// a page, which made a page three times slower on two cores; the pages are the unit of parallel
+// work here instead. Allowing no active parallel level makes every parallel region of the calling
+// thread run on that thread alone. The setting belongs to the thread, so each recognising thread
+// makes it; looked up by name, it costs nothing where tesseract was built without OpenMP.
+void RecogniseOnThisThreadOnly() {
+    using SetMaxActiveLevels = void (*)(int);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): dlsym's symbol is a function
+    static const auto set =
+        reinterpret_cast<SetMaxActiveLevels>(dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"));
+    if (set != nullptr) {
+        set(0);
+    }
+}
+
 std::vector<RecognisedWord> RecogniseWords(tesseract::TessBaseAPI& api) {
     std::vector<RecognisedWord> words;
+    RecogniseOnThisThreadOnly();
     if (api.Recognize(nullptr) != 0) {
         return words;
     }
@@ -100,7 +150,8 @@ struct PageRecogniser::Engine {
 
     bool start() {
         if (!started && !failed) {
-            failed = api.Init(LEXARO_TESSDATA_DIR, kLanguage, tesseract::OEM_LSTM_ONLY) != 0;
+            failed = api.Init(LEXARO_TESSDATA_DIR, CurrentLanguages().c_str(),
+                              tesseract::OEM_LSTM_ONLY) != 0;
             started = !failed;
             // Page segmentation as for a page of a book: columns, blocks and lines found, no
             // orientation detection (which would need the osd data as well).
@@ -117,6 +168,19 @@ struct PageRecogniser::Engine {
     }
 };
 
+std::vector<std::string> InstalledLanguageData() {
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(LEXARO_TESSDATA_DIR, error)) {
+        const std::filesystem::path& path = entry.path();
+        if (path.extension() == ".traineddata" && path.stem() != "osd") {
+            found.push_back(path.stem().string());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 PageRecogniser::PageRecogniser() : engine_(std::make_unique<Engine>()) {}
 PageRecogniser::~PageRecogniser() = default;
 
@@ -132,26 +196,43 @@ std::vector<PdfWord> PageRecogniser::grayPage(const unsigned char* pixels, int w
 ExtractExit ImageText(std::string_view bytes, TextSink& sink) {
     // Leptonica tells of every file it cannot decode on standard error; the exit code says it.
     setMsgSeverity(L_SEVERITY_NONE);
-    PageImages images(bytes);
-    PixPtr page = images.next();
-    if (page == nullptr) {
-        return ExtractExit::Damaged;
+    if (!UseLanguagesFor({})) {
+        return ExtractExit::NoLanguageData;  // an image says nothing of its language
     }
-    PageRecogniser::Engine engine;
-    if (!engine.start()) {
-        return ExtractExit::NotSupported;  // the language data is missing
+    PageImages images(bytes);
+    std::vector<double> heights;
+    std::vector<std::vector<PdfWord>> words;
+    {
+        // Each page is decoded only when a thread is ready for it, so a long TIFF never lies
+        // in memory whole.
+        PageRecognisers recognisers(images.count());
+        for (PixPtr next = images.next(); next != nullptr; next = images.next()) {
+            std::shared_ptr<Pix> page(next.release(), PixDeleter());
+            const int dpi = pixGetXRes(page.get());
+            heights.push_back(PageHeightInPoints(pixGetHeight(page.get()), dpi));
+            const std::size_t pixels = static_cast<std::size_t>(pixGetWidth(page.get())) *
+                                       static_cast<std::size_t>(pixGetHeight(page.get()));
+            recognisers.add(heights.size() - 1, pixels,
+                            [page = std::move(page), dpi](PageRecogniser& recogniser) {
+                                PageRecogniser::Engine& engine = recogniser.engine();
+                                if (!engine.start()) {
+                                    return std::vector<PdfWord>();
+                                }
+                                engine.api.SetImage(page.get());
+                                return engine.words(dpi);
+                            });
+        }
+        if (images.damaged()) {
+            return ExtractExit::Damaged;  // a page that cannot be decoded: the text would have a
+                                          // hole
+        }
+        words = recognisers.finish();
     }
     PdfLayout layout;
     bool anyText = false;
-    for (; page != nullptr && layout.size() <= sink.limit(); page = images.next()) {
-        const int dpi = pixGetXRes(page.get());
-        engine.api.SetImage(page.get());
-        const std::vector<PdfWord> words = engine.words(dpi);
-        anyText = anyText || !words.empty();
-        layout.addPage(words, PageHeightInPoints(pixGetHeight(page.get()), dpi));
-    }
-    if (images.damaged()) {
-        return ExtractExit::Damaged;  // a page that cannot be decoded: the text would have a hole
+    for (std::size_t slot = 0; slot < words.size() && layout.size() <= sink.limit(); ++slot) {
+        anyText = anyText || !words[slot].empty();
+        layout.addPage(words[slot], heights[slot]);
     }
     if (!anyText) {
         return ExtractExit::NoText;

@@ -8,6 +8,10 @@ namespace lexaro::documents {
 
 struct PageRecogniser::Engine {};
 
+std::vector<std::string> InstalledLanguageData() {
+    return {};
+}
+
 PageRecogniser::PageRecogniser() = default;
 PageRecogniser::~PageRecogniser() = default;
 

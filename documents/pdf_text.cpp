@@ -14,6 +14,9 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "documents/ocr_text.h"
 #include "documents/pdf_lines.h"
@@ -103,13 +106,17 @@ bool IsBlank(const poppler::image& image) {
     return image.is_valid() && !AnyPixel(image, [](unsigned char pixel) { return pixel != 0xFF; });
 }
 
-// The words of a page without a text layer that may be a scan: drawn in grey at the resolution
-// recognition reads best at, or less for a page too large for it, and recognised.
-std::vector<PdfWord> RecognisedWords(const poppler::page& page, PageRecogniser& recogniser) {
+// A page without a text layer that may be a scan, drawn in grey at the resolution recognition
+// reads best at, or less for a page too large for it; nothing if it has no mark on it.
+struct DrawnPage {
+    poppler::image image;
+    int dpi = 0;
+};
+std::optional<DrawnPage> DrawForRecognition(const poppler::page& page) {
     const poppler::rectf box = page.page_rect();
     const double longest = std::max(box.width(), box.height());
     if (!(longest > 0)) {
-        return {};
+        return std::nullopt;
     }
     const int dpi = static_cast<int>(std::min<double>(
         kAssumedScanDpi, std::floor(kLongestRenderedSide * kPointsPerInch / longest)));
@@ -121,10 +128,75 @@ std::vector<PdfWord> RecognisedWords(const poppler::page& page, PageRecogniser& 
     }
     const poppler::image image = renderer.render_page(&page, dpi, dpi);
     if (!image.is_valid() || !HasInk(image)) {
-        return {};
+        return std::nullopt;
     }
-    return recogniser.grayPage(reinterpret_cast<const unsigned char*>(image.const_data()),
-                               image.width(), image.height(), image.bytes_per_row(), dpi);
+    return DrawnPage{image, dpi};  // poppler's images share their pixels: no copy
+}
+
+// The pages without a text layer, drawn one by one here (poppler's document is not to be shared
+// between threads) and recognised on the recognisers' threads; their words go into `words`.
+void RecognisePages(poppler::document& document, const std::vector<int>& scans,
+                    std::vector<std::vector<PdfWord>>& words) {
+    PageRecognisers recognisers(scans.size());
+    for (std::size_t slot = 0; slot < scans.size(); ++slot) {
+        const std::unique_ptr<poppler::page> page(document.create_page(scans[slot]));
+        std::optional<DrawnPage> drawn;
+        if (page) {
+            drawn = DrawForRecognition(*page);
+        }
+        if (!drawn) {
+            recognisers.skip();
+            continue;
+        }
+        // The image is copied: poppler's images share their pixels without a lock.
+        const poppler::image& image = drawn->image;
+        auto pixels = std::make_shared<std::vector<unsigned char>>(
+            image.const_data(),
+            image.const_data() + static_cast<std::size_t>(image.bytes_per_row()) *
+                                     static_cast<std::size_t>(image.height()));
+        recognisers.add(
+            slot,
+            static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()),
+            [pixels, width = image.width(), height = image.height(), stride = image.bytes_per_row(),
+             dpi = drawn->dpi](PageRecogniser& recogniser) {
+                return recogniser.grayPage(pixels->data(), width, height, stride, dpi);
+            });
+    }
+    std::vector<std::vector<PdfWord>> found = recognisers.finish();
+    for (std::size_t slot = 0; slot < found.size(); ++slot) {
+        words[static_cast<std::size_t>(scans[slot])] = std::move(found[slot]);
+    }
+}
+
+// A language tag as a PDF writes one: letters, digits and dashes ("de-DE"); empty for anything
+// else.
+std::string_view LanguageTag(std::string_view text) {
+    constexpr std::size_t kLongest = 35;  // BCP 47's longest tag in common use
+    const std::size_t end =
+        text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_");
+    const std::string_view tag = text.substr(0, end);
+    return tag.size() <= kLongest ? tag : std::string_view();
+}
+
+// The document's language, for recognising its scanned pages: /Lang in its catalogue, else
+// dc:language in its XMP metadata. Empty when it says neither.
+std::string DocumentLanguage(std::string_view bytes, const poppler::document& document) {
+    if (std::string tag = PdfCatalogueLanguage(bytes); !tag.empty()) {
+        return tag;
+    }
+    const poppler::byte_array xmp = document.metadata().to_utf8();
+    const std::string_view metadata(xmp.data(), xmp.size());
+    if (const std::size_t language = metadata.find("<dc:language>");
+        language != std::string_view::npos) {
+        if (const std::size_t item = metadata.find("<rdf:li", language);
+            item != std::string_view::npos) {
+            if (const std::size_t close = metadata.find('>', item);
+                close != std::string_view::npos) {
+                return std::string(LanguageTag(metadata.substr(close + 1)));
+            }
+        }
+    }
+    return {};
 }
 
 // A PDF ends with "%%EOF"; Acrobat accepts it anywhere in the last 1024 bytes. poppler would
@@ -160,21 +232,60 @@ ExtractExit LayOut(std::string_view bytes, std::size_t limit, PdfLayout& layout)
     if (!texts.ok()) {
         return ExtractExit::Damaged;
     }
-    PageRecogniser recogniser;
-    for (int index = 0; index < document->pages() && layout.size() <= limit; ++index) {
+    const int pages = document->pages();
+    std::vector<std::vector<PdfWord>> words(static_cast<std::size_t>(std::max(pages, 0)));
+    std::vector<double> heights(words.size(), -1);  // below 0: a page poppler could not make
+    std::vector<int> scans;
+    std::size_t size = 0;
+    for (int index = 0; index < pages && size <= limit; ++index) {
         const std::unique_ptr<poppler::page> page(document->create_page(index));
         if (page) {
-            std::vector<PdfWord> words = texts.words(index);
-            if (words.empty()) {
-                words = RecognisedWords(*page, recogniser);
+            std::vector<PdfWord>& found = words[static_cast<std::size_t>(index)];
+            found = texts.words(index);
+            heights[static_cast<std::size_t>(index)] = page->page_rect().height();
+            if (found.empty()) {
+                scans.push_back(index);
             }
-            layout.addPage(words, page->page_rect().height());
+            for (const PdfWord& word : found) {
+                size += word.text.size() + 1;
+            }
+        }
+    }
+    // A build without text recognition (Windows) reads the typeset pages and leaves the others.
+    if (LEXARO_HAS_OCR && size <= limit && !scans.empty()) {
+        if (!UseLanguagesFor(DocumentLanguage(bytes, *document))) {
+            return ExtractExit::NoLanguageData;
+        }
+        RecognisePages(*document, scans, words);
+    }
+    for (std::size_t index = 0; index < words.size() && layout.size() <= limit; ++index) {
+        if (heights[index] >= 0) {
+            layout.addPage(words[index], heights[index]);
         }
     }
     return ExtractExit::Ok;
 }
 
 }  // namespace
+
+std::string PdfCatalogueLanguage(std::string_view bytes) {
+    for (std::size_t at = bytes.find("/Catalog"); at != std::string_view::npos;
+         at = bytes.find("/Catalog", at + 1)) {
+        const std::size_t start = bytes.rfind(" obj", at);
+        const std::size_t end = bytes.find("endobj", at);
+        if (start == std::string_view::npos || end == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view object = bytes.substr(start, end - start);
+        if (const std::size_t lang = object.find("/Lang"); lang != std::string_view::npos) {
+            const std::size_t open = object.find_first_not_of(" \r\n\t", lang + 5);
+            if (open != std::string_view::npos && object[open] == '(') {
+                return std::string(LanguageTag(object.substr(open + 1)));
+            }
+        }
+    }
+    return {};
+}
 
 ExtractExit PdfText(std::string_view bytes, TextSink& sink) {
     PdfLayout layout;

@@ -19,4 +19,8 @@ namespace lexaro::documents {
 // What the layout found on each page and why (PdfLayout::trace), for `lexaro-extract --layout`.
 [[nodiscard]] ExtractExit PdfLayoutTrace(std::string_view bytes, std::string& trace);
 
+// The language tag ("de-DE") of /Lang in the catalogue of the PDF in `bytes`, where the catalogue
+// is not packed in an object stream; empty when there is none to be found so.
+[[nodiscard]] std::string PdfCatalogueLanguage(std::string_view bytes);
+
 }  // namespace lexaro::documents

@@ -153,6 +153,7 @@ constexpr std::array kReaders{
     Reader{"png", ImageText, nullptr, kImageWalks},
     Reader{"jpeg", ImageText, nullptr, kImageWalks},
     Reader{"tiff", ImageText, nullptr, kImageWalks},
+    Reader{"webp", ImageText, nullptr, kImageWalks},
 };
 
 }  // namespace

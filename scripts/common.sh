@@ -17,6 +17,9 @@ LEXARO_PACKAGES=(
   qt6-wayland
 )
 
+# What bench.sh needs besides: the tesseract command, which the text recognition benchmark
+# measures the helper against, and ImageMagick, which typesets its scanned pages.
+LEXARO_BENCH_PACKAGES=(tesseract-ocr imagemagick)
 # Everything else test.sh needs, on top of LEXARO_PACKAGES.
 LEXARO_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cstring>
 
 #include "formats/format_registry.h"
@@ -25,6 +26,22 @@ QString DocumentNames() {
     return names.join(QStringLiteral(", "));
 }
 
+QCommandLineOption OcrLanguageOption() {
+    return {QStringLiteral("ocr-language"),
+            QCoreApplication::translate(
+                "CommandLine",
+                "The languages of scanned pages, as the names of their text recognition data "
+                "joined by + (deu+eng); by default the document's own, else the desktop's."),
+            QStringLiteral("languages")};
+}
+
+// Names of tesseract's language data ("deu", "chi_sim", "script-Latin") joined by '+'.
+bool IsLanguageList(const QString& list) {
+    static const QRegularExpression kLanguages(
+        QStringLiteral("^[A-Za-z0-9_-]{1,20}(\\+[A-Za-z0-9_-]{1,20}){0,7}$"));
+    return kLanguages.match(list).hasMatch();
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -33,6 +50,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         "CommandLine", "A reading pacer: shows a text one word at a time at a steady pace."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption ocrLanguage = OcrLanguageOption();
+    parser.addOption(ocrLanguage);
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QCoreApplication::translate("CommandLine",
@@ -61,6 +80,15 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         result.output = QCoreApplication::applicationName() + QLatin1Char(' ') +
                         QCoreApplication::applicationVersion() + QLatin1Char('\n');
         return result;
+    }
+    if (parser.isSet(ocrLanguage)) {
+        result.ocrLanguage = parser.value(ocrLanguage);
+        if (!IsLanguageList(result.ocrLanguage)) {
+            return fail(
+                QCoreApplication::translate(
+                    "CommandLine", "--ocr-language takes names such as deu or deu+eng, not %1.")
+                    .arg(result.ocrLanguage));
+        }
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {

@@ -1,5 +1,6 @@
 #pragma once
-// The program's command line: `lexaro [FILE]` (`-` for standard input), plus --help and --version.
+// The program's command line: `lexaro [--ocr-language=LANGS] [FILE]` (`-` for standard input), plus
+// --help and --version.
 
 #include <QString>
 #include <QStringList>
@@ -9,9 +10,11 @@ namespace lexaro {
 struct CommandLine {
     enum class Action { Run, PrintAndExit, FailAndExit };
     Action action = Action::Run;
-    QString file;    // Run: the file to load once the window is up, as an absolute path, or
-                     // kStandardInput (ui/load/LoadFile.h); or empty
-    QString output;  // PrintAndExit: for standard output; FailAndExit: for standard error
+    QString file;         // Run: the file to load once the window is up, as an absolute path, or
+                          // kStandardInput (ui/load/LoadFile.h); or empty
+    QString ocrLanguage;  // Run: the language data to recognise scanned pages with ("deu+eng"),
+                          // or empty
+    QString output;       // PrintAndExit: for standard output; FailAndExit: for standard error
     int exitCode = 0;
 };
 

@@ -44,6 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "a.txt", "text"},
         SniffCase{"TiffWithANulInItsMagic", std::string("II*\0\x08\0", 6), "scan", "tiff"},
         SniffCase{"BigEndianTiffByName", std::string("MM\0*\0\0", 6), "Scan.TIF", "tiff"},
+        SniffCase{"WebpInItsRiff", std::string("RIFF\x10\0\0\0WEBPVP8 ", 16), "photo", "webp"},
         SniffCase{"EmptyFile", "", "", "text"}),
     [](const testing::TestParamInfo<SniffCase>& p) { return std::string(p.param.name); });
 

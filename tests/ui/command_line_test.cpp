@@ -40,6 +40,11 @@ const CommandCase kCases[] = {
     {"Version", {"--version"}, A::PrintAndExit, 0, ""},
     {"UnknownOption", {"--frobnicate"}, A::FailAndExit, 2, "Unknown option"},
     {"TwoFiles", {"a.txt", "b.txt"}, A::FailAndExit, 2, "Only one file"},
+    {"OcrLanguages", {"--ocr-language=deu+eng", "scan.pdf"}, A::Run, 0, ""},
+    {"OcrLanguageNotAName", {"--ocr-language=../deu", "scan.pdf"}, A::FailAndExit, 2,
+     "--ocr-language takes"},
+    {"OcrLanguageEmptyName", {"--ocr-language=deu+", "scan.pdf"}, A::FailAndExit, 2,
+     "--ocr-language takes"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineParsing, testing::ValuesIn(kCases),

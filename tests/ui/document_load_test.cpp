@@ -13,9 +13,12 @@
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "helper/child_limits.h"
+#include "helper/progress.h"
 #include "tests/documents/fixtures.h"
 #include "tests/ui/widget_test_support.h"
 #include "ui/load/DocumentHelper.h"
@@ -88,6 +91,7 @@ struct HelperCase {
     const char* script;
     LoadFailure failure;
     const char16_t* text;
+    const char* languageData = "";
 };
 
 class HelperOutcome : public DocumentLoad, public testing::WithParamInterface<HelperCase> {};
@@ -95,10 +99,12 @@ class HelperOutcome : public DocumentLoad, public testing::WithParamInterface<He
 TEST_P(HelperOutcome, EndsInTextOrAFailureNeverPartOfAText) {
     HelperLimits limits;
     limits.wallTime = std::chrono::milliseconds(1500);
+    limits.pageTime = std::chrono::milliseconds(1500);
     limits.outputBytes = 4096;
     const LoadResult result = extract(GetParam().script, limits);
     EXPECT_EQ(result.failure, GetParam().failure);
     EXPECT_EQ(result.text, GetParam().text);
+    EXPECT_EQ(result.languageData, QLatin1String(GetParam().languageData));
 }
 
 const HelperCase kHelperCases[] = {
@@ -120,11 +126,48 @@ const HelperCase kHelperCases[] = {
     {"CouldNotLockDown", "exit 9", LoadFailure::Unconfined, u""},
     {"DrmProtected", "exit 10", LoadFailure::DrmProtected, u""},
     {"NoTextLayer", "exit 11", LoadFailure::ScannedBook, u""},
+    // Each page recognised buys the page time again; a page that takes longer ends the run, and
+    // progress the window cannot believe buys nothing.
+    {"PagesRecognisedPastTheWallTime",
+     "printf 'ocr 0/2\\n' >&2; sleep 0.6; printf 'ocr 1/2\\n' >&2; sleep 0.6; "
+     "printf 'ocr 2/2\\n' >&2; sleep 0.6; printf 'read'",
+     LoadFailure::None, u"\r\nread"},
+    {"StuckOnAPage", "printf 'ocr 0/2\\n' >&2; exec sleep 30", LoadFailure::PageTimedOut, u""},
+    {"NoLanguageData", "printf 'ocr 0/1\\nocr-missing deu\\n' >&2; exit 12",
+     LoadFailure::NoLanguageData, u"", "deu"},
+    {"UnbelievableProgress", "printf 'ocr 3/2\\nocr -1/2\\nocr 1/2 \\n' >&2; exec sleep 30",
+     LoadFailure::TimedOut, u""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Helpers, HelperOutcome, testing::ValuesIn(kHelperCases),
                          [](const auto& p) { return std::string(p.param.name); });
 #endif
+
+// The helper's standard error, as it may come in pieces, and the progress the window takes from it.
+TEST(RecognitionProgress, OnlyWholeBelievableLinesCount) {
+    using helper::RecognitionProgress;
+    const std::string longLine(helper::kMaxProgressLine, 'x');
+    const struct {
+        std::vector<std::string> pieces;
+        std::optional<RecognitionProgress> last;
+    } cases[] = {
+        {{"ocr 0/3\n"}, RecognitionProgress{0, 3}},
+        {{"oc", "r 2/", "3\nocr 3/3"}, RecognitionProgress{2, 3}},  // the last line is not over
+        {{"Warning: no resolution\nocr 1/9\n"}, RecognitionProgress{1, 9}},
+        {{"ocr 2/3\nocr 1/3\nocr 3/4\n"}, RecognitionProgress{2, 3}},  // never back, one total
+        {{"ocr 4/3\n", "ocr 1/0\n", "ocr +1/3\n", "ocr 1/3 \n", "ocr 1/3\r\n", "ocr 1/\n"}, {}},
+        {{"ocr 0/100001\n", "ocr 0/0000003\n", " ocr 1/3\n", "OCR 1/3\n"}, {}},
+        {{longLine, "ocr 1/3\nocr 2/3\n"}, RecognitionProgress{2, 3}},  // a long line skipped whole
+        {{"ocr 1/3" + longLine + "\n"}, {}},
+    };
+    for (const auto& c : cases) {
+        helper::ProgressReader reader;
+        for (const std::string& piece : c.pieces) {
+            (void)reader.feed(piece);
+        }
+        EXPECT_EQ(reader.last(), c.last) << c.pieces.front();
+    }
+}
 
 TEST(LoadFailureReasons, NameTheLimitsInTheirUnits) {
     EXPECT_EQ(LoadFailureReason(LoadFailure::FileTooLarge), u"The file is larger than 256 MiB.");
@@ -132,6 +175,14 @@ TEST(LoadFailureReasons, NameTheLimitsInTheirUnits) {
               u"The document holds more than 256 MiB of text or packed contents.");
     EXPECT_EQ(LoadFailureReason(LoadFailure::TimedOut),
               u"Reading the document took longer than 60 seconds.");
+    EXPECT_EQ(LoadFailureReason(LoadFailure::PageTimedOut),
+              u"Recognising the text of a page took longer than 160 seconds.");
+    EXPECT_EQ(LoadFailureReason(LoadFailure::NoLanguageData, QStringLiteral("deu")),
+              u"The document needs the text recognition data for German (tesseract-ocr-deu), "
+              u"which is not installed.");
+    EXPECT_EQ(LoadFailureReason(LoadFailure::NoLanguageData, QStringLiteral("chi_sim")),
+              u"The document needs the text recognition data for Chinese (Simplified) "
+              u"(tesseract-ocr-chi-sim), which is not installed.");
 }
 
 TEST_F(DocumentLoad, AMissingHelperIsReportedAsSuch) {
@@ -294,6 +345,23 @@ TEST_F(WindowLoad, CancelInTheProgressDialogKillsTheHelperAndKeepsTheText) {
     ASSERT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }, 20));  // not 60 s
     EXPECT_EQ(textBox()->text(), u"my own words");
     EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(WindowLoad, TheProgressDialogCountsTheScannedPagesRecognised) {
+    const FakeHelper helper(dir, "printf 'ocr 0/3\\nocr 1/3\\n' >&2; exec sleep 60");
+    window->openFile(document());
+    QProgressDialog* progress = nullptr;
+    ASSERT_TRUE(test::SpinUntil([&] {
+        progress = window->findChild<QProgressDialog*>(QStringLiteral("loadProgress"));
+        return progress != nullptr && progress->isVisible() && progress->value() == 1;
+    }));
+    EXPECT_EQ(progress->labelText(),
+              QStringLiteral("Reading page 2 of 3 (text recognition)\u2026"));
+    EXPECT_EQ(progress->maximum(), 3);
+    QPushButton* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    ASSERT_TRUE(test::SpinUntil([this] { return !window->isLoading(); }, 20));
 }
 
 TEST_F(WindowLoad, TheReadingGoesOnWhileALoadRunsAndAnotherLoadWaitsItsTurn) {

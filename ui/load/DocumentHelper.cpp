@@ -45,6 +45,8 @@ LoadFailure FailureOfExit(int code, const DocumentFormat& format) {
             return LoadFailure::DrmProtected;
         case ExtractExit::NoTextLayer:
             return LoadFailure::ScannedBook;
+        case ExtractExit::NoLanguageData:
+            return LoadFailure::NoLanguageData;
         case ExtractExit::Usage:
         case ExtractExit::Damaged:
             break;
@@ -88,13 +90,18 @@ void DocumentHelper::setPath(const QString& path) {
 
 // NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 LoadResult ExtractWithHelper(const QString& documentPath, const DocumentFormat& format,
-                             const std::atomic<bool>& cancel, const HelperLimits& limits) {
+                             const std::atomic<bool>& cancel, const HelperLimits& limits,
+                             const HelperOptions& options) {
     QProcess process;
     process.setProgram(DocumentHelper::path());
+    QStringList arguments{QStringLiteral("--progress")};
+    if (!options.ocrLanguage.isEmpty()) {
+        arguments << QStringLiteral("--ocr-language=") + options.ocrLanguage;
+    }
     // Absolute, so that no file name can be taken for one of the helper's options.
-    process.setArguments({QFileInfo(documentPath).absoluteFilePath()});
+    arguments << QFileInfo(documentPath).absoluteFilePath();
+    process.setArguments(arguments);
     process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
     const helper::ChildLimits childLimits(limits.addressSpaceBytes);
 #ifdef Q_OS_WIN
     // Created suspended, the helper runs only once it is in its job.
@@ -119,16 +126,30 @@ LoadResult ExtractWithHelper(const QString& documentPath, const DocumentFormat& 
     QByteArray out;
     QElapsedTimer clock;
     clock.start();
+    helper::ProgressReader progress;
+    helper::HelperBudget budget(limits.wallTime, limits.pageTime);
     for (;;) {
         if (cancel.load(std::memory_order_relaxed)) {
             Kill(process);
             return {LoadFailure::Cancelled, {}};
         }
-        if (std::chrono::milliseconds(clock.elapsed()) > limits.wallTime) {
+        const std::chrono::milliseconds elapsed(clock.elapsed());
+        if (budget.expired(elapsed)) {
             Kill(process);
-            return {LoadFailure::TimedOut, {}};
+            return {progress.last() ? LoadFailure::PageTimedOut : LoadFailure::TimedOut, {}};
         }
         const bool more = process.waitForReadyRead(20);
+        // Standard error is read as it comes, so the helper never waits on it; whatever a
+        // library prints there is passed over.
+        const QByteArray said = process.readAllStandardError();
+        if (const auto moved = progress.feed(
+                std::string_view(said.constData(), static_cast<std::size_t>(said.size())));
+            moved) {
+            budget.progressed(std::chrono::milliseconds(clock.elapsed()));
+            if (options.progress) {
+                options.progress(*moved);
+            }
+        }
         out += process.readAllStandardOutput();
         if (static_cast<std::size_t>(out.size()) > limits.outputBytes) {
             Kill(process);
@@ -147,7 +168,11 @@ LoadResult ExtractWithHelper(const QString& documentPath, const DocumentFormat& 
     }
     if (const LoadFailure failure = FailureOfExit(process.exitCode(), format);
         failure != LoadFailure::None) {
-        return {failure, {}};
+        LoadResult result{failure, {}};
+        if (failure == LoadFailure::NoLanguageData) {
+            result.languageData = QString::fromStdString(progress.missingLanguage());
+        }
+        return result;
     }
     std::optional<std::u16string> characters =
         DecodeUtf8Text(std::string_view(out.constData(), static_cast<std::size_t>(out.size())));

@@ -1,5 +1,6 @@
 #include "ui/load/FileLoader.h"
 
+#include <QPointer>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
@@ -36,7 +37,25 @@ bool FileLoader::start(const QString& path) {
     job->path = path;
     // A QThread rather than a bare std::thread: the helper's QProcess needs the event dispatcher
     // a QThread provides.
-    QThread* thread = QThread::create([job] { job->result = LoadFile(job->path, job->cancel); });
+    HelperOptions options;
+    options.ocrLanguage = ocrLanguage_;
+    // Passed to the window thread, where only the load still under way is heard.
+    options.progress = [self = QPointer<FileLoader>(this),
+                        weak = std::weak_ptr<Job>(job)](helper::RecognitionProgress progress) {
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, weak, progress] {
+                const std::shared_ptr<Job> current = weak.lock();
+                if (self != nullptr && current != nullptr && current == self->current_) {
+                    emit self->recognising(static_cast<int>(progress.done),
+                                           static_cast<int>(progress.total));
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    QThread* thread = QThread::create([job, options = std::move(options)] {
+        job->result = LoadFile(job->path, job->cancel, HelperLimits(), options);
+    });
     connect(thread, &QThread::finished, this, [this, thread] { onThreadFinished(thread); });
     threads_.emplace_back(thread, job);
     current_ = job;
@@ -68,6 +87,7 @@ void FileLoader::onThreadFinished(QThread* thread) {
         current_.reset();
         text_ = std::move(job->result.text);
         shape_ = job->result.shape;
+        languageData_ = job->result.languageData;
         emit finished(job->path, job->result.failure);
         text_.clear();
         text_.shrink_to_fit();  // whatever nobody took

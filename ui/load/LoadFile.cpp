@@ -80,7 +80,7 @@ LoadResult DecodeText(std::string&& bytes, const std::atomic<bool>& cancel) {
 }
 
 LoadResult ReadText(const QString& path, const std::atomic<bool>& cancel,
-                    const HelperLimits& limits) {
+                    const HelperLimits& limits, const HelperOptions& options) {
     if (path.isEmpty()) {
         return {LoadFailure::Missing, {}};
     }
@@ -110,7 +110,7 @@ LoadResult ReadText(const QString& path, const std::atomic<bool>& cancel,
         SniffDocumentFormat(bytes, QFileInfo(path).fileName().toStdString());
     if (format.needsHelper) {
         file.close();  // the helper opens the file itself
-        return ExtractWithHelper(path, format, cancel, limits);
+        return ExtractWithHelper(path, format, cancel, limits, options);
     }
     if (const LoadFailure failure = ReadRest(file, bytes, cancel); failure != LoadFailure::None) {
         return {failure, {}};
@@ -122,8 +122,8 @@ LoadResult ReadText(const QString& path, const std::atomic<bool>& cancel,
 }  // namespace
 
 LoadResult LoadFile(const QString& path, const std::atomic<bool>& cancel,
-                    const HelperLimits& limits) {
-    LoadResult result = ReadText(path, cancel, limits);
+                    const HelperLimits& limits, const HelperOptions& options) {
+    LoadResult result = ReadText(path, cancel, limits, options);
     if (result.failure != LoadFailure::None) {
         return result;
     }

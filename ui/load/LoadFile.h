@@ -22,6 +22,7 @@ inline const QString kStandardInput = QStringLiteral("-");
 // runs. kStandardInput is read to its end as text (the helper needs a file), with a text file's
 // limit and decoding; `cancel` is polled while it waits for more.
 [[nodiscard]] LoadResult LoadFile(const QString& path, const std::atomic<bool>& cancel,
-                                  const HelperLimits& limits = HelperLimits());
+                                  const HelperLimits& limits = HelperLimits(),
+                                  const HelperOptions& options = HelperOptions());
 
 }  // namespace lexaro

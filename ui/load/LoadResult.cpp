@@ -4,6 +4,7 @@
 #include <QLocale>
 
 #include "formats/text_file.h"
+#include "helper/ocr_languages.h"
 #include "helper/protocol.h"
 #include "ui/load/DocumentHelper.h"
 
@@ -39,7 +40,42 @@ QString ShapeVerdictReason(ShapeVerdict verdict) {
     return {};
 }
 
-QString LoadFailureReason(LoadFailure failure) {
+namespace {
+
+QString MissingLanguageReason(const QString& languageData) {
+    if (languageData.isEmpty()) {
+        return QCoreApplication::translate(
+            "Load",
+            "The document needs text recognition data for a language that is not installed.");
+    }
+    const std::string data = languageData.toStdString();
+    return QCoreApplication::translate("Load",
+                                       "The document needs the text recognition data for %1 (%2), "
+                                       "which is not installed.")
+        .arg(QString::fromStdString(helper::LanguageDataName(data)),
+             QString::fromStdString(helper::LanguageDataPackage(data)));
+}
+
+// A PDF or DjVu without a word: on Linux its pages were recognised too; the Windows build has no
+// text recognition.
+QString NoTextReason(LoadFailure failure) {
+    const auto tr = [](const char* text) { return QCoreApplication::translate("Load", text); };
+#ifdef Q_OS_WIN
+    return failure == LoadFailure::NoTextLayer
+               ? tr("The PDF has no text to read (its pages are images).")
+               : tr("This book has no text layer, so there is no text to read.");
+#else
+    return failure == LoadFailure::NoTextLayer
+               ? tr("The PDF has no text to read: its pages carry none, and text recognition "
+                    "found no words on them.")
+               : tr("This book has no text layer, and text recognition found no words on its "
+                    "pages.");
+#endif
+}
+
+}  // namespace
+
+QString LoadFailureReason(LoadFailure failure, const QString& languageData) {
     const auto tr = [](const char* text) { return QCoreApplication::translate("Load", text); };
     switch (failure) {
         case LoadFailure::None:
@@ -69,7 +105,7 @@ QString LoadFailureReason(LoadFailure failure) {
         case LoadFailure::Encrypted:
             return tr("The PDF is password-protected.");
         case LoadFailure::NoTextLayer:
-            return tr("The PDF has no text to read (its pages are images).");
+            return NoTextReason(failure);
         case LoadFailure::Protected:
             return tr("The document is encrypted (protected by DRM or a password).");
         case LoadFailure::NoText:
@@ -77,12 +113,17 @@ QString LoadFailureReason(LoadFailure failure) {
         case LoadFailure::DrmProtected:
             return tr("This book is protected (DRM), so it cannot be read.");
         case LoadFailure::ScannedBook:
-            return tr("This book has no text layer, so there is no text to read.");
+            return NoTextReason(failure);
         case LoadFailure::Damaged:
             return tr("The document could not be read (it is damaged).");
         case LoadFailure::TimedOut:
             return tr("Reading the document took longer than %1 seconds.")
                 .arg(kHelperWallTime.count());
+        case LoadFailure::PageTimedOut:
+            return tr("Recognising the text of a page took longer than %1 seconds.")
+                .arg(kHelperPageTime.count());
+        case LoadFailure::NoLanguageData:
+            return MissingLanguageReason(languageData);
         case LoadFailure::HelperMissing:
             return tr("The document reader (lexaro-extract) could not be started.");
         case LoadFailure::Unconfined:

@@ -12,33 +12,37 @@ namespace lexaro {
 
 enum class LoadFailure {
     None,
-    Cancelled,      // the user cancelled; nothing is reported
-    Missing,        // no such file
-    Folder,         // a directory was chosen
-    NotRegular,     // a device, pipe or socket
-    NoPermission,   // the file may not be read
-    Unreadable,     // reading failed part-way
-    FileTooLarge,   // above kMaxTextFileBytes
-    TextTooLarge,   // a document whose contents or text pass the helper's limits
-    NotText,        // neither text nor a supported document
-    TooManyLines,   // more lines than the box takes (kMaxTextLines)
-    LineTooLong,    // a line longer than the box takes (kMaxLineUnits)
-    Encrypted,      // a password-protected PDF
-    NoTextLayer,    // a PDF of scanned pages
-    Protected,      // any other document that is encrypted (an EPUB with DRM)
-    NoText,         // any other document without a word of text
-    DrmProtected,   // a book locked to its buyer's reader (a Kindle book with DRM)
-    ScannedBook,    // a book of scanned pages without a text layer (a DjVu scan)
-    Damaged,        // a document the helper could not read, or a helper that crashed
-    TimedOut,       // the helper ran past its time limit
-    HelperMissing,  // the document helper could not be started (a broken installation)
-    Unconfined,     // the helper could not lock itself down here, so it read nothing
+    Cancelled,       // the user cancelled; nothing is reported
+    Missing,         // no such file
+    Folder,          // a directory was chosen
+    NotRegular,      // a device, pipe or socket
+    NoPermission,    // the file may not be read
+    Unreadable,      // reading failed part-way
+    FileTooLarge,    // above kMaxTextFileBytes
+    TextTooLarge,    // a document whose contents or text pass the helper's limits
+    NotText,         // neither text nor a supported document
+    TooManyLines,    // more lines than the box takes (kMaxTextLines)
+    LineTooLong,     // a line longer than the box takes (kMaxLineUnits)
+    Encrypted,       // a password-protected PDF
+    NoTextLayer,     // a PDF without text: no text layer, and none recognised on its pages
+    Protected,       // any other document that is encrypted (an EPUB with DRM)
+    NoText,          // any other document without a word of text
+    DrmProtected,    // a book locked to its buyer's reader (a Kindle book with DRM)
+    ScannedBook,     // a DjVu without a text layer on whose pages none was recognised
+    Damaged,         // a document the helper could not read, or a helper that crashed
+    TimedOut,        // the helper ran past its time limit
+    PageTimedOut,    // the helper took too long to recognise the text of a scanned page
+    NoLanguageData,  // scanned pages in a language whose recognition data is not installed
+    HelperMissing,   // the document helper could not be started (a broken installation)
+    Unconfined,      // the helper could not lock itself down here, so it read nothing
 };
 
 struct LoadResult {
     LoadFailure failure = LoadFailure::None;
     std::u16string text;  // the box's new text when failure is None
     TextShape shape{};    // and its shape
+    QString
+        languageData{};  // NoLanguageData: the language data missing ("deu"), if the helper said
 };
 
 // A loaded text on its way to the window's box. Its copies share one string, so the text is never
@@ -60,7 +64,8 @@ private:
 };
 
 // The reason shown under the load error message, in plain words; empty for None and Cancelled.
-[[nodiscard]] QString LoadFailureReason(LoadFailure failure);
+// `languageData` names the missing language data of NoLanguageData.
+[[nodiscard]] QString LoadFailureReason(LoadFailure failure, const QString& languageData = {});
 // Why a text of this shape is not taken, in the same words; empty for Fits.
 [[nodiscard]] QString ShapeVerdictReason(ShapeVerdict verdict);
 

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QTimer>
+#include <algorithm>
 
 #include "ui/MessageBox.h"
 #include "ui/load/FileLoader.h"
@@ -28,6 +29,7 @@ LoadSession::LoadSession(QWidget* window)
     progressDelay_->setSingleShot(true);
     progressDelay_->setInterval(kProgressDelayMs);
     connect(loader_, &FileLoader::finished, this, &LoadSession::finished);
+    connect(loader_, &FileLoader::recognising, this, &LoadSession::recognising);
     connect(progressDelay_, &QTimer::timeout, this, &LoadSession::showProgress);
 }
 
@@ -40,8 +42,27 @@ void LoadSession::open(const QString& path) {
         return;  // one load at a time, the adopting of its text included
     }
     if (loader_->start(path)) {
+        recognised_ = -1;
         progressDelay_->start();
     }
+}
+
+void LoadSession::setOcrLanguage(const QString& languages) {
+    loader_->setOcrLanguage(languages);
+}
+
+void LoadSession::recognising(int done, int total) {
+    recognised_ = done;
+    toRecognise_ = total;
+    if (progress_ == nullptr) {
+        return;  // the dialog shows it when it appears
+    }
+    // The page being read, counted from 1; the bar counts the pages done.
+    progress_->setLabelText(tr("Reading page %1 of %2 (text recognition)\u2026")
+                                .arg(std::min(done + 1, total))
+                                .arg(total));
+    progress_->setRange(0, total);
+    progress_->setValue(done);
 }
 
 void LoadSession::cancel() {
@@ -71,6 +92,9 @@ void LoadSession::showProgress() {
         dialog->setCancelButtonText(QString());  // as below: the old text is already gone
     }
     progress_ = dialog;
+    if (recognised_ >= 0) {
+        recognising(recognised_, toRecognise_);
+    }
     dialog->show();
 }
 
@@ -92,7 +116,8 @@ void LoadSession::finished(const QString& /*path*/, LoadFailure failure) {
     closeProgress();
     if (failure != LoadFailure::None && failure != LoadFailure::Cancelled) {
         MessageBox::showOk(window_, tr("There was an error with opening your file"), QString(),
-                           MessageBox::Icon::None, LoadFailureReason(failure));
+                           MessageBox::Icon::None,
+                           LoadFailureReason(failure, loader_->missingLanguageData()));
     }
 }
 

@@ -33,6 +33,8 @@ public:
     [[nodiscard]] bool isLoading() const;
     // Starts loading `path`; ignored while a load is under way.
     void open(const QString& path);
+    // The language data text recognition uses from the next load on (`lexaro --ocr-language`).
+    void setOcrLanguage(const QString& languages);
     // Abandons the load under way (its helper is killed); the box keeps what it has.
     void cancel();
     // A drag over or a drop onto the window: one local file is accepted, and loaded when dropped.
@@ -49,6 +51,7 @@ signals:
 
 private:
     void showProgress();
+    void recognising(int done, int total);
     void finished(const QString& path, LoadFailure failure);
     void closeProgress();
 
@@ -57,6 +60,8 @@ private:
     QTimer* progressDelay_;
     QPointer<QProgressDialog> progress_;
     bool adopting_ = false;  // from loaded() until adopted()
+    int recognised_ = -1;    // the load's scanned pages recognised so far; -1: none to recognise
+    int toRecognise_ = 0;
 };
 
 }  // namespace lexaro

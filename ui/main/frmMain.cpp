@@ -533,6 +533,10 @@ void frmMain::openFile(const QString& path) {
     load_->open(path);
 }
 
+void frmMain::setOcrLanguage(const QString& languages) {
+    load_->setOcrLanguage(languages);
+}
+
 // A text longer than one step fills the box in steps, and the load ends when it is filled.
 void frmMain::adoptLoadedText(LoadedText text) {
     txtInputText->adoptText(text.take(), text.shape());

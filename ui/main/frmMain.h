@@ -87,6 +87,9 @@ public slots:
     // end, the error message with its reason on failure. The command line and a dropped file come
     // here too. Ignored while another load is under way.
     void openFile(const QString& path);
+    // The language data text recognition uses for scanned pages from now on ("deu+eng", as
+    // `lexaro --ocr-language` gives it); empty for the document's or the desktop's language.
+    void setOcrLanguage(const QString& languages);
 
     void cmdFullScreen_Click();
     void mnuViewFullScreen_Click();

@@ -4,6 +4,8 @@
 #   text.djvu     two blank 300 dpi pages with a text layer of words: a paragraph hyphenated across
 #                 its first two lines, then one running on from the foot of page 1 to page 2
 #   scan.djvu     one blank page without a text layer
+#   scanned.djvu  scan.png (make_scans.sh) as a page without a text layer, for text recognition
+#                 (its words are scan_png.txt)
 # Run it again only to change them; commit the results.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -51,3 +53,8 @@ save
 EOF2
 djvused "$work/text.djvu" -f "$work/text.dsed"
 cp "$work/text.djvu" text.djvu
+
+# A scanned page, bilevel as cjb2 takes it.
+convert scan.png "$work/scanned.pbm"
+cjb2 -dpi 300 "$work/scanned.pbm" "$work/scanned.djvu"
+cp "$work/scanned.djvu" scanned.djvu

@@ -4,6 +4,7 @@
 # README typeset at 300 dpi, turned by a fraction of a degree and sprinkled with specks, as a page
 # comes off a scanner:
 #   scan.png      one page, a paragraph (scan_png.txt holds its words)
+#   scan.webp     the same page as a lossless WebP
 #   scan.jpg      grey, for image-only PDF pages (scan_jpg.txt)
 #   blank.png     an empty page
 #   scan.tif      two pages, Group 4 fax coded: a paragraph that runs from the foot of page 1 on
@@ -29,6 +30,8 @@ text in the box: the file is read off the window thread while the reading goes o
 page "$png_text" 0.6 "$work/scan.png"
 printf '%s\n' "$png_text" >scan_png.txt
 cp "$work/scan.png" scan.png
+convert "$work/scan.png" -define webp:lossless=true "$work/scan.webp"
+cp "$work/scan.webp" scan.webp
 
 tif_page1="The kind of a file is decided by its content, and Markdown and HTML also by their names. \
 Anything else is read as plain text, and a file that is not text is refused. A file can be opened \
