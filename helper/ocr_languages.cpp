@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Language tags and tesseract's language data (see ocr_languages.h).
 #include "helper/ocr_languages.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The languages text recognition knows by name: tesseract's language data is named by ISO 639-2
 // codes ("deu", a few with a script: "chi_sim"), while documents and locales say ISO 639-1 ("de",

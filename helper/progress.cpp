@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The progress lines of text recognition (see progress.h).
 #include "helper/progress.h"
 

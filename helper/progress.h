@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the helper tells the window how far text recognition has got, and how long the window lets
 // it take. Started with --progress (helper/protocol.h), the helper writes on standard error, after
