@@ -46,9 +46,10 @@ bool FileLoader::start(const QString& path) {
             self.data(),
             [self, weak, progress] {
                 const std::shared_ptr<Job> current = weak.lock();
-                if (self != nullptr && current != nullptr && current == self->current_) {
-                    emit self->recognising(static_cast<int>(progress.done),
-                                           static_cast<int>(progress.total));
+                FileLoader* loader = self.data();
+                if (loader != nullptr && current != nullptr && current == loader->current_) {
+                    emit loader->recognising(static_cast<int>(progress.done),
+                                             static_cast<int>(progress.total));
                 }
             },
             Qt::QueuedConnection);
