@@ -99,31 +99,10 @@ unpack() {
   printf '%s\n' "$dir"
 }
 
-# The CMake toolchain for MinGW-w64 with POSIX threads (std::thread, std::mutex need them).
-TOOLCHAIN=$CACHE/toolchain-$TRIPLE.cmake
-write_toolchain() {
-  mkdir -p "$CACHE"
-  cat >"$TOOLCHAIN" <<EOF
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER $TRIPLE-gcc-posix)
-set(CMAKE_CXX_COMPILER $TRIPLE-g++-posix)
-set(CMAKE_RC_COMPILER $TRIPLE-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/$TRIPLE \${LEXARO_WINDOWS_PREFIXES})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-EOF
-}
-
-# FILE: the toolchain above, finding libraries in the PREFIXes too.
-toolchain_with() { # file prefix...
-  local file=$1
-  shift
-  write_toolchain
-  printf 'include(%s)\nlist(APPEND CMAKE_FIND_ROOT_PATH %s)\n' "$TOOLCHAIN" "$*" >"$file"
-}
+# The CMake toolchain for MinGW-w64 with POSIX threads: it decides how every part is built, so its
+# text is in every part's key.
+TOOLCHAIN=$ROOT/cmake/toolchains/$TRIPLE.cmake
+TOOLCHAIN_TEXT=$(cat "$TOOLCHAIN")
 
 QT_VERSION=6.4.2+dfsg-10
 # Only what a Widgets program needs: no network, SQL, D-Bus, OpenGL, printing or ICU; the image
@@ -141,7 +120,7 @@ QT_FLAGS=(
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
 )
 # (The empty field is where patches to Qt's sources would go: Debian's build needs none.)
-QT_PREFIX=$CACHE/qt-$(key "$QT_VERSION" "${QT_FLAGS[@]}" "" "$(uname -m)")
+QT_PREFIX=$CACHE/qt-$(key "$QT_VERSION" "${QT_FLAGS[@]}" "" "$(uname -m)" "$TOOLCHAIN_TEXT")
 
 stage_qt() {
   if [ -f "$QT_PREFIX/.done" ]; then
@@ -149,7 +128,6 @@ stage_qt() {
     return 0
   fi
   say "qt: building into $QT_PREFIX (about half an hour on two cores)"
-  write_toolchain
   local src
   src=$(unpack qt6-base "$QT_VERSION")
   rm -rf "$QT_PREFIX" "$CACHE/work/qt-build"
@@ -165,14 +143,13 @@ stage_qt() {
 
 # GoogleTest from the sources Debian's googletest package keeps in /usr/src.
 GTEST_VERSION=$(dpkg-query -W -f='${Version}' googletest 2>/dev/null || echo none)
-GTEST_PREFIX=$CACHE/gtest-$(key "$GTEST_VERSION" "$(uname -m)")
+GTEST_PREFIX=$CACHE/gtest-$(key "$GTEST_VERSION" "$(uname -m)" "$TOOLCHAIN_TEXT")
 
 stage_gtest() {
   if [ -f "$GTEST_PREFIX/.done" ]; then
     say "gtest: in the cache ($GTEST_PREFIX)"
     return 0
   fi
-  write_toolchain
   rm -rf "$CACHE/work/gtest-build" "$GTEST_PREFIX"
   cmake -S /usr/src/googletest -B "$CACHE/work/gtest-build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
@@ -209,7 +186,7 @@ ICU_FLAGS=(--disable-tools --disable-tests --disable-samples --disable-extras --
   --disable-layoutex --enable-shared --disable-static)
 DEPS_PREFIX=$CACHE/deps-$(key "${DEPS_SOURCES[@]}" "${LIBZIP_FLAGS[@]}" "${LIBXML2_FLAGS[@]}" \
   "${CMARK_FLAGS[@]}" "${FREETYPE_FLAGS[@]}" "${POPPLER_FLAGS[@]}" "${ICU_FLAGS[@]}" \
-  "$(cat "$ROOT"/scripts/windows/iconv.[ch])" "$(uname -m)")
+  "$(cat "$ROOT"/scripts/windows/iconv.[ch])" "$(uname -m)" "$TOOLCHAIN_TEXT")
 
 version_of() { # name: its pinned version in DEPS_SOURCES
   local wanted
@@ -227,8 +204,8 @@ cmake_dep() { # name subdir flags...
   local build=$CACHE/work/$name-build log=$CACHE/work/$name.log
   rm -rf "$build"
   {
-    cmake -S "$src/$subdir" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$DEPS_TOOLCHAIN" \
-      -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DCMAKE_INSTALL_PREFIX="$DEPS_PREFIX" "$@" &&
+    cmake -S "$src/$subdir" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+      -DLEXARO_WINDOWS_PREFIXES="$DEPS_PREFIX" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DCMAKE_INSTALL_PREFIX="$DEPS_PREFIX" "$@" &&
       cmake --build "$build" -j "$JOBS" && cmake --install "$build"
   } >"$log" 2>&1 || { tail -30 "$log"; return 1; }
   rm -rf "$build" "$src"
@@ -259,7 +236,6 @@ icu_dep() {
   say "deps: icu $((SECONDS - start)) s"
 }
 
-DEPS_TOOLCHAIN=$CACHE/toolchain-deps.cmake
 stage_deps() {
   if [ -f "$DEPS_PREFIX/.done" ]; then
     say "deps: in the cache ($DEPS_PREFIX)"
@@ -268,7 +244,6 @@ stage_deps() {
   say "deps: building into $DEPS_PREFIX (about ten minutes on two cores)"
   # (A run cut short resumes: each library marks itself built.)
   mkdir -p "$DEPS_PREFIX/include" "$DEPS_PREFIX/lib"
-  toolchain_with "$DEPS_TOOLCHAIN" "$DEPS_PREFIX"
   export PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig
   mkdir -p "$CACHE/work"
   cp "$ROOT/scripts/windows/iconv.h" "$DEPS_PREFIX/include/"
@@ -307,14 +282,19 @@ stage_wine() {
   touch "$WINEPREFIX/.lexaro-2"
 }
 # Where the DLLs the programs load come from: Qt, the helper's libraries, the MinGW runtime of the
-# compiler in use (libstdc++, libgcc) and MinGW's own (winpthread, zlib).
-DLL_FOLDERS=("$QT_PREFIX/bin" "$DEPS_PREFIX/bin"
-  "$(dirname "$($TRIPLE-g++-posix -print-file-name=libstdc++-6.dll 2>/dev/null || echo /x)")"
-  "/usr/$TRIPLE/lib")
+# compiler in use (libstdc++, libgcc) and MinGW's own (winpthread, zlib). Asked of the compiler
+# when needed, never when the script starts: on a fresh machine the packages stage installs it.
+dll_folders() {
+  local runtime
+  runtime=$($TRIPLE-g++-posix -print-file-name=libstdc++-6.dll) && [ -f "$runtime" ] ||
+    { echo "no $TRIPLE-g++-posix with its runtime: run the packages stage" >&2; return 1; }
+  DLL_FOLDERS=("$QT_PREFIX/bin" "$DEPS_PREFIX/bin" "$(dirname "$runtime")" "/usr/$TRIPLE/lib")
+}
 
 # build/windows/wine-run PROGRAM ARGS: a Windows program under Wine, with the Qt and MinGW DLLs on
 # its path. A fatal error opens a box that waits for a click, so every run has a time limit.
 write_runner() {
+  dll_folders
   mkdir -p "$BUILD"
   {
     echo '#!/bin/sh'
@@ -333,7 +313,6 @@ stage_lexaro() {
   stage_wine
   write_runner
   mkdir -p "$BUILD"
-  toolchain_with "$BUILD/toolchain.cmake" "$QT_PREFIX" "$GTEST_PREFIX" "$DEPS_PREFIX"
   # When a part was rebuilt under a new key, configure afresh: CMake keeps the paths it found.
   local prefixes="$QT_PREFIX $GTEST_PREFIX $DEPS_PREFIX"
   if [ "$(cat "$BUILD/prefixes" 2>/dev/null)" != "$prefixes" ]; then
@@ -341,8 +320,8 @@ stage_lexaro() {
   fi
   # pkg-config finds the helper's libraries in the cache, never the machine's own.
   PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig PKG_CONFIG_PATH='' \
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$BUILD/toolchain.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$QT_PREFIX;$GTEST_PREFIX;$DEPS_PREFIX" \
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+    -DLEXARO_WINDOWS_PREFIXES="$QT_PREFIX;$GTEST_PREFIX;$DEPS_PREFIX" -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$QT_PREFIX;$GTEST_PREFIX;$DEPS_PREFIX" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DLEXARO_BUILD_BENCHMARKS=OFF -DLEXARO_WARNINGS_AS_ERRORS=ON \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$BUILD/wine-run" >/dev/null
@@ -385,6 +364,7 @@ find_dll() { # name: its path in the build's folders (any case), or nothing
   done | head -1
 }
 stage_package() {
+  dll_folders
   rm -rf "$STAGE" "$BUILD"/Lexaro-*-setup.exe "$BUILD"/Lexaro-*-portable.zip
   mkdir -p "$STAGE/platforms" "$STAGE/styles" "$STAGE/share"
   cp "$BUILD/Lexaro.exe" "$BUILD/lexaro-extract.exe" "$STAGE/"
