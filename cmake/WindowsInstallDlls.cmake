@@ -7,11 +7,37 @@
 # An import that is neither found in the build's folders nor one of Windows's own stops the install.
 set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
 
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${LEXARO_OBJDUMP})
+
+# CMake looks an import up by its name in lower case, which this machine's case-sensitive file
+# system does not find when the DLL's name is not (Qt6Core.dll): each folder is searched through a
+# folder of links named in lower case, in the same order.
+set(links_root "${LEXARO_BINARY_DIR}/dll-links")
+file(REMOVE_RECURSE "${links_root}")
+set(link_folders "")
+set(index 0)
+foreach(folder IN LISTS LEXARO_DLL_FOLDERS)
+  set(links "${links_root}/${index}")
+  file(MAKE_DIRECTORY "${links}")
+  file(GLOB files LIST_DIRECTORIES false "${folder}/*")
+  foreach(file IN LISTS files)
+    get_filename_component(name "${file}" NAME)
+    string(TOLOWER "${name}" lower)
+    if(lower MATCHES "[.]dll$")
+      file(CREATE_LINK "${file}" "${links}/${lower}" SYMBOLIC)
+    endif()
+  endforeach()
+  list(APPEND link_folders "${links}")
+  math(EXPR index "${index} + 1")
+endforeach()
+
 file(
   GET_RUNTIME_DEPENDENCIES
   EXECUTABLES ${LEXARO_EXECUTABLES}
   MODULES ${LEXARO_MODULES}
-  DIRECTORIES ${LEXARO_DLL_FOLDERS}
+  DIRECTORIES ${link_folders}
   PRE_EXCLUDE_REGEXES ${LEXARO_SYSTEM_REGEXES}
   RESOLVED_DEPENDENCIES_VAR resolved
   UNRESOLVED_DEPENDENCIES_VAR unresolved
@@ -97,7 +123,8 @@ foreach(module IN LISTS LEXARO_MODULES)
   string(APPEND listing "${kind}/${name}: licenses/qt6-base\r\n")
 endforeach()
 set(copied "")
-foreach(dll IN LISTS resolved)
+foreach(link IN LISTS resolved)
+  file(REAL_PATH "${link}" dll)
   get_filename_component(name "${dll}" NAME)
   licence_of("${dll}" package)
   if(NOT IS_DIRECTORY "${root}/licenses/${package}")
