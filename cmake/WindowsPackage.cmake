@@ -105,11 +105,10 @@ lexaro_nsis_associations(${unreadable})
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/associations.nsh.in
                ${PROJECT_BINARY_DIR}/associations.nsh @ONLY)
 
-# CPack: the installer (NSIS, from packaging/windows/NSIS.template.in) and the portable zip, whose
-# one folder is Lexaro-<version>.
+# CPack: the installer (NSIS, from packaging/windows/NSIS.template.in) and the portable zip
+# (packaging/windows/CPackProjectConfig.cmake names them).
 set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_FILE_NAME Lexaro-${LEXARO_FILE_VERSION})
-set(CPACK_ARCHIVE_FILE_NAME Lexaro-${LEXARO_FILE_VERSION}-portable)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows/CPackProjectConfig.cmake)
 set(CPACK_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging/windows)
 set(CPACK_RESOURCE_FILE_LICENSE ${text_dir}/LICENSE.txt)

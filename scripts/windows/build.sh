@@ -52,6 +52,8 @@ stage_build() {
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     export CCACHE_BASEDIR=$ROOT
   fi
+  say "build: LEXARO_WINDOWS_PREFIXES='$LEXARO_WINDOWS_PREFIXES'" \
+    "LEXARO_WINDOWS_LICENSES='$LEXARO_WINDOWS_LICENSES'"
   cmake --preset windows "${launcher[@]}" >"$BUILD/configure.log" 2>&1 ||
     { tail -40 "$BUILD/configure.log"; return 1; }
   echo "$prefixes" >"$BUILD/prefixes"

@@ -100,9 +100,9 @@ portable_check() {
   make_books "$out"
   unzip -q "$BUILD/Lexaro-$VERSION-portable.zip" -d "$out"
   expect "portable: every program and DLL has its licence in licenses/" \
-    every_dll_licensed "$out/Lexaro-$VERSION"
+    every_dll_licensed "$out/Lexaro-$VERSION-portable"
   display_start "$out/xvfb.log"
-  opens_book portable "$out" "$out/Lexaro-$VERSION/Lexaro.exe"
+  opens_book portable "$out" "$out/Lexaro-$VERSION-portable/Lexaro.exe"
   timeout 60 wineserver -w || true
   display_stop
 }
