@@ -83,12 +83,12 @@ every_dll_licensed() { # folder
 
 # The sources zip holds every file of the GPL and LGPL parts' source packages, and this project's.
 sources_complete() {
-  local listing file name
+  local listing file wanted
   listing=$(unzip -Z1 "$BUILD/Lexaro-$VERSION-sources.zip") || return 1
-  for name in "${GPL_SOURCES[@]}"; do
+  for wanted in $(gpl_sources); do
     while IFS= read -r file; do
       grep -qxF "${file##*/}" <<<"$listing" || { echo "   not in the sources zip: ${file##*/}"; return 1; }
-    done < <(source_package_files "$name")
+    done < <(source_package_files "$wanted")
   done
   grep -qxF "lexaro-$VERSION-source.tar.gz" <<<"$listing"
 }
@@ -114,7 +114,7 @@ stage_install() {
   local failed_before=$FAILED
   WORK=$BUILD/install
   step "install: the sources zip, the portable zip, the installer"
-  expect "the sources zip holds the source packages of ${GPL_SOURCES[*]} and Lexaro's sources" \
+  expect "the sources zip holds the source packages of $(gpl_sources | tr '\n' ' ')and Lexaro's" \
     sources_complete
   portable_check
   install_mode CurrentUser HKCU "users/$(id -un)/AppData/Local/Programs/Lexaro"

@@ -16,6 +16,18 @@ DEPS_SOURCES=(libzip=1.7.3-1 libxml2=2.9.14+dfsg-1.3~deb12u6 cmark-gfm=0.29.0.gf
   freetype=2.12.1+dfsg-5+deb12u4 poppler=22.12.0-2+deb12u3 icu=72.1-3+deb12u1)
 SOURCES=(qt6-base=6.4.2+dfsg-10 "${DEPS_SOURCES[@]}")
 
+# The compiler's runtime shipped beside the programs (libstdc++, libgcc) is GCC's, under the GPL
+# with GCC's runtime exception, so its sources go into the sources zip as well: the source package
+# of the installed runtime and the GCC sources it was built from (its Built-Using field), asked of
+# dpkg once the packages stage has installed it.
+RUNTIME_PACKAGE=gcc-mingw-w64-x86-64-posix-runtime
+runtime_sources() {
+  local fields
+  fields=$(dpkg-query -W -f='${source:Package}=${source:Version}, ${Built-Using}' "$RUNTIME_PACKAGE") ||
+    { echo "$RUNTIME_PACKAGE is not installed: run the packages stage" >&2; return 1; }
+  sed -E 's/ \(= ([^)]*)\)/=\1/g; s/, */\n/g' <<<"$fields" | sed '/^$/d'
+}
+
 stage_sources() {
   mkdir -p "$APT_DIR/lists/partial" "$APT_DIR/cache/archives/partial" "$CACHE/src"
   cat >"$APT_DIR/sources.list" <<'EOF'
@@ -23,8 +35,9 @@ deb-src http://deb.debian.org/debian bookworm main
 deb-src http://deb.debian.org/debian bookworm-updates main
 deb-src http://deb.debian.org/debian-security bookworm-security main
 EOF
-  local wanted missing=()
-  for wanted in "${SOURCES[@]}"; do
+  local wanted missing=() runtime
+  runtime=$(runtime_sources)
+  for wanted in "${SOURCES[@]}" $runtime; do
     [ -f "$CACHE/src/${wanted%%=*}_${wanted#*=}.dsc" ] || missing+=("$wanted")
   done
   if [ "${#missing[@]}" -eq 0 ]; then
