@@ -20,15 +20,15 @@ set(LEXARO_POPPLER_DATA /usr/share/poppler CACHE PATH "poppler's data (Debian's 
 
 # Windows's own DLLs and API sets, which every Windows has: the only imports not shipped.
 set(LEXARO_WINDOWS_SYSTEM_DLLS
-    advapi32 authz comctl32 comdlg32 crypt32 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32 imm32
-    kernel32 msvcrt mpr netapi32 ntdll ole32 oleaut32 setupapi shcore shell32 shlwapi user32
-    userenv uxtheme version winmm ws2_32 wtsapi32)
+    advapi32 authz bcrypt comctl32 comdlg32 crypt32 d2d1 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32
+    imm32 iphlpapi kernel32 msvcrt mpr netapi32 ntdll ole32 oleaut32 opengl32 rpcrt4 secur32
+    setupapi shcore shell32 shlwapi user32 userenv uxtheme version winmm ws2_32 wtsapi32)
 
 # Which source package each DLL of the helper's libraries is built from (files.txt names its
 # licence folder); Qt's folder is qt6-base's and the MinGW runtime's is found by dpkg.
 set(LEXARO_WINDOWS_DLL_SOURCES
     "^libzip[-0-9]*\\.dll$" libzip "^libxml2[-0-9]*\\.dll$" libxml2 "^libcmark-gfm" cmark-gfm
-    "^libfreetype[-0-9]*\\.dll$" freetype "^libpoppler" poppler "^libicu[a-z]+[0-9]*\\.dll$" icu)
+    "^libfreetype[-0-9]*\\.dll$" freetype "^libpoppler" poppler "^(lib)?icu[a-z]+[0-9]*\\.dll$" icu)
 
 # The compiler's runtime: the folder of libstdc++-6.dll (with libgcc_s_seh-1.dll) and MinGW's own
 # (libwinpthread-1.dll, zlib1.dll). Asked of the compiler this build uses.
@@ -68,7 +68,7 @@ lexaro_windows_text(${PROJECT_SOURCE_DIR}/documents/COPYING ${text_dir}/COPYING.
 install(FILES ${text_dir}/README.txt ${text_dir}/LICENSE.txt DESTINATION .)
 install(FILES ${text_dir}/COPYING.txt DESTINATION licenses/lexaro-extract)
 if(LEXARO_WINDOWS_LICENSES)
-  install(DIRECTORY ${LEXARO_WINDOWS_LICENSES}/ DESTINATION licenses)
+  install(DIRECTORY ${LEXARO_WINDOWS_LICENSES}/ DESTINATION licenses PATTERN .done EXCLUDE)
 endif()
 
 # The DLLs, their licences' list, and the strip of everything copied (install(TARGETS) strips the
