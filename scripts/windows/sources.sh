@@ -17,15 +17,15 @@ DEPS_SOURCES=(libzip=1.7.3-1 libxml2=2.9.14+dfsg-1.3~deb12u6 cmark-gfm=0.29.0.gf
 SOURCES=(qt6-base=6.4.2+dfsg-10 "${DEPS_SOURCES[@]}")
 
 # The compiler's runtime shipped beside the programs (libstdc++, libgcc) is GCC's, under the GPL
-# with GCC's runtime exception, so its sources go into the sources zip as well: the source package
-# of the installed runtime and the GCC sources it was built from (its Built-Using field), asked of
-# dpkg once the packages stage has installed it.
+# with GCC's runtime exception, so its sources go into the sources zip as well: the GCC sources the
+# installed runtime package was built from (its Built-Using field), asked of dpkg once the packages
+# stage has installed it.
 RUNTIME_PACKAGE=gcc-mingw-w64-x86-64-posix-runtime
 runtime_sources() {
-  local fields
-  fields=$(dpkg-query -W -f='${source:Package}=${source:Version}, ${Built-Using}' "$RUNTIME_PACKAGE") ||
+  local built_using
+  built_using=$(dpkg-query -W -f='${Built-Using}' "$RUNTIME_PACKAGE") ||
     { echo "$RUNTIME_PACKAGE is not installed: run the packages stage" >&2; return 1; }
-  sed -E 's/ \(= ([^)]*)\)/=\1/g; s/, */\n/g' <<<"$fields" | sed '/^$/d'
+  sed -E 's/ \(= ([^)]*)\)/=\1/g; s/, */\n/g' <<<"$built_using" | sed '/^$/d'
 }
 
 stage_sources() {
