@@ -39,14 +39,14 @@ bool FitsInt(std::string_view bytes) {
 
 }  // namespace
 
-XmlDoc ParseXml(std::string_view bytes) {
+XmlDoc ParseXml(std::string_view bytes, const char* encoding) {
     SetUpLibxml();
     if (!FitsInt(bytes)) {
         return nullptr;
     }
     // No XML_PARSE_NOENT (entities stay references), no DTD loading, and the parser's own depth
     // limit (256) stays on: the formats read here never nest that deep.
-    return XmlDoc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
+    return XmlDoc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
                                 XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
 }
 
