@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/html_charset.h"
 #include "documents/xml_tree.h"
 
 namespace lexaro::documents {
@@ -226,6 +227,39 @@ private:
     bool afterReference_ = false;
 };
 
+// The charset an XML declaration names, as written; empty when there is none.
+std::string DeclaredEncoding(std::string_view bytes) {
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    if (!declaration.starts_with("<?xml")) {
+        return {};
+    }
+    const std::size_t name = declaration.find("encoding");
+    const std::size_t open = declaration.find_first_of("\"'", name);
+    if (name == std::string_view::npos || open == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t close = declaration.find(declaration[open], open + 1);
+    if (close == std::string_view::npos) {
+        return {};
+    }
+    return std::string(declaration.substr(open + 1, close - open - 1));
+}
+
+// The book parsed as it declares itself; failing that, one in a legacy charset decoded here (as
+// HTML is) and parsed as UTF-8: a libxml2 built without iconv, as the Windows build's is, knows
+// no legacy charset itself.
+XmlDoc ParseBook(std::string_view bytes) {
+    XmlDoc doc = ParseXml(bytes);
+    if (doc) {
+        return doc;
+    }
+    const std::string charset = CharsetOfLabel(DeclaredEncoding(bytes));
+    if (charset.empty() || charset == "UTF-8" || charset.starts_with("UTF-16")) {
+        return doc;
+    }
+    return ParseXml(CharsetAsUtf8(bytes, charset), "UTF-8");
+}
+
 bool IsFb2Name(std::string_view name) {
     constexpr std::string_view kSuffix = ".fb2";
     if (name.size() <= kSuffix.size()) {
@@ -240,8 +274,7 @@ bool IsFb2Name(std::string_view name) {
 }  // namespace
 
 ExtractExit Fb2Text(std::string_view bytes, TextSink& sink) {
-    // The parser reads the charset from the XML declaration and converts to UTF-8 itself.
-    const XmlDoc doc = ParseXml(bytes);
+    const XmlDoc doc = ParseBook(bytes);
     if (!doc) {
         return ExtractExit::Damaged;
     }

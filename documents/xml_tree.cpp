@@ -39,15 +39,18 @@ bool FitsInt(std::string_view bytes) {
 
 }  // namespace
 
-XmlDoc ParseXml(std::string_view bytes) {
+XmlDoc ParseXml(std::string_view bytes, const char* encoding) {
     SetUpLibxml();
     if (!FitsInt(bytes)) {
         return nullptr;
     }
     // No XML_PARSE_NOENT (entities stay references), no DTD loading, and the parser's own depth
     // limit (256) stays on: the formats read here never nest that deep.
-    return XmlDoc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
-                                XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    // A given encoding must also silence the declaration's, which libxml2 would switch to.
+    const int ignoreDeclared = encoding != nullptr ? XML_PARSE_IGNORE_ENC : 0;
+    return XmlDoc(
+        xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
+                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | ignoreDeclared));
 }
 
 XmlDoc ParseHtml(std::string_view utf8) {

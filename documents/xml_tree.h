@@ -22,8 +22,9 @@ struct XmlDocFree {
 using XmlDoc = std::unique_ptr<xmlDoc, XmlDocFree>;
 
 // A well-formed XML document, or null. Entities are left as references (never substituted by the
-// parser, whose expansion is what a "billion laughs" document attacks); see EntityText.
-[[nodiscard]] XmlDoc ParseXml(std::string_view bytes);
+// parser, whose expansion is what a "billion laughs" document attacks); see EntityText. An
+// `encoding` overrides what the document declares (for bytes already decoded to UTF-8).
+[[nodiscard]] XmlDoc ParseXml(std::string_view bytes, const char* encoding = nullptr);
 
 // An HTML or XHTML document, given as UTF-8 (see HtmlAsUtf8), as a browser would recover it; or
 // null when libxml2 gives up. What the document says of its charset is not read again.

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "documents/xml_tree.h"
 #include "tests/documents/fixtures.h"
 #include "tests/documents/test_support.h"
 
@@ -151,6 +152,18 @@ TEST(Fb2Zip, ReadsItsOneBook) {
     ASSERT_EQ(Fb2ZipText(zip, sink), ExtractExit::Ok);
     EXPECT_EQ(Lines(sink.text()),
               (LinesList{"Read me", "Notes", "[1] First note", "[2] Second", "lines"}));
+}
+
+// A book the reader decoded itself is parsed as UTF-8 whatever its declaration still names (a
+// libxml2 without iconv, as on Windows, otherwise refuses a charset it does not know).
+TEST(ParseXml, AGivenEncodingOverridesTheDeclaredOne) {
+    const XmlDoc doc =
+        ParseXml(std::string(R"(<?xml version="1.0" encoding="windows-1251"?><p>)") + kMir + "</p>",
+                 "UTF-8");
+    ASSERT_TRUE(doc);
+    xmlChar* text = xmlNodeGetContent(xmlDocGetRootElement(doc.get()));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(text)), kMir);
+    xmlFree(text);
 }
 
 }  // namespace
