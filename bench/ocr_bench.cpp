@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "tests/documents/fixtures.h"
+#include "tests/support/word_scores.h"
 
 namespace {
 
@@ -127,30 +128,8 @@ Run RunProgram(const std::vector<std::string>& argv, const fs::path& out) {
             seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
 
-// The share of the reference's words that were read, each as often as it occurs.
-double Recall(const std::vector<std::string>& reference, const std::vector<std::string>& read) {
-    std::map<std::string, int> left;
-    for (const std::string& word : read) {
-        ++left[word];
-    }
-    const auto found = std::count_if(reference.begin(), reference.end(),
-                                     [&](const std::string& word) { return left[word]-- > 0; });
-    return static_cast<double>(found) / static_cast<double>(reference.size());
-}
-
-// The share of the reference's words read in their order: the longest common subsequence.
-double Order(const std::vector<std::string>& reference, const std::vector<std::string>& read) {
-    std::vector<std::size_t> row(read.size() + 1, 0);
-    for (const std::string& word : reference) {
-        std::size_t diagonal = 0;
-        for (std::size_t j = 1; j <= read.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = word == read[j - 1] ? diagonal + 1 : std::max(row[j], row[j - 1]);
-            diagonal = above;
-        }
-    }
-    return static_cast<double>(row.back()) / static_cast<double>(reference.size());
-}
+using lexaro::test::Order;
+using lexaro::test::Recall;
 
 // Typesets page `index` of `words` as a scanned JPEG at `jpeg`; its words.
 std::vector<std::string> MakePage(const std::vector<std::string>& words, std::size_t index,

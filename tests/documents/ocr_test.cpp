@@ -18,6 +18,7 @@
 #include "documents/extract.h"
 #include "documents/pdf_text.h"
 #include "tests/documents/fixtures.h"
+#include "tests/support/word_scores.h"
 
 namespace lexaro::documents {
 namespace {
@@ -36,30 +37,8 @@ std::vector<std::string> Words(const std::string& text) {
     return words;
 }
 
-// The share of the reference's words that were recognised, each as often as it occurs.
-double Recall(const std::vector<std::string>& reference, const std::vector<std::string>& read) {
-    std::map<std::string, int> left;
-    for (const std::string& word : read) {
-        ++left[word];
-    }
-    const auto found = std::count_if(reference.begin(), reference.end(),
-                                     [&](const std::string& word) { return left[word]-- > 0; });
-    return static_cast<double>(found) / static_cast<double>(reference.size());
-}
-
-// The share of the reference's words recognised in their order: the longest common subsequence.
-double Order(const std::vector<std::string>& reference, const std::vector<std::string>& read) {
-    std::vector<std::size_t> row(read.size() + 1, 0);
-    for (const std::string& word : reference) {
-        std::size_t diagonal = 0;
-        for (std::size_t j = 1; j <= read.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = word == read[j - 1] ? diagonal + 1 : std::max(row[j], row[j - 1]);
-            diagonal = above;
-        }
-    }
-    return static_cast<double>(row.back()) / static_cast<double>(reference.size());
-}
+using test::Order;
+using test::Recall;
 
 // The threads of this process now (Linux).
 std::size_t ThreadsNow() {
