@@ -64,6 +64,7 @@ struct PdfWord {
     double bottom = 0;
     bool spaceAfter = false;  // poppler saw a space between this word and the next on its line
     bool upright = true;      // the text runs left to right across the page, not turned
+    bool bold = false;        // set in a bold face (recognised text never is)
 };
 
 class PdfLayout {
@@ -94,6 +95,10 @@ public:
         bool noteStart;  // it starts with a note's mark: "[1] The code is at ..."
         int pageBlock;   // its block's place on its page in poppler's order, which the reading
                          // order may change (documents/pdf_order.cpp)
+        // The bold words the line starts with: their count and the bytes of the text they take
+        // (all of it where the whole line is bold; none in a line read right to left).
+        int boldWords = 0;
+        std::size_t boldBytes = 0;
     };
 
 private:
