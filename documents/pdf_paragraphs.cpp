@@ -271,6 +271,19 @@ bool Prose(std::string_view text, int least) {
     return small >= least;
 }
 
+// A caption's or a theorem's label ("Figure 2.", "Table 1:", "Lemma 3"): a word and a number,
+// which the text after it belongs to.
+bool NumberedLabel(std::string_view text) {
+    while (!text.empty() && (text.back() == '.' || text.back() == ':')) {
+        text.remove_suffix(1);
+    }
+    const std::size_t space = text.rfind(' ');
+    const std::string_view number = text.substr(space == std::string_view::npos ? 0 : space + 1);
+    return space != std::string_view::npos && text.find(' ') == space && !number.empty() &&
+           std::all_of(number.begin(), number.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
 bool AllBold(const Line& line) {
     return line.boldWords > 0 && line.boldBytes >= line.text.size();
 }
@@ -285,7 +298,8 @@ Reason BoldRunIn(const Line& line, bool firstOfParagraph, const PdfLayoutParams&
     }
     const std::string_view text = line.text;
     const std::string rest = Tidy(text.substr(line.boldBytes));
-    if (!EndsLikeHeading(Tidy(text.substr(0, line.boldBytes))) || !StartsLikeCapital(rest) ||
+    const std::string lead = Tidy(text.substr(0, line.boldBytes));
+    if (!EndsLikeHeading(lead) || NumberedLabel(lead) || !StartsLikeCapital(rest) ||
         !Prose(rest, params.boldProseSmallWords)) {
         return {};
     }

@@ -517,7 +517,13 @@ INSTANTIATE_TEST_SUITE_P(
                       {220, 686, "best", 12, true},
                       {255, 686, "of them."}},
                      {"Of the three methods in our tests we found that Dense Retrieval is the best "
-                      "of them."}}),
+                      "of them."}},
+        // A caption's label in bold is no heading: the caption reads on after it.
+        PdfShapeCase{"BoldCaptionLabelStays",
+                     {{72, 700, "Figure 2.", 12, true},
+                      {140, 700, "State machine of the tracer and its"},
+                      {72, 686, "transitions."}},
+                     {"Figure 2. State machine of the tracer and its transitions."}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 std::string LongPdf() {
