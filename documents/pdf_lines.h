@@ -32,6 +32,10 @@
 //     indent by one that starts like a capital, is a line of its own (a heading, a list item whose
 //     bullet is drawn, a verse's or an address's line); so is a title a size or two larger than
 //     the line below it.
+//   - A heading in bold is a line of its own: the bold words a paragraph's first line starts with,
+//     the line going on in prose ("Sample efficiency" / "We explore ..."), or a short line all in
+//     bold after a sentence's end, and the paragraph after it. Bold words inside a sentence, a
+//     caption's label ("Figure 2.") and a table's bold cells stay where they are.
 //   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops
 //     mid-sentence, followed by one that starts with a small letter, reads on.
 //   - Notes: a raised number or symbol in smaller type after a word ("Forner¹", "practice²,") is a

@@ -3,7 +3,8 @@
 // document's usual step for that size of type, the size changes, a line starts with a bullet, or
 // a sentence ends on a short line or before an indented one. A paragraph cut by a column or a
 // page ends there only if it ends a clause: a line that stops mid-sentence, followed by one that
-// starts with a small letter, reads on. And the rule for joining a paragraph's lines.
+// starts with a small letter, reads on. A heading in bold is a line of its own, also where it
+// runs into its paragraph's first line. And the rule for joining a paragraph's lines.
 
 #include <algorithm>
 #include <array>

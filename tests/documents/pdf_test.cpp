@@ -518,6 +518,16 @@ INSTANTIATE_TEST_SUITE_P(
                       {255, 686, "of them."}},
                      {"Of the three methods in our tests we found that Dense Retrieval is the best "
                       "of them."}},
+        // A line in bold between lines of the text, though it starts at the text's margin and
+        // the paragraph after it is set in: a heading, a line of its own.
+        PdfShapeCase{"BoldLineBetweenBodyLines",
+                     {{72, 700, "The first part of the text goes on and on to its end here."},
+                      {72, 686, "Results", 12, true},
+                      {90, 672, "We explore how many of the examples we need to"},
+                      {72, 658, "reach a good score on the task at hand."}},
+                     {"The first part of the text goes on and on to its end here.", "Results",
+                      "We explore how many of the examples we need to reach a good score on the "
+                      "task at hand."}},
         // A caption's label in bold is no heading: the caption reads on after it.
         PdfShapeCase{"BoldCaptionLabelStays",
                      {{72, 700, "Figure 2.", 12, true},
