@@ -74,6 +74,10 @@ enum class Why : std::uint8_t {
     OtherSize,         // the size before, the size now
     BulletAfterBreak,  // -
     NoteStarts,        // -
+    // A heading in bold is a line of its own:
+    BoldRunIn,         // the bold words starting the line, the most
+    BoldLine,          // the words of the bold line, the most
+    AfterBoldHeading,  // -
     // A paragraph goes on across a break:
     ReadsOn,  // -
     Formula,  // -
@@ -92,6 +96,7 @@ struct LineTrace {
     Reason block;      // why a block starts with it
     Reason fate;       // why it is dropped, read aside, or kept though at a page's edge
     Reason paragraph;  // why a paragraph starts with it, or goes on across a break
+    Reason heading;    // why it is, or its first words are, a heading in bold
 };
 using Trace = std::vector<LineTrace>;
 
@@ -148,6 +153,8 @@ public:
     // Why two lines of one block, `line` just below `before`, are in different paragraphs: their
     // spacing, size or shape (None: they are in one).
     [[nodiscard]] Reason breakInBlock(const Line& before, const Line& line) const;
+
+    [[nodiscard]] const PdfLayoutParams& params() const { return params_; }
 
 private:
     [[nodiscard]] double usualStep(double height) const;

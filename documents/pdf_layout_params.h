@@ -125,6 +125,23 @@ struct PdfLayoutParams {
     // letter may put off by half an em.
     double fitSlackEms = 1;
 
+    // --- Headings in bold (documents/pdf_paragraphs.cpp) ---
+
+    // The bold words a paragraph's first line starts with, the line going on in the body's face
+    // with a capital, are a heading run into the text ("Sample efficiency We explore ..."), a
+    // line of their own, when they are at most this many words: such a heading names a topic in
+    // a few words, a bold sentence of emphasis runs longer.
+    int boldRunInWords = 8;
+    // The text after a heading, on its line or the next, is prose: at least this many of its
+    // words start with a small letter. A table's row of bold and plain cells ("Top-100 WQ TREC"),
+    // an author's name in bold before its note mark, have none; after a long heading the rest of
+    // the line may be two words ("Positive and negative passages For retrieval").
+    int boldProseSmallWords = 1;
+    // A line all in bold after a sentence's end, between lines that are not bold, is a heading of
+    // its own when it has at most this many words (a numbered section's title: "5.2 Ablation
+    // Study on the Passage Encoder"); a longer one is a bold passage of the text.
+    int boldLineWords = 14;
+
     // --- Formulas (documents/pdf_paragraphs.cpp) ---
     // The parts of a displayed formula (sub- and superscripts, limits, a fraction's numerator)
     // sit at heights of their own; they stay in one paragraph when they overlap vertically by more

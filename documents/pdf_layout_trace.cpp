@@ -63,6 +63,11 @@ constexpr std::array kMessages{
     Message{Why::OtherSize, "new paragraph after a break: type size {a}, then {b}"},
     Message{Why::BulletAfterBreak, "new paragraph after a break: starts with a bullet"},
     Message{Why::NoteStarts, "new paragraph: a note's mark starts it"},
+    Message{Why::BoldRunIn,
+            "heading run in: its first {a:n} words are bold (at most {b:n}), a line of their own"},
+    Message{Why::BoldLine,
+            "heading: a line in bold of {a:n} words (at most {b:n}) after a sentence's end"},
+    Message{Why::AfterBoldHeading, "new paragraph: after a heading in bold"},
     Message{Why::ReadsOn, "reads on across the break: no clause end, next starts small"},
     Message{Why::Formula, "same paragraph: a piece of a formula"},
 };
@@ -118,7 +123,8 @@ void SayLine(const TraceInput& in, std::size_t i, std::string& out) {
     const Line& line = in.lines[i];
     out += "    line " + Box(line.left, line.top, line.right, line.bottom) + " size " +
            Figure(line.height, false) + " " + Excerpt(line.text) + "\n";
-    for (const Reason& reason : {in.trace[i].order, in.trace[i].fate, in.trace[i].paragraph}) {
+    for (const Reason& reason :
+         {in.trace[i].order, in.trace[i].fate, in.trace[i].paragraph, in.trace[i].heading}) {
         if (reason) {
             out += "      " + Say(reason) + "\n";
         }

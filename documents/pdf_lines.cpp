@@ -171,7 +171,8 @@ public:
     void add(const PdfWord& word) {
         bool spaceBefore = false;
         if (pieces_.empty()) {
-            line_ = {{}, word.left, word.top, word.right, word.bottom, 0, 0, 0, false, false, 0};
+            line_ = {{}, word.left, word.top, word.right, word.bottom, 0, 0,
+                     0,  false,     false,    0,          0,           0};
         } else {
             // Separate text runs can sit a visible gap apart without poppler seeing a space.
             const double em = line_.bottom - line_.top;
@@ -200,6 +201,8 @@ public:
         line_.text = textWithMarks();
         if (HasRightToLeft(line_.text)) {
             line_.text = LogicalOrder(line_.text);
+            line_.boldWords = 0;
+            line_.boldBytes = 0;
         }
         pieces_.clear();
         return std::move(line_);
@@ -247,6 +250,10 @@ private:
             }
             text += mark ? "[" + word + "]" : word;
             line_.noteStart = line_.noteStart || (mark && i == 0 && pieces_.size() > 1);
+            if (pieces_[i].word->bold && line_.boldWords == static_cast<int>(i)) {
+                ++line_.boldWords;
+                line_.boldBytes = text.size();
+            }
             afterMark = mark;
         }
         return text;

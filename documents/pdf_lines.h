@@ -32,6 +32,10 @@
 //     indent by one that starts like a capital, is a line of its own (a heading, a list item whose
 //     bullet is drawn, a verse's or an address's line); so is a title a size or two larger than
 //     the line below it.
+//   - A heading in bold is a line of its own: the bold words a paragraph's first line starts with,
+//     the line going on in prose ("Sample efficiency" / "We explore ..."), or a short line all in
+//     bold after a sentence's end, and the paragraph after it. Bold words inside a sentence, a
+//     caption's label ("Figure 2.") and a table's bold cells stay where they are.
 //   - A paragraph cut by a column or page ends there only if it ends a sentence: a line that stops
 //     mid-sentence, followed by one that starts with a small letter, reads on.
 //   - Notes: a raised number or symbol in smaller type after a word ("Forner¹", "practice²,") is a
@@ -64,6 +68,7 @@ struct PdfWord {
     double bottom = 0;
     bool spaceAfter = false;  // poppler saw a space between this word and the next on its line
     bool upright = true;      // the text runs left to right across the page, not turned
+    bool bold = false;        // set in a bold face (recognised text never is)
 };
 
 class PdfLayout {
@@ -94,6 +99,10 @@ public:
         bool noteStart;  // it starts with a note's mark: "[1] The code is at ..."
         int pageBlock;   // its block's place on its page in poppler's order, which the reading
                          // order may change (documents/pdf_order.cpp)
+        // The bold words the line starts with: their count and the bytes of the text they take
+        // (all of it where the whole line is bold; none in a line read right to left).
+        int boldWords = 0;
+        std::size_t boldBytes = 0;
     };
 
 private:

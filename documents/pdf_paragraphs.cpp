@@ -3,7 +3,8 @@
 // document's usual step for that size of type, the size changes, a line starts with a bullet, or
 // a sentence ends on a short line or before an indented one. A paragraph cut by a column or a
 // page ends there only if it ends a clause: a line that stops mid-sentence, followed by one that
-// starts with a small letter, reads on. And the rule for joining a paragraph's lines.
+// starts with a small letter, reads on. A heading in bold is a line of its own, also where it
+// runs into its paragraph's first line. And the rule for joining a paragraph's lines.
 
 #include <algorithm>
 #include <array>
@@ -254,6 +255,71 @@ Reason ParagraphRule::sentenceEnds(const Line& before, const Line& line) const {
 
 namespace {
 
+// A heading ends a phrase: not a clause cut at a comma, nor a word cut at a hyphen or a dash.
+bool EndsLikeHeading(std::string_view text) {
+    return !text.empty() && !text.ends_with(',') && !text.ends_with('-') &&
+           !EndsWithJoiningDash(text);
+}
+
+// Whether `text` reads as prose: it has `least` words that start with a small letter.
+bool Prose(std::string_view text, int least) {
+    int small = 0;
+    for (std::size_t start = 0; start < text.size() && small < least;) {
+        const std::size_t end = std::min(text.find(' ', start), text.size());
+        small += StartsSmall(text.substr(start, end - start)) ? 1 : 0;
+        start = end + 1;
+    }
+    return small >= least;
+}
+
+// A caption's or a theorem's label ("Figure 2.", "Table 1:", "Lemma 3"): a word and a number,
+// which the text after it belongs to.
+bool NumberedLabel(std::string_view text) {
+    while (!text.empty() && (text.back() == '.' || text.back() == ':')) {
+        text.remove_suffix(1);
+    }
+    const std::size_t space = text.rfind(' ');
+    const std::string_view number = text.substr(space == std::string_view::npos ? 0 : space + 1);
+    return space != std::string_view::npos && text.find(' ') == space && !number.empty() &&
+           std::all_of(number.begin(), number.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
+bool AllBold(const Line& line) {
+    return line.boldWords > 0 && line.boldBytes >= line.text.size();
+}
+
+// The bold words a paragraph's first line starts with, the line going on in the body's face with
+// a capital, are a heading run into the text: "Sample efficiency We explore ...". A bold word
+// inside a line, or starting a line mid-sentence, is emphasis.
+Reason BoldRunIn(const Line& line, bool firstOfParagraph, const PdfLayoutParams& params) {
+    if (!firstOfParagraph || line.boldWords == 0 || line.boldWords > params.boldRunInWords ||
+        AllBold(line)) {
+        return {};
+    }
+    const std::string_view text = line.text;
+    const std::string rest = Tidy(text.substr(line.boldBytes));
+    const std::string lead = Tidy(text.substr(0, line.boldBytes));
+    if (!EndsLikeHeading(lead) || NumberedLabel(lead) || !StartsLikeCapital(rest) ||
+        !Prose(rest, params.boldProseSmallWords)) {
+        return {};
+    }
+    return {Why::BoldRunIn, static_cast<double>(line.boldWords),
+            static_cast<double>(params.boldRunInWords)};
+}
+
+// A short line all in bold, after a sentence's end in a line that is not bold, is a heading.
+Reason BoldLine(const Line* before, const Line& line, const PdfLayoutParams& params) {
+    if (before == nullptr || AllBold(*before) || !AllBold(line) ||
+        !SimilarHeight(before->height, line.height, params) ||
+        line.boldWords > params.boldLineWords || !EndsSentence(Tidy(before->text)) ||
+        !EndsLikeHeading(Tidy(line.text))) {
+        return {};
+    }
+    return {Why::BoldLine, static_cast<double>(line.boldWords),
+            static_cast<double>(params.boldLineWords)};
+}
+
 // The reading: body lines into paragraphs, asides into their own, put after the body paragraph
 // that was open when they were met.
 class Reader {
@@ -283,28 +349,59 @@ private:
         std::string text;  // paragraphs ended (the body's go straight to out_)
         std::string paragraph;
         const Line* previous = nullptr;
+        bool boldHeading = false;  // the paragraph open is a heading in bold
     };
 
     void add(Stream& stream, std::size_t i, const std::string& text) {
         const Line& line = in_.lines[i];
-        const ParagraphRule::Verdict verdict = stream.previous == nullptr
-                                                   ? ParagraphRule::Verdict{false, {Why::FirstRead}}
-                                                   : rule_.startsAfter(*stream.previous, line);
+        ParagraphRule::Verdict verdict = stream.previous == nullptr
+                                             ? ParagraphRule::Verdict{false, {Why::FirstRead}}
+                                             : rule_.startsAfter(*stream.previous, line);
+        const Reason heading = boldHeading(stream, line, verdict.starts);
         if (trace_ != nullptr) {
             (*trace_)[i].paragraph = verdict.reason;
+            (*trace_)[i].heading = heading;
         }
-        if (verdict.starts) {
-            EndParagraph(&stream == &body_ ? out_ : stream.text, stream.paragraph);
-            if (&stream == &body_) {
-                flushAsides();
-            }
+        if (verdict.starts || heading) {
+            endParagraph(stream);
+        }
+        std::string rest = text;
+        if (heading.why == Why::BoldRunIn) {
+            stream.paragraph = Tidy(std::string_view(line.text).substr(0, line.boldBytes));
+            endParagraph(stream);
+            rest = Tidy(std::string_view(line.text).substr(line.boldBytes));
         }
         if (stream.paragraph.empty()) {
-            stream.paragraph = text;
+            stream.paragraph = rest;
+            stream.boldHeading = AllBold(line) && line.boldWords <= rule_.params().boldLineWords;
         } else {
-            JoinLine(stream.paragraph, text);
+            JoinLine(stream.paragraph, rest);
         }
         stream.previous = &line;
+    }
+
+    // Why the line, or its first words, are a heading in bold; or why it starts a paragraph
+    // after one: the heading's last line is bold, this one is not.
+    [[nodiscard]] Reason boldHeading(const Stream& stream, const Line& line, bool starts) const {
+        const Line* before = stream.previous;
+        const bool afterSentence = before == nullptr || EndsSentence(Tidy(before->text));
+        if (const Reason runIn = BoldRunIn(line, starts || afterSentence, rule_.params())) {
+            return runIn;
+        }
+        if (stream.boldHeading && before != nullptr && AllBold(*before) && line.boldWords == 0 &&
+            EndsLikeHeading(Tidy(before->text)) && StartsLikeCapital(Tidy(line.text)) &&
+            Prose(Tidy(line.text), rule_.params().boldProseSmallWords)) {
+            return {Why::AfterBoldHeading};
+        }
+        return BoldLine(before, line, rule_.params());
+    }
+
+    void endParagraph(Stream& stream) {
+        EndParagraph(&stream == &body_ ? out_ : stream.text, stream.paragraph);
+        stream.boldHeading = false;
+        if (&stream == &body_) {
+            flushAsides();
+        }
     }
 
     void note(std::size_t i, const Reason& reason) {

@@ -11,11 +11,14 @@
 #include <poppler-page.h>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "documents/ocr_text.h"
@@ -24,6 +27,37 @@
 namespace lexaro::documents {
 
 namespace {
+
+// Whether a word's font is a bold face. Poppler's flag comes from the font's descriptor, which
+// embedded Type 1 and TrueType subsets often leave plain; their names tell the weight after the
+// subset's tag ("YGCXDP+NimbusRomNo9L-Medi", TeX's Times bold; "CMBX10", Computer Modern's; a
+// semibold or medium face is a heading's as often as a bold one).
+bool IsBoldFont(const TextWord& word) {
+    const TextFontInfo* font = word.getFontInfo(0);
+    if (font == nullptr) {
+        return false;
+    }
+    if (font->isBold()) {
+        return true;
+    }
+    const GooString* name = font->getFontName();
+    if (name == nullptr) {
+        return false;
+    }
+    std::string weight = name->toStr();
+    constexpr std::size_t kSubsetTag = 7;  // "ABCDEF+"
+    if (weight.size() > kSubsetTag && weight[kSubsetTag - 1] == '+') {
+        weight.erase(0, kSubsetTag);
+    }
+    std::transform(weight.begin(), weight.end(), weight.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (weight.starts_with("cmbx")) {
+        return true;
+    }
+    return std::ranges::any_of(
+        std::array<std::string_view, 5>{"bold", "black", "heavy", "demi", "medi"},
+        [&weight](std::string_view mark) { return weight.find(mark) != std::string::npos; });
+}
 
 // poppler reports every oddity of a damaged file on standard error; the helper's reader only
 // needs the exit code.
@@ -61,7 +95,7 @@ public:
             double bottom = 0;
             word->getBBox(&left, &top, &right, &bottom);
             words.push_back({text->toStr(), left, top, right, bottom, word->hasSpaceAfter(),
-                             word->getRotation() == 0});
+                             word->getRotation() == 0, IsBoldFont(*word)});
         }
         return words;
     }

@@ -90,6 +90,7 @@ struct PdfText {
     double y = 720;
     std::string text;  // Windows-1252 (ASCII in practice)
     double size = 12;
+    bool bold = false;  // in Helvetica-Bold rather than the page's font
 };
 struct PdfPage {
     std::vector<PdfText> texts;

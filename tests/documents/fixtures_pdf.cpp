@@ -42,8 +42,9 @@ std::string Number(double value) {
 std::string PageContent(const PdfPage& page) {
     std::string content;
     for (const PdfText& text : page.texts) {
-        content += "BT /F1 " + Number(text.size) + " Tf " + Number(text.x) + ' ' + Number(text.y) +
-                   " Td " + PdfString(text.text) + " Tj ET\n";
+        content += std::string("BT /") + (text.bold ? "F2 " : "F1 ") + Number(text.size) + " Tf " +
+                   Number(text.x) + ' ' + Number(text.y) + " Td " + PdfString(text.text) +
+                   " Tj ET\n";
     }
     if (page.rectangle) {
         content += "0.5 g 100 300 300 200 re f\n";
@@ -94,7 +95,8 @@ std::string PdfWithFont(const std::vector<PdfPage>& pages, std::string_view font
         }
         object(
             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 3 "
-            "0 R >>" +
+            "0 R /F2 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica-Bold /Encoding "
+            "/WinAnsiEncoding >> >>" +
             scan + " >> /Contents " + std::to_string(5 + 2 * i) + " 0 R >>");
         const std::string content = PageContent(pages[i]);
         object("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +

@@ -385,6 +385,16 @@ std::vector<std::vector<PdfWord>> GapAndSizePage() {
             Column(72, 180, 14, {"Big"}, 20)};
 }
 
+std::vector<std::vector<PdfWord>> BoldRunInPage() {
+    std::vector<PdfWord> words{Word("Ends", 72, 100),       Word("here.", 102, 100, false),
+                               Word("Sample", 72, 114),     Word("efficiency", 114, 114),
+                               Word("We", 180, 114),        Word("explore", 198, 114),
+                               Word("it.", 246, 114, false)};
+    words[2].bold = true;
+    words[3].bold = true;
+    return {words};
+}
+
 std::vector<std::vector<PdfWord>> TwoColumnsPage() {
     return {Column(72, 100, 14, {"Left goes on"}) + Column(320, 60, 14, {"Right starts"})};
 }
@@ -425,7 +435,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "new line: the line before left room (108.0) for this one's first word (46.3) "
                   "and 1 em, and this one starts like a capital at its indent"},
         TraceCase{"ReadsOnIntoTheNextColumn", FootnotePage(), "umn and ends.",
-                  "reads on across the break: no clause end, next starts small"}),
+                  "reads on across the break: no clause end, next starts small"},
+        TraceCase{"BoldHeadingRunIn", BoldRunInPage(), "Sample efficiency We explore it.",
+                  "heading run in: its first 2 words are bold (at most 8), a line of their own"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Pdf, ReadsParagraphsAcrossPagesAndColumnsWithoutFurniture) {
@@ -488,7 +500,40 @@ INSTANTIATE_TEST_SUITE_P(
         PdfShapeCase{"TitleAboveItsAuthors",
                      {{72, 720, "A Title of Some Length Here", 16},
                       {72, 700, "Ann Author and Bob Writer", 13}},
-                     {"A Title of Some Length Here", "Ann Author and Bob Writer"}}),
+                     {"A Title of Some Length Here", "Ann Author and Bob Writer"}},
+        // A heading in bold run into its paragraph's first line is a line of its own; bold
+        // words of a sentence (at a line's start or inside it) are emphasis and stay.
+        PdfShapeCase{"BoldHeadingRunIntoItsParagraph",
+                     {{72, 700, "The part before ends."},
+                      {72, 686, "Sample efficiency", 12, true},
+                      {190, 686, "We explore how many examples"},
+                      {72, 672, "are needed to reach a good score."}},
+                     {"The part before ends.", "Sample efficiency",
+                      "We explore how many examples are needed to reach a good score."}},
+        PdfShapeCase{"BoldWordsOfASentenceStay",
+                     {{72, 700, "Of the three methods in our tests we found that"},
+                      {72, 686, "Dense", 12, true},
+                      {120, 686, "Retrieval is the"},
+                      {220, 686, "best", 12, true},
+                      {255, 686, "of them."}},
+                     {"Of the three methods in our tests we found that Dense Retrieval is the best "
+                      "of them."}},
+        // A line in bold between lines of the text, though it starts at the text's margin and
+        // the paragraph after it is set in: a heading, a line of its own.
+        PdfShapeCase{"BoldLineBetweenBodyLines",
+                     {{72, 700, "The first part of the text goes on and on to its end here."},
+                      {72, 686, "Results", 12, true},
+                      {90, 672, "We explore how many of the examples we need to"},
+                      {72, 658, "reach a good score on the task at hand."}},
+                     {"The first part of the text goes on and on to its end here.", "Results",
+                      "We explore how many of the examples we need to reach a good score on the "
+                      "task at hand."}},
+        // A caption's label in bold is no heading: the caption reads on after it.
+        PdfShapeCase{"BoldCaptionLabelStays",
+                     {{72, 700, "Figure 2.", 12, true},
+                      {140, 700, "State machine of the tracer and its"},
+                      {72, 686, "transitions."}},
+                     {"Figure 2. State machine of the tracer and its transitions."}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 std::string LongPdf() {
