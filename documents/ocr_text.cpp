@@ -110,10 +110,10 @@ private:
 void RecogniseOnThisThreadOnly() {
     using SetMaxActiveLevels = void (*)(int);
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): dlsym's symbol is a function
-    static const auto set =
+    static const auto kSetMaxActiveLevels =
         reinterpret_cast<SetMaxActiveLevels>(dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"));
-    if (set != nullptr) {
-        set(0);
+    if (kSetMaxActiveLevels != nullptr) {
+        kSetMaxActiveLevels(0);
     }
 }
 
