@@ -255,7 +255,7 @@ XmlDoc ParseBook(std::string_view bytes) {
     }
     const std::string charset = CharsetOfLabel(DeclaredEncoding(bytes));
     if (charset.empty() || charset == "UTF-8" || charset.starts_with("UTF-16")) {
-        return doc;
+        return {};  // not a charset libxml2 might have lacked: the book is damaged
     }
     return ParseXml(CharsetAsUtf8(bytes, charset), "UTF-8");
 }
