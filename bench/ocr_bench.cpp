@@ -40,15 +40,6 @@ constexpr std::size_t kWordsPerParagraph = 110;
 constexpr std::size_t kParagraphsPerPage = 3;
 constexpr std::size_t kRounds = 2;
 
-std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) {
-        words.push_back(word);
-    }
-    return words;
-}
-
 // The README's prose as plain words: no tables, headings, code or markup; letters, digits and
 // ,.:- kept in words (ImageMagick's caption would need every other glyph in the font, and the
 // shell a quote).
@@ -130,6 +121,7 @@ Run RunProgram(const std::vector<std::string>& argv, const fs::path& out) {
 
 using lexaro::test::Order;
 using lexaro::test::Recall;
+using lexaro::test::Words;
 
 // Typesets page `index` of `words` as a scanned JPEG at `jpeg`; its words.
 std::vector<std::string> MakePage(const std::vector<std::string>& words, std::size_t index,

@@ -289,17 +289,7 @@ ExtractExit DjvuText(std::string_view bytes, TextSink& sink) {
         }
         RecognisePages(decoder.context, document, scans, words);
     }
-    PdfLayout layout;
-    bool anyText = false;
-    for (std::size_t index = 0; index < words.size() && layout.size() <= sink.limit(); ++index) {
-        anyText = anyText || !words[index].empty();
-        layout.addPage(words[index], heights[index]);
-    }
-    if (!anyText) {
-        return ExtractExit::NoTextLayer;
-    }
-    sink.appendLines(layout.text());
-    return ExtractExit::Ok;
+    return WritePages(words, heights, sink, ExtractExit::NoTextLayer);
 }
 
 }  // namespace lexaro::documents

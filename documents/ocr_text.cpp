@@ -228,17 +228,7 @@ ExtractExit ImageText(std::string_view bytes, TextSink& sink) {
         }
         words = recognisers.finish();
     }
-    PdfLayout layout;
-    bool anyText = false;
-    for (std::size_t slot = 0; slot < words.size() && layout.size() <= sink.limit(); ++slot) {
-        anyText = anyText || !words[slot].empty();
-        layout.addPage(words[slot], heights[slot]);
-    }
-    if (!anyText) {
-        return ExtractExit::NoText;
-    }
-    sink.appendLines(layout.text());
-    return ExtractExit::Ok;
+    return WritePages(words, heights, sink, ExtractExit::NoText);
 }
 
 }  // namespace lexaro::documents

@@ -148,4 +148,10 @@ inline constexpr int kAssumedScanDpi = 300;
 // A page's height in points, by the same rule.
 [[nodiscard]] double PageHeightInPoints(int pixels, int dpi);
 
+// Lays out the pages' words (`heights` in points) and appends the text to `sink`: Ok, or
+// `withoutWords` when no page had a word.
+[[nodiscard]] ExtractExit WritePages(const std::vector<std::vector<PdfWord>>& words,
+                                     const std::vector<double>& heights, TextSink& sink,
+                                     ExtractExit withoutWords);
+
 }  // namespace lexaro::documents

@@ -45,4 +45,20 @@ double PageHeightInPoints(int pixels, int dpi) {
     return std::max(pixels, 0) * PointsPerPixel(dpi);
 }
 
+ExtractExit WritePages(const std::vector<std::vector<PdfWord>>& words,
+                       const std::vector<double>& heights, TextSink& sink,
+                       ExtractExit withoutWords) {
+    PdfLayout layout;
+    bool anyText = false;
+    for (std::size_t page = 0; page < words.size() && layout.size() <= sink.limit(); ++page) {
+        anyText = anyText || !words[page].empty();
+        layout.addPage(words[page], heights[page]);
+    }
+    if (!anyText) {
+        return withoutWords;
+    }
+    sink.appendLines(layout.text());
+    return ExtractExit::Ok;
+}
+
 }  // namespace lexaro::documents

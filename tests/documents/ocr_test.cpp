@@ -28,17 +28,9 @@ std::string Slurp(const std::string& name) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) {
-        words.push_back(word);
-    }
-    return words;
-}
-
 using test::Order;
 using test::Recall;
+using test::Words;
 
 // The threads of this process now (Linux).
 std::size_t ThreadsNow() {

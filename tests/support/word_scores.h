@@ -5,10 +5,21 @@
 #include <algorithm>
 #include <cstddef>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace lexaro::test {
+
+// The words of a text: its runs between white space.
+inline std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
 
 // The share of the reference's words that were read, each as often as it occurs.
 inline double Recall(const std::vector<std::string>& reference,

@@ -41,9 +41,15 @@ const CommandCase kCases[] = {
     {"UnknownOption", {"--frobnicate"}, A::FailAndExit, 2, "Unknown option"},
     {"TwoFiles", {"a.txt", "b.txt"}, A::FailAndExit, 2, "Only one file"},
     {"OcrLanguages", {"--ocr-language=deu+eng", "scan.pdf"}, A::Run, 0, ""},
-    {"OcrLanguageNotAName", {"--ocr-language=../deu", "scan.pdf"}, A::FailAndExit, 2,
+    {"OcrLanguageNotAName",
+     {"--ocr-language=../deu", "scan.pdf"},
+     A::FailAndExit,
+     2,
      "--ocr-language takes"},
-    {"OcrLanguageEmptyName", {"--ocr-language=deu+", "scan.pdf"}, A::FailAndExit, 2,
+    {"OcrLanguageEmptyName",
+     {"--ocr-language=deu+", "scan.pdf"},
+     A::FailAndExit,
+     2,
      "--ocr-language takes"},
 };
 
