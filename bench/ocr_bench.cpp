@@ -33,6 +33,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+using lexaro::test::Order;
+using lexaro::test::Recall;
+using lexaro::test::Words;
 
 constexpr int kPageWidth = 2550;  // US letter at 300 dpi
 constexpr int kPageHeight = 3300;
@@ -118,10 +121,6 @@ Run RunProgram(const std::vector<std::string>& argv, const fs::path& out) {
     return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
             seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
-
-using lexaro::test::Order;
-using lexaro::test::Recall;
-using lexaro::test::Words;
 
 // Typesets page `index` of `words` as a scanned JPEG at `jpeg`; its words.
 std::vector<std::string> MakePage(const std::vector<std::string>& words, std::size_t index,
